@@ -1,0 +1,223 @@
+// The collaborator interfaces of the converter. Stages meet only through these: the reader reports to
+// ICxWriter, the writer reads its settings through ICxWriterOptions, the output stages ask ICxTranslator,
+// and so on. Shared objects are held as std::shared_ptr<I...>.
+#pragma once
+
+#include "CxSimpleDomInterfaces.h"
+#include "CxTypes.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace corvane {
+
+class TCxOptionsOptimize;
+class TEmbeddedPicture;
+
+// Byte-wise decoding of a Windows code page into UTF-8, double-byte pages included.
+class IUnicodeConverter {
+public:
+    virtual ~IUnicodeConverter() = default;
+    virtual std::int32_t GetCharset() const = 0;
+    virtual void SetCharset(std::int32_t Charset) = 0;
+    virtual bool IsDoubleByte() const = 0;
+    virtual void SetDoubleByte(bool Value) = 0;
+    // Appends the character that Byte completes to Output; appends nothing while the first byte of a
+    // double-byte character waits for its second.
+    virtual void Convert(std::uint8_t Byte, std::string& Output) = 0;
+};
+
+// The reader-to-writer operations, in their fixed order.
+class ICxWriter {
+public:
+    virtual ~ICxWriter() = default;
+    virtual TCharacterProperties CloneCharacterProperties() const = 0;                // 1
+    virtual void SetCharacterProperties(const TCharacterProperties& Properties) = 0;  // 2
+    virtual TParagraphProperties CloneParagraphProperties() const = 0;                // 3
+    virtual void SetParagraphProperties(const TParagraphProperties& Properties) = 0;  // 4
+    virtual void ResetCharacterProperties() = 0;                                      // 5
+    virtual void StartTextRun() = 0;                                                  // 6
+    virtual void SetAlignment(std::uint8_t Alignment) = 0;                            // 7
+    virtual std::int32_t GetDefaultCharset() const = 0;                               // 8
+    virtual void SetDefaultCharset(std::int32_t Charset) = 0;                         // 9
+    virtual bool GetNumbering() const = 0;                                            // 10
+    virtual void SetNumbering(bool Numbering) = 0;                                    // 11
+    virtual void SetListStyle(std::uint8_t ListStyle) = 0;                            // 12
+    virtual std::uint8_t GetListStyle() const = 0;                                    // 13
+    virtual void SetListItem(bool ListItem) = 0;                                      // 14
+    virtual bool GetListItem() const = 0;                                             // 15
+    virtual void SetDefaultFontName(const std::string& FontName) = 0;                 // 16
+    virtual std::string GetDefaultFontName() const = 0;                               // 17
+    virtual void SetFontColor(const std::string& Color) = 0;                          // 18
+    virtual void SetBackgroundColor(const std::string& Color) = 0;                    // 19
+    virtual void SetHighlightColor(const std::string& Color) = 0;                     // 20
+    virtual void SetFontCharset(std::int32_t Charset) = 0;                            // 21
+    virtual void SetFontStyle(TFontStyles Style) = 0;                                 // 22
+    virtual TFontStyles GetFontStyle() const = 0;                                     // 23
+    virtual void SetFontSize(std::int32_t Size) = 0;                                  // 24
+    virtual bool GetHidden() const = 0;                                               // 25
+    virtual void SetHidden(bool Hidden) = 0;                                          // 26
+    virtual void SetSuperscript(bool Value) = 0;                                      // 27
+    virtual bool GetSubscript() const = 0;                                            // 28
+    virtual void SetSubscript(bool Value) = 0;                                        // 29
+    virtual bool GetSuperscript() const = 0;                                          // 30
+    virtual void SetLanguage(const std::string& Language) = 0;                        // 31
+    virtual void SetLeftIndent(std::int32_t Twips) = 0;                               // 32
+    virtual void SetRightIndent(std::int32_t Twips) = 0;                              // 33
+    virtual void SetSpaceBefore(std::int32_t Twips) = 0;                              // 34
+    virtual void SetSpaceAfter(std::int32_t Twips) = 0;                               // 35
+    virtual void SetParagraphColor(const std::string& Color) = 0;                     // 36
+    virtual void SetBorder(bool Border) = 0;                                          // 37
+    virtual void SetAnchor(const std::string& Anchor) = 0;                            // 38
+    virtual void SetFieldInstruction(const std::string& Instruction) = 0;             // 39
+    virtual void SetFirstIndent(std::int32_t Twips) = 0;                              // 40
+    virtual std::shared_ptr<ISimpleDomDocument> GetDocument() const = 0;              // 41
+    virtual void SetFontName(const std::string& FontName) = 0;                        // 42
+    virtual void SetRightToLeft(bool Value) = 0;                                      // 43
+    virtual void SetParagraphRightToLeft(bool Value) = 0;                             // 44
+    virtual void WriteChar(std::uint8_t Character) = 0;                               // 45
+    virtual void ResetParagraphProperties() = 0;                                      // 46
+    virtual void AddListTable() = 0;                                                  // 47
+    virtual void AddListOverride() = 0;                                               // 48
+    virtual void AddListLevel() = 0;                                                  // 49
+    virtual void SetListId(std::int32_t Id) = 0;                                      // 50
+    virtual void SetListOverrideListId(std::int32_t Id) = 0;                          // 51
+    virtual void SetListTemplateId(std::int32_t Id) = 0;                              // 52
+    virtual void SetListOverrideNumber(std::int32_t Number) = 0;                      // 53
+    virtual void SetLevelNumberFormat(std::int32_t Format) = 0;                       // 54
+    virtual bool IsBulletList(std::int32_t OverrideNumber) = 0;                       // 55
+};
+
+// The settings the document writer reads, at the moment of use.
+class ICxWriterOptions {
+public:
+    virtual bool GetConvertLanguage() const = 0;
+    virtual std::string GetDefaultLanguage() const = 0;
+    virtual TFontConversionOptions GetFontConversionOptions() const = 0;
+    virtual const TCxOptionsOptimize& GetOptionsOptimize() const = 0;
+    virtual std::string GetTabString() const = 0;
+
+protected:
+    ~ICxWriterOptions() = default; // the component is not owned through this view
+};
+
+class IPictureConverter;
+
+// Names pictures, keeps the finished ones and makes their img elements.
+class IPictureAdapter {
+public:
+    using TPictureMap = std::map<std::string, std::unique_ptr<TEmbeddedPicture>>;
+
+    virtual ~IPictureAdapter() = default;
+    virtual void Clear() = 0;
+    virtual TEmbeddedPicture* NewPicture() = 0;
+    virtual TEmbeddedPicture* GetPicture() = 0;
+    virtual void FinishPicture() = 0;
+    virtual std::string GetImageTag() = 0;
+    virtual const TPictureMap& GetPictures() const = 0;
+    virtual void SetConverter(std::shared_ptr<IPictureConverter> Converter) = 0;
+    virtual void SetURLPrefix(const std::string& Prefix) = 0;
+};
+
+// May change a picture in place (type and bytes); leaves pictures it does not handle unchanged.
+class IPictureConverter {
+public:
+    virtual ~IPictureConverter() = default;
+    virtual void Convert(TEmbeddedPicture& Picture) = 0;
+};
+
+// What the reader needs of the component that owns the conversion.
+class ICxReaderOwner {
+public:
+    virtual TFontConversionOptions GetFontConversionOptions() const = 0;
+    virtual bool GetConvertIndent() const = 0;
+    virtual bool GetConvertFields() const = 0;
+    virtual bool GetConvertPictures() const = 0;
+    virtual const TCxOptionsOptimize& GetOptionsOptimize() const = 0;
+    // Throws "Property TCxBase.PictureAdapter is not assigned" while pictures are on and none is set.
+    virtual std::shared_ptr<IPictureAdapter> GetPictureAdapter() const = 0;
+    virtual void ReplaceFont(std::string& FontName) = 0;
+    virtual std::string GetLineBreak() const = 0;
+    virtual void Log(TLogLevel Level, const std::string& Text) = 0;
+    virtual bool GetEndOfDocument() const = 0;
+    virtual void SetEndOfDocument(bool Value) = 0;
+
+protected:
+    ~ICxReaderOwner() = default;
+};
+
+class IRtfReader {
+public:
+    virtual ~IRtfReader() = default;
+    virtual void Parse(std::string_view Rtf) = 0;
+};
+
+// Indentation text per nesting level.
+class IMarginBuilding {
+public:
+    virtual ~IMarginBuilding() = default;
+    virtual std::string GetMargin(std::int32_t Level) const = 0;
+    virtual void SetMarginWidth(std::int32_t Width) = 0;
+    virtual std::int32_t GetMarginWidth() const = 0;
+};
+
+// Whole lines at a current nesting level.
+class ICxFormatter {
+public:
+    virtual ~ICxFormatter() = default;
+    virtual void SetLevel(std::int32_t Level) = 0;
+    virtual void SetLineBreak(const std::string& LineBreak) = 0;
+    virtual std::int32_t GetLevel() const = 0;
+    virtual std::string GetLineBreak() const = 0;
+    virtual std::string FormatLine(const std::string& Text) = 0;
+    virtual std::string IndentLine(const std::string& Text) = 0;
+    virtual std::string OutdentLine(const std::string& Text) = 0;
+    virtual std::string GetMarginAt(std::int32_t Level) const = 0;
+    virtual std::string GetCurrentMargin() const = 0;
+};
+
+// Turns a text run that is a link into its complete "a" element.
+class IHyperlinkURIBuilder {
+public:
+    virtual ~IHyperlinkURIBuilder() = default;
+    virtual std::string BuildLink(const ISimpleDomTextNode& Node) = 0;
+};
+
+// Everything that differs between the output dialects.
+class ICxTranslator {
+public:
+    virtual ~ICxTranslator() = default;
+    virtual std::string Encode(std::string_view Text) const = 0;
+    virtual std::string FormatText(const std::string& Text, const TCharacterProperties& Props) const = 0;
+    virtual std::string GetEmptyElementEnd() const = 0;
+    virtual std::string GetDocType() const = 0;
+    virtual std::string GetFontSizeStyle(std::int32_t Size) const = 0;
+    virtual std::string BuildParagraphStart(const std::string& Style, const std::string& Attributes) const = 0;
+    virtual std::string GetParagraphStart(const TParagraphProperties& Props) const = 0;
+    virtual std::string GetHtmlStartTag(const std::string& Language) const = 0;
+    virtual std::string GetStyleAttribute(const std::string& Style) const = 0;
+    virtual bool UsePresentationalTags() const = 0;
+    virtual bool IsXml() const = 0;
+    virtual bool IsDocTypeRequired() const = 0;
+    virtual void SetFontSizeScale(TFontSizeScale Value) = 0;
+    virtual void SetParagraphTag(const std::string& Value) = 0;
+    virtual bool SupportsElement(const std::string& Name) const = 0;
+    virtual bool SupportsAttribute(const std::string& Element, const std::string& Attribute) const = 0;
+};
+
+// What the output writer needs of the component: run conversion, list tags and the shared builders.
+class ICxRunConverter {
+public:
+    virtual std::string ConvertTextRun(ISimpleDomTextNode& Run) = 0;
+    virtual std::string GetOrderedListTag() const = 0;
+    virtual std::string GetUnorderedListTag() const = 0;
+    virtual const ICxTranslator& GetTranslator() const = 0;
+    virtual const IMarginBuilding& GetMarginBuilder() const = 0;
+
+protected:
+    ~ICxRunConverter() = default;
+};
+
+} // namespace corvane
