@@ -125,14 +125,11 @@ void TCxWriter::SetSubscript(bool Value) {
 }
 
 void TCxWriter::SetLanguage(const std::string& Language) {
-    if (!FOptions.GetConvertLanguage()) return;
-    // The document language is written once on the html element; runs in it carry no language. The
-    // stored value is what is compared, so restating the language in force starts no run.
-    if (Language.empty() || Language != FOptions.GetDefaultLanguage()) {
-        ChangeRun(FCharacterProperties.Language, Language);
-    } else {
-        ChangeRun(FCharacterProperties.Language, std::string());
-    }
+    if (!FOptions.GetConvertLanguage() || Language == FCharacterProperties.Language) return;
+    // The document language is written once on the html element, so runs in it store no language.
+    // The code is compared with the stored value: restating the document language starts a run.
+    FCharacterProperties.Language = Language == FOptions.GetDefaultLanguage() ? std::string() : Language;
+    StartTextRun();
 }
 
 void TCxWriter::SetParagraphColor(const std::string& Color) {

