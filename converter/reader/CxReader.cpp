@@ -15,13 +15,16 @@ namespace {
 // table. Both are built once from KeywordTable, first row first, so a keyword finds the row the linear
 // scan would find.
 
-constexpr std::uint32_t HashKeyword(std::string_view Keyword) {
-    std::uint32_t Hash = 2166136261u;
-    for (char Character : Keyword) {
-        Hash ^= static_cast<std::uint8_t>(Character);
-        Hash *= 16777619u;
-    }
-    return Hash ^ (Hash >> 15);
+// Keywords are short and mostly unknown ones (revision marks, layout): a hash of the length and three
+// of the characters spreads the table's rows well and costs the same for every length.
+constexpr std::uint32_t HashKeyword(const char* Keyword, std::size_t Length) {
+    const auto At = [Keyword](std::size_t Index) {
+        return static_cast<std::uint32_t>(static_cast<std::uint8_t>(Keyword[Index]));
+    };
+    const std::uint32_t Hash = (static_cast<std::uint32_t>(Length) * 0x9E3779B1u) ^ (At(0) * 0x85EBCA77u) ^
+                               (At(1) * 0xC2B2AE3Du) ^ (At(Length - 1) * 0x27D4EB2Fu) ^
+                               (At(Length / 2) * 0x165667B1u);
+    return Hash ^ (Hash >> 16);
 }
 
 class TKeywordIndex {
@@ -37,32 +40,42 @@ public:
                 continue;
             }
             FMaxLength = std::max(FMaxLength, Keyword.size());
-            std::size_t Slot = HashKeyword(Keyword) & SlotMask;
-            while (FSlots[Slot] != 0 && KeywordTable[FSlots[Slot] - 1].Keyword != Keyword)
+            const std::uint32_t Hash = HashKeyword(Keyword.data(), Keyword.size());
+            std::size_t Slot = Hash & SlotMask;
+            while (FSlots[Slot].Row != 0 && KeywordTable[FSlots[Slot].Row - 1].Keyword != Keyword)
                 Slot = (Slot + 1) & SlotMask;
-            if (FSlots[Slot] == 0) FSlots[Slot] = Entry;
+            if (FSlots[Slot].Row == 0) FSlots[Slot] = {static_cast<std::uint8_t>(Hash >> 24), Entry};
         }
     }
 
-    const TTokenDef* Find(std::string_view Keyword) const {
-        if (Keyword.size() == 1) {
+    const TTokenDef* Find(const char* Keyword, std::size_t Length) const {
+        if (Length == 1) {
             const std::uint8_t Entry = FSingles[static_cast<std::uint8_t>(Keyword[0])];
             return Entry ? &KeywordTable[Entry - 1] : nullptr;
         }
-        if (Keyword.empty() || Keyword.size() > FMaxLength) return nullptr;
-        for (std::size_t Slot = HashKeyword(Keyword) & SlotMask;; Slot = (Slot + 1) & SlotMask) {
-            const std::uint8_t Entry = FSlots[Slot];
-            if (Entry == 0) return nullptr;
-            if (KeywordTable[Entry - 1].Keyword == Keyword) return &KeywordTable[Entry - 1];
+        if (Length == 0 || Length > FMaxLength) return nullptr;
+        const std::uint32_t Hash = HashKeyword(Keyword, Length);
+        const auto Tag = static_cast<std::uint8_t>(Hash >> 24);
+        for (std::size_t Slot = Hash & SlotMask;; Slot = (Slot + 1) & SlotMask) {
+            const TSlot Candidate = FSlots[Slot];
+            if (Candidate.Row == 0) return nullptr;
+            if (Candidate.Tag != Tag) continue;
+            const TTokenDef& Row = KeywordTable[Candidate.Row - 1];
+            if (Row.Keyword.size() == Length && std::equal(Keyword, Keyword + Length, Row.Keyword.data()))
+                return &Row;
         }
     }
 
 private:
     static_assert(KeywordCount < 255, "rows are stored as one byte");
+    struct TSlot {
+        std::uint8_t Tag = 0; // more bits of the hash, to pass over other keywords without comparing
+        std::uint8_t Row = 0; // row + 1; 0 is an empty slot
+    };
     static constexpr std::size_t SlotCount = 512; // a quarter full: most look-ups probe one slot
     static constexpr std::size_t SlotMask = SlotCount - 1;
     std::array<std::uint8_t, 256> FSingles{};
-    std::array<std::uint8_t, SlotCount> FSlots{};
+    std::array<TSlot, SlotCount> FSlots{};
     std::size_t FMaxLength = 0;
 };
 
@@ -173,9 +186,8 @@ std::string LanguageCodeOf(std::int64_t Identifier) {
 
 void TrimBlanksAndControls(std::string& Text) {
     const auto IsBlank = [](char Character) { return static_cast<std::uint8_t>(Character) <= ' '; };
-    const auto First = std::find_if_not(Text.begin(), Text.end(), IsBlank);
-    const auto Last = std::find_if_not(Text.rbegin(), std::string::reverse_iterator(First), IsBlank).base();
-    Text.assign(First, Last);
+    Text.erase(std::find_if_not(Text.rbegin(), Text.rend(), IsBlank).base(), Text.end());
+    Text.erase(Text.begin(), std::find_if_not(Text.begin(), Text.end(), IsBlank));
 }
 
 const char* GenericFamily(TFontFamily Family) {
@@ -209,7 +221,7 @@ void AppendColorComponent(std::int32_t Value, std::string& Output) {
 } // namespace
 
 const TTokenDef* FindKeyword(std::string_view Keyword) {
-    return KeywordIndex().Find(Keyword);
+    return KeywordIndex().Find(Keyword.data(), Keyword.size());
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -300,7 +312,7 @@ void TCxReader::ReadControlWord() {
     const std::uint8_t First = FPosition < FInputLength ? FInput[FPosition] : 0;
     if (!IsLetter(First)) {
         const char Symbol = static_cast<char>(First);
-        if (const TTokenDef* Row = FindKeyword(std::string_view(&Symbol, 1))) {
+        if (const TTokenDef* Row = KeywordIndex().Find(&Symbol, 1)) {
             FSkipDestinationIfUnknown = false;
             Dispatch(*Row, false, 0);
         } else {
@@ -313,7 +325,8 @@ void TCxReader::ReadControlWord() {
     const std::size_t Start = FPosition;
     while (FPosition < FInputLength && IsLetter(FInput[FPosition]))
         ++FPosition;
-    const std::string_view Keyword(reinterpret_cast<const char*>(FInput) + Start, FPosition - Start);
+    const char* const Keyword = reinterpret_cast<const char*>(FInput) + Start;
+    const std::size_t KeywordLength = FPosition - Start;
 
     const auto Current = [this] { return FPosition < FInputLength ? FInput[FPosition] : std::uint8_t{0}; };
     bool Negative = false;
@@ -340,7 +353,7 @@ void TCxReader::ReadControlWord() {
     }
     if (Current() != ' ') --FPosition;
 
-    if (const TTokenDef* Row = FindKeyword(Keyword)) {
+    if (const TTokenDef* Row = KeywordIndex().Find(Keyword, KeywordLength)) {
         FSkipDestinationIfUnknown = false;
         Dispatch(*Row, HasParameter, Parameter);
     } else {

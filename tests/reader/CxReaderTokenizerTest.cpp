@@ -46,10 +46,12 @@ TEST(ReaderTokens, ParametersAndTheirDelimiters) {
     EXPECT_EQ(Harness.Text(), "xy");
 
     TReaderHarness Negative;
-    Negative.Parse("{\\rtf1\\fs-4\\fs21\\fs \\fs99999999999999999999 \\fs9223372036854775807 "
-                   "\\fs-9223372036854775807 }");
+    Negative.Parse("{\\rtf1\\fs-4\\fs21\\fs \\fs99999999999999999999 \\fs9999999999999999999 "
+                   "\\fs9223372036854775808 \\fs9223372036854775807 \\fs-9223372036854775807 }");
     EXPECT_THAT(Negative.Calls("SetFontSize"),
-                ElementsAre("SetFontSize(-2)", "SetFontSize(10)", "SetFontSize(0)", "SetFontSize(0)",
+                ElementsAre("SetFontSize(-2)", "SetFontSize(10)", "SetFontSize(0)",
+                            // 20 digits, 19 digits above the largest value, the largest value plus one
+                            "SetFontSize(0)", "SetFontSize(0)", "SetFontSize(0)",
                             // INT64_MAX div 2, low 32 bits; its negative likewise
                             "SetFontSize(-1)", "SetFontSize(1)"));
 

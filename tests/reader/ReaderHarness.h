@@ -65,6 +65,14 @@ struct TReaderHarness {
     std::vector<std::string> Calls(const std::string& Prefix) const {
         return Writer->CallsStartingWith(Prefix);
     }
+    // The same without the restoring calls every group end makes.
+    std::vector<std::string> CallsBesidesRestores(const std::string& Prefix) const {
+        std::vector<std::string> Result;
+        for (std::string& Call : Writer->CallsStartingWith(Prefix))
+            if (Call != "SetCharacterProperties" && Call != "SetParagraphProperties")
+                Result.push_back(std::move(Call));
+        return Result;
+    }
     std::vector<std::string> Warnings() const { return Owner.Logged(logWarning); }
 };
 
