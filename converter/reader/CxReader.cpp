@@ -15,7 +15,7 @@ namespace {
 // table. Both are built once from KeywordTable, first row first, so a keyword finds the row the linear
 // scan would find.
 
-// Keywords are short and mostly unknown ones (revision marks, layout): a hash of the length and three
+// Keywords are short and mostly unknown ones (revision marks, layout): a hash of the length and four
 // of the characters spreads the table's rows well and costs the same for every length.
 constexpr std::uint32_t HashKeyword(const char* Keyword, std::size_t Length) {
     const auto At = [Keyword](std::size_t Index) {

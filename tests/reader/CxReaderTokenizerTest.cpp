@@ -340,11 +340,5 @@ TEST(ReaderSpecials, PlainLineBreakAndBullet) {
                             "AppendText(·)", "Text(e)"));
 }
 
-TEST(ReaderLog, CreationIsLogged) {
-    TReaderHarness Harness;
-    Harness.GetReader();
-    EXPECT_THAT(Harness.Owner.Logged(logDebug), ElementsAre("CorvaneXHTMLReader created"));
-}
-
 } // namespace
 } // namespace corvane::test
