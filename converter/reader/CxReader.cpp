@@ -1,5 +1,6 @@
 #include "CxReader.h"
 
+#include "CxLanguage.h"
 #include "CxOptions.h"
 
 #include <algorithm>
@@ -135,54 +136,6 @@ void AppendUtf8(char32_t CodePoint, std::string& Output) {
     }
 }
 
-// Bookmark names and field instructions are read in the default 8-bit code page, 1252; its five
-// unassigned bytes stand for the C1 controls of the same value, as the platform decoder maps them.
-constexpr std::array<char16_t, 32> Windows1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-void AppendWindows1252(std::uint8_t Byte, std::string& Output) {
-    if (Byte >= 0x80 && Byte < 0xA0)
-        AppendUtf8(Windows1252High[Byte - 0x80], Output);
-    else
-        AppendUtf8(Byte, Output);
-}
-
-// The language code of a Windows language identifier; empty for those the converter does not name.
-std::string LanguageCodeOf(std::int64_t Identifier) {
-    switch (Identifier) {
-    case 1025:
-        return "ar";
-    case 1028:
-        return "zh";
-    case 1031:
-        return "de";
-    case 1033:
-        return "en";
-    case 1034:
-        return "es";
-    case 1036:
-        return "fr";
-    case 1040:
-        return "it";
-    case 1041:
-        return "ja";
-    case 1049:
-        return "ru";
-    case 1053:
-        return "sv";
-    case 1054:
-        return "th";
-    case 2052:
-        return "zh";
-    case 2057:
-        return "en";
-    default:
-        return {};
-    }
-}
 
 void TrimBlanksAndControls(std::string& Text) {
     const auto IsBlank = [](char Character) { return static_cast<std::uint8_t>(Character) <= ' '; };
@@ -418,10 +371,10 @@ void TCxReader::DeliverByte(std::uint8_t Byte) {
         if (Byte == ';') CompleteColorEntry();
         return;
     case dsBookmarkStart:
-        AppendWindows1252(Byte, FBookmarkName);
+        FDefaultCodePage.Convert(Byte, FBookmarkName);
         return;
     case dsFieldInstruction:
-        if (FConvertFields) AppendWindows1252(Byte, FFieldInstruction);
+        if (FConvertFields) FDefaultCodePage.Convert(Byte, FFieldInstruction);
         return;
     default:
         return; // every other destination drops its text, pictures included for now
@@ -661,7 +614,7 @@ void TCxReader::ApplyTextProperty(TPropertyIndex Property, std::int64_t Value) {
         Writer.SetSubscript(false);
         break;
     case ipLanguage:
-        Writer.SetLanguage(LanguageCodeOf(Value));
+        Writer.SetLanguage(LanguageCode(Value));
         break;
     case ipLtrChar:
         Writer.SetRightToLeft(false);

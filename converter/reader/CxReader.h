@@ -5,6 +5,7 @@
 
 #include "CxInterfaces.h"
 #include "CxTypes.h"
+#include "CxUnicode.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -86,6 +87,8 @@ private:
     ICxReaderOwner& FOwner;
     std::shared_ptr<ICxWriter> FWriter;
     std::unique_ptr<IUnicodeConverter> FUnicodeConverter;
+    // Bookmark names and field instructions are read in the platform's default 8-bit code page.
+    TUnicodeConverter FDefaultCodePage;
 
     // The options the reader consults, read once per Parse.
     TFontConversionOptions FFontOptions;
