@@ -17,7 +17,7 @@ namespace {
 
 constexpr char NoCharacter = '?';
 
-// iconv_open's failure value; such a handle decodes nothing.
+// Neither still unopened (null) nor iconv_open's failure value.
 bool IsUsable(iconv_t Handle) {
     return Handle != nullptr && Handle != reinterpret_cast<iconv_t>(-1);
 }
@@ -117,7 +117,6 @@ std::size_t DecodeFirst(iconv_t Handle, const std::uint8_t* Input, std::size_t L
 TCodePageTable BuildTable(std::int32_t CodePage) {
     TCodePageTable Table{};
     iconv_t Handle = iconv_open("UTF-8", IconvName(CodePage));
-    const bool DoubleBytePage = DoubleByteIndex(CodePage) >= 0;
     for (unsigned Byte = 0x80; Byte <= 0xFF; ++Byte) {
         auto& Entry = Table.Entries[Byte - 0x80];
         const auto Value = static_cast<std::uint8_t>(Byte);
@@ -132,7 +131,7 @@ TCodePageTable BuildTable(std::int32_t CodePage) {
             for (std::size_t i = 0; i < Size; ++i)
                 Entry.Bytes[i] = Out[i];
             Entry.Size = static_cast<std::uint8_t>(Size);
-        } else if (Byte < 0xA0 && !(DoubleBytePage && IsLeadByte(CodePage, Value))) {
+        } else if (Byte < 0xA0 && !IsLeadByte(CodePage, Value)) {
             // Windows gives the unassigned bytes of this range the C1 control character of the same
             // value, where iconv refuses them.
             Entry.Bytes[0] = static_cast<char>(0xC2);
@@ -282,6 +281,10 @@ void TUnicodeConverter::Convert(std::uint8_t Byte, std::string& Output) {
 void TUnicodeConverter::DecodePair(std::string& Output) {
     const int Index = DoubleByteIndex(FCodePage);
     assert(Index >= 0 && "only the lead bytes of a double-byte page start a pair");
+    if (Index < 0) {
+        Output.push_back(NoCharacter);
+        return;
+    }
     iconv_t& Handle = FHandles[static_cast<std::size_t>(Index)];
     if (Handle == nullptr) Handle = iconv_open("UTF-8", IconvName(FCodePage));
     std::array<char, 16> Out{};
