@@ -54,6 +54,8 @@ std::string TCxMain::DoConvert(std::string_view Rtf) {
     Guarded(*this, [&] {
         Translator()->SetParagraphTag(GetParagraphTag());
         Translator()->SetFontSizeScale(FontSizeScale());
+        // A conversion with pictures on cannot run without an adapter: fail here, before any reading.
+        if (ConvertPictures()) PictureAdapter();
         auto Reader = std::make_shared<TCxReader>(*this, Writer, std::make_unique<TUnicodeConverter>());
 
         Guarded(*this, [&] {

@@ -1,4 +1,5 @@
 #include "CorvaneXHTML.h"
+#include "CxMemoryPictureAdapterDataURI.h"
 
 #include "PipelineTestSupport.h"
 
@@ -226,6 +227,30 @@ TEST(CxMainConvert, FontSizeScaleReachesTheTranslatorOnEveryConversion) {
 }
 
 // Each guarded region that an exception passes logs it once.
+
+TEST(CxMainFailures, MissingPictureAdapterIsLoggedOncePerConversion) {
+    TRkCorvaneXHTML Cx;
+    std::vector<TLogLine> Lines;
+    RecordLog(Cx, Lines);
+    Cx.SetConvertPictures(true);
+    for (int Run = 1; Run <= 2; ++Run) {
+        try {
+            Cx.Convert("{\\rtf1 Hello}");
+            FAIL() << "no exception";
+        } catch (const ECxError& E) {
+            EXPECT_STREQ(E.what(), "Property TCxBase.PictureAdapter is not assigned");
+        }
+        EXPECT_EQ(ErrorLines(Lines).size(), static_cast<std::size_t>(Run));
+    }
+    EXPECT_EQ(ErrorLines(Lines)[0], "Property TCxBase.PictureAdapter is not assigned");
+
+    Cx.SetConvertPictures(false);
+    EXPECT_NO_THROW(Cx.Convert("{\\rtf1 Hello}"));
+    Cx.SetConvertPictures(true);
+    Cx.SetPictureAdapter(std::make_shared<TMemoryPictureAdapterDataURI>(32));
+    EXPECT_NO_THROW(Cx.Convert("{\\rtf1 Hello}"));
+    EXPECT_EQ(ErrorLines(Lines).size(), 2u);
+}
 
 TEST(CxMainFailures, ParseErrorIsLoggedTwice) {
     TRkCorvaneXHTML Cx;
