@@ -1,0 +1,142 @@
+#include "WmfText.h"
+
+#include "CxUnicode.h"
+
+#include <cmath>
+#include <numbers>
+#include <string>
+
+namespace corvane::wmf {
+
+namespace {
+
+constexpr std::uint8_t SymbolCharset = 2;
+// Larger text than this covers any image many times over.
+constexpr double MaxEmPixels = 1 << 16;
+
+struct TCharacter {
+    std::string Utf8;
+    std::size_t FirstByte = 0;
+};
+
+// One character per entry, with the byte it starts at (so per-byte advances can place it). Control
+// characters take their advance but draw nothing.
+std::vector<TCharacter> Decode(std::span<const std::uint8_t> Text, std::uint8_t Charset) {
+    TUnicodeConverter Converter;
+    Converter.SetCharset(Charset);
+    std::vector<TCharacter> Characters;
+    std::string Piece;
+    std::size_t Start = 0;
+    for (std::size_t Index = 0; Index < Text.size(); ++Index) {
+        Piece.clear();
+        Converter.Convert(Text[Index], Piece);
+        if (Piece.empty()) continue; // the lead byte of a pair
+        if (static_cast<unsigned char>(Piece[0]) >= 0x20 && Piece[0] != 0x7F)
+            Characters.push_back({Charset == SymbolCharset ? SymbolToUnicode(Piece) : Piece, Start});
+        Start = Index + 1;
+    }
+    return Characters;
+}
+
+double EmPixels(cairo_t* Context, const TWmfFont& Font, const TWmfMapping& Mapping) {
+    const double Scale = std::fabs(Mapping.ScaleY());
+    if (Font.Height < 0) return -Font.Height * Scale;
+    if (Font.Height == 0) // the system's default size, twelve points
+        return 12.0 * Mapping.Inch() / 72.0 * Mapping.FrameScaleY();
+    // A positive height is the cell: ascent and descent together.
+    cairo_set_font_size(Context, 1);
+    cairo_font_extents_t Extents;
+    cairo_font_extents(Context, &Extents);
+    const double Cell = Extents.ascent + Extents.descent;
+    return Cell > 0 ? Font.Height * Scale / Cell : Font.Height * Scale;
+}
+
+} // namespace
+
+double DrawText(TWmfPainter& Painter, const TWmfFont& Font, const TWmfMapping& Mapping,
+                const TWmfTextOut& Text) {
+    cairo_t* Context = Painter.Context();
+    const std::vector<TCharacter> Characters = Decode(Text.Text, Font.CharSet);
+
+    cairo_save(Context);
+    cairo_select_font_face(Context, Font.FaceName.empty() ? "sans-serif" : Font.FaceName.c_str(),
+                           Font.Italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+                           Font.Weight >= 600 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    const double Em = EmPixels(Context, Font, Mapping);
+    if (!(Em >= 0.1 && Em <= MaxEmPixels)) {
+        cairo_restore(Context);
+        return 0;
+    }
+    cairo_set_font_size(Context, Em);
+    cairo_font_extents_t FontExtents;
+    cairo_font_extents(Context, &FontExtents);
+
+    // Where each byte starts along the baseline, and the whole advance.
+    std::vector<double> Positions;
+    double Advance = 0;
+    std::string Whole;
+    if (!Text.Advances.empty()) {
+        Positions.reserve(Text.Advances.size() + 1);
+        for (double Step : Text.Advances) {
+            Positions.push_back(Advance);
+            Advance += Step;
+        }
+    } else {
+        for (const TCharacter& Character : Characters)
+            Whole += Character.Utf8;
+        cairo_text_extents_t Extents;
+        cairo_text_extents(Context, Whole.c_str(), &Extents);
+        Advance = Extents.x_advance;
+    }
+
+    if (!std::isfinite(Advance) || !std::isfinite(Text.Origin.X) || !std::isfinite(Text.Origin.Y)) {
+        cairo_restore(Context);
+        return 0;
+    }
+    cairo_translate(Context, Text.Origin.X, Text.Origin.Y);
+    // Escapement turns the baseline anticlockwise in logical space taken as running downwards, as on
+    // a screen; a mapping that turns one axis around (charts often map y upwards) turns the text the
+    // other way on the image.
+    const double Turn = Mapping.ScaleX() * Mapping.ScaleY() < 0 ? 1 : -1;
+    cairo_rotate(Context, Turn * Font.Escapement * std::numbers::pi / 1800.0);
+
+    double Left = 0;
+    if ((Text.Align & taHorizontalMask) == taRight)
+        Left = -Advance;
+    else if ((Text.Align & taHorizontalMask) == taCenter)
+        Left = -Advance / 2;
+    double Baseline = FontExtents.ascent;
+    if ((Text.Align & taVerticalMask) == taBaseline)
+        Baseline = 0;
+    else if ((Text.Align & taVerticalMask) == taBottom)
+        Baseline = -FontExtents.descent;
+
+    if (Text.Background.Opaque)
+        Painter.FillRect(
+            {Left, Baseline - FontExtents.ascent, Advance, FontExtents.ascent + FontExtents.descent},
+            Text.Background.Color);
+    cairo_set_source_rgb(Context, ((Text.Color >> 16) & 0xFF) / 255.0, ((Text.Color >> 8) & 0xFF) / 255.0,
+                         (Text.Color & 0xFF) / 255.0);
+    if (!Text.Advances.empty()) {
+        for (const TCharacter& Character : Characters) {
+            cairo_move_to(Context, Left + Positions[Character.FirstByte], Baseline);
+            cairo_show_text(Context, Character.Utf8.c_str());
+        }
+    } else {
+        cairo_move_to(Context, Left, Baseline);
+        cairo_show_text(Context, Whole.c_str());
+    }
+    const double Thickness = std::max(1.0, Em / 16);
+    if (Font.Underline) {
+        cairo_rectangle(Context, Left, Baseline + Em / 10, Advance, Thickness);
+        cairo_fill(Context);
+    }
+    if (Font.StrikeOut) {
+        cairo_rectangle(Context, Left, Baseline - Em * 0.28, Advance, Thickness);
+        cairo_fill(Context);
+    }
+    cairo_restore(Context);
+    return Advance;
+}
+
+} // namespace corvane::wmf
