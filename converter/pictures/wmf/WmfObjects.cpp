@@ -63,11 +63,11 @@ TWmfPalette ReadPalette(const TWmfBytes& Params) {
 
 TWmfRegion ReadRegion(const TWmfBytes& Params) {
     // Header: next in chain, object type, object count, region size, scan count, largest scan,
-    // bounding rectangle (20 bytes); then each scan: count of x values, top, bottom, the x pairs, the
+    // bounding rectangle (22 bytes); then each scan: count of x values, top, bottom, the x pairs, the
     // count again.
     TWmfRegion Region;
     const std::uint16_t ScanCount = Params.U16(10);
-    std::size_t Offset = 20;
+    std::size_t Offset = 22;
     for (std::uint16_t Scan = 0; Scan < ScanCount; ++Scan) {
         const std::uint16_t Count = Params.U16(Offset);
         const std::int16_t Top = Params.S16(Offset + 2);
