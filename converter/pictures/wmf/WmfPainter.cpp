@@ -49,14 +49,6 @@ bool HatchPixel(std::uint16_t Hatch, int X, int Y) {
     }
 }
 
-struct TSurface {
-    cairo_surface_t* Surface = nullptr;
-    explicit TSurface(cairo_surface_t* Value) : Surface(Value) {}
-    ~TSurface() { cairo_surface_destroy(Surface); }
-    TSurface(const TSurface&) = delete;
-    TSurface& operator=(const TSurface&) = delete;
-};
-
 cairo_surface_t* WrapImage(const TWmfImage& Image) {
     // cairo only reads a source surface; the pixels stay owned by the image.
     auto* Data = reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(Image.Pixels.data()));
@@ -212,33 +204,34 @@ bool TWmfPainter::SetPenOrBrushOperator(std::uint32_t& Color) const {
 }
 
 void TWmfPainter::SetFillSource(const TWmfFill& Fill, const TWmfBackground& Background, std::uint32_t Color) {
+    cairo_surface_t* Tile = nullptr;
     if (Fill.Kind == TWmfFill::fkHatch) {
-        TSurface Tile(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8));
-        cairo_surface_flush(Tile.Surface);
-        unsigned char* Data = cairo_image_surface_get_data(Tile.Surface);
-        if (Data == nullptr) {
-            SetColor(FContext, Color);
-            return;
+        Tile = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8);
+        cairo_surface_flush(Tile);
+        unsigned char* Data = cairo_image_surface_get_data(Tile);
+        if (Data != nullptr) {
+            const int Stride = cairo_image_surface_get_stride(Tile);
+            for (int Y = 0; Y < 8; ++Y)
+                for (int X = 0; X < 8; ++X) {
+                    std::uint32_t Pixel = Background.Opaque ? OpaquePixel(Background.Color) : 0;
+                    if (HatchPixel(Fill.Hatch, X, Y)) Pixel = OpaquePixel(Color);
+                    reinterpret_cast<std::uint32_t*>(Data + Y * Stride)[X] = Pixel;
+                }
+            cairo_surface_mark_dirty(Tile);
         }
-        const int Stride = cairo_image_surface_get_stride(Tile.Surface);
-        for (int Y = 0; Y < 8; ++Y)
-            for (int X = 0; X < 8; ++X) {
-                std::uint32_t Pixel = Background.Opaque ? OpaquePixel(Background.Color) : 0;
-                if (HatchPixel(Fill.Hatch, X, Y)) Pixel = OpaquePixel(Color);
-                reinterpret_cast<std::uint32_t*>(Data + Y * Stride)[X] = Pixel;
-            }
-        cairo_surface_mark_dirty(Tile.Surface);
-        cairo_set_source_surface(FContext, Tile.Surface, 0, 0);
     } else if (Fill.Kind == TWmfFill::fkPattern && Fill.Pattern != nullptr) {
-        TSurface Tile(WrapImage(*Fill.Pattern));
-        cairo_set_source_surface(FContext, Tile.Surface, 0, 0);
+        Tile = WrapImage(*Fill.Pattern);
     } else {
         SetColor(FContext, Color);
         return;
     }
-    cairo_pattern_t* Source = cairo_get_source(FContext);
-    cairo_pattern_set_extend(Source, CAIRO_EXTEND_REPEAT);
-    cairo_pattern_set_filter(Source, CAIRO_FILTER_NEAREST);
+    // The pattern holds the surface; both go with the next source.
+    cairo_pattern_t* Pattern = cairo_pattern_create_for_surface(Tile);
+    cairo_surface_destroy(Tile);
+    cairo_pattern_set_extend(Pattern, CAIRO_EXTEND_REPEAT);
+    cairo_pattern_set_filter(Pattern, CAIRO_FILTER_NEAREST);
+    cairo_set_source(FContext, Pattern);
+    cairo_pattern_destroy(Pattern);
 }
 
 void TWmfPainter::Fill(const TWmfFill& Fill, const TWmfBackground& Background, bool Winding) {
@@ -402,17 +395,22 @@ void TWmfPainter::ImageBlit(const TWmfImage& Image, const TWmfRectD& Source, con
             if ((Pixel >> 24) == 0xFF) Pixel = OpaquePixel(Inverted(Pixel));
         Drawn = &InvertedImage;
     }
-    TSurface Surface(WrapImage(*Drawn));
+    cairo_surface_t* Surface = WrapImage(*Drawn);
     cairo_save(FContext);
     cairo_new_path(FContext);
     AddRectangle(Visible);
     cairo_clip(FContext);
     cairo_translate(FContext, Bounded(Target.X), Bounded(Target.Y));
     cairo_scale(FContext, ScaleX, ScaleY);
-    cairo_set_source_surface(FContext, Surface.Surface, -Source.X, -Source.Y);
-    cairo_pattern_t* Pattern = cairo_get_source(FContext);
+    cairo_pattern_t* Pattern = cairo_pattern_create_for_surface(Surface);
+    cairo_surface_destroy(Surface);
+    cairo_matrix_t Matrix;
+    cairo_matrix_init_translate(&Matrix, Source.X, Source.Y);
+    cairo_pattern_set_matrix(Pattern, &Matrix);
     cairo_pattern_set_extend(Pattern, CAIRO_EXTEND_PAD);
     cairo_pattern_set_filter(Pattern, Smooth ? CAIRO_FILTER_GOOD : CAIRO_FILTER_NEAREST);
+    cairo_set_source(FContext, Pattern);
+    cairo_pattern_destroy(Pattern);
     cairo_set_operator(FContext, Operator);
     cairo_paint(FContext);
     cairo_restore(FContext);

@@ -51,6 +51,8 @@ public:
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
     cairo_t* Context() const { return FContext; }
+    // False once cairo has refused an operation; it then draws nothing more.
+    bool Healthy() const { return cairo_status(FContext) == CAIRO_STATUS_SUCCESS; }
 
     void SetClip(const TWmfClip& Clip);
     // The binary raster operation for pens and brushes (SetROP2).

@@ -10,6 +10,9 @@
 #include "WmfRecords.h"
 #include "WmfText.h"
 
+#include <cairo.h>
+#include <fontconfig/fontconfig.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -447,6 +450,7 @@ TWmfBackground TPlayer::Background() const {
 }
 
 void TPlayer::Prepare() {
+    if (!FPainter.Healthy()) FailWmf("Drawing failed");
     if (FClipChanged) {
         FPainter.SetClip(FState.Clip);
         FClipChanged = false;
@@ -775,6 +779,11 @@ std::optional<std::vector<std::uint8_t>> RenderWmfToPng(std::span<const std::uin
     const std::optional<std::vector<std::uint8_t>> Rgb = RenderWmf(PlaceableMetafile, Width, Height);
     if (!Rgb) return std::nullopt;
     return EncodePng(*Rgb, Width, Height);
+}
+
+void ReleaseGraphicsCaches() {
+    cairo_debug_reset_static_data();
+    FcFini();
 }
 
 } // namespace corvane::wmf

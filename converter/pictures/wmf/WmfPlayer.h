@@ -25,4 +25,8 @@ std::optional<std::vector<std::uint8_t>> RenderWmf(std::span<const std::uint8_t>
 std::optional<std::vector<std::uint8_t>> RenderWmfToPng(std::span<const std::uint8_t> PlaceableMetafile,
                                                         int Width, int Height);
 
+// Frees the font and drawing caches that cairo and fontconfig keep for the whole process. Only for the
+// very end of a process that checks for leaks; no rendering may run during or after the call.
+void ReleaseGraphicsCaches();
+
 } // namespace corvane::wmf

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <string_view>
 
 namespace corvane::wmf {
 
@@ -13,6 +14,41 @@ namespace {
 constexpr std::uint8_t SymbolCharset = 2;
 // Larger text than this covers any image many times over.
 constexpr double MaxEmPixels = 1 << 16;
+
+// cairo refuses text that is not UTF-8 and stops drawing altogether, so nothing else reaches it.
+bool IsUtf8(std::string_view Text) {
+    std::size_t Index = 0;
+    while (Index < Text.size()) {
+        const auto Lead = static_cast<unsigned char>(Text[Index]);
+        std::size_t Length = 0;
+        char32_t Value = 0;
+        if (Lead < 0x80) {
+            ++Index;
+            continue;
+        } else if (Lead >= 0xC2 && Lead <= 0xDF) {
+            Length = 2;
+            Value = Lead & 0x1F;
+        } else if (Lead >= 0xE0 && Lead <= 0xEF) {
+            Length = 3;
+            Value = Lead & 0x0F;
+        } else if (Lead >= 0xF0 && Lead <= 0xF4) {
+            Length = 4;
+            Value = Lead & 0x07;
+        } else {
+            return false;
+        }
+        if (Length > Text.size() - Index) return false;
+        for (std::size_t Next = 1; Next < Length; ++Next) {
+            const auto Byte = static_cast<unsigned char>(Text[Index + Next]);
+            if ((Byte & 0xC0) != 0x80) return false;
+            Value = (Value << 6) | (Byte & 0x3F);
+        }
+        const char32_t Smallest = Length == 2 ? 0x80 : Length == 3 ? 0x800 : 0x10000;
+        if (Value < Smallest || Value > 0x10FFFF || (Value >= 0xD800 && Value <= 0xDFFF)) return false;
+        Index += Length;
+    }
+    return true;
+}
 
 struct TCharacter {
     std::string Utf8;
@@ -31,11 +67,22 @@ std::vector<TCharacter> Decode(std::span<const std::uint8_t> Text, std::uint8_t 
         Piece.clear();
         Converter.Convert(Text[Index], Piece);
         if (Piece.empty()) continue; // the lead byte of a pair
-        if (static_cast<unsigned char>(Piece[0]) >= 0x20 && Piece[0] != 0x7F)
+        if (static_cast<unsigned char>(Piece[0]) >= 0x20 && Piece[0] != 0x7F && IsUtf8(Piece))
             Characters.push_back({Charset == SymbolCharset ? SymbolToUnicode(Piece) : Piece, Start});
         Start = Index + 1;
     }
     return Characters;
+}
+
+// The face name is written in the font's own character set (a Japanese face name in Shift-JIS, say).
+std::string FamilyName(const TWmfFont& Font) {
+    TUnicodeConverter Converter;
+    Converter.SetCharset(Font.CharSet);
+    std::string Name;
+    for (char Byte : Font.FaceName)
+        Converter.Convert(static_cast<std::uint8_t>(Byte), Name);
+    if (Name.empty() || !IsUtf8(Name)) return "sans-serif";
+    return Name;
 }
 
 double EmPixels(cairo_t* Context, const TWmfFont& Font, const TWmfMapping& Mapping) {
@@ -59,7 +106,7 @@ double DrawText(TWmfPainter& Painter, const TWmfFont& Font, const TWmfMapping& M
     const std::vector<TCharacter> Characters = Decode(Text.Text, Font.CharSet);
 
     cairo_save(Context);
-    cairo_select_font_face(Context, Font.FaceName.empty() ? "sans-serif" : Font.FaceName.c_str(),
+    cairo_select_font_face(Context, FamilyName(Font).c_str(),
                            Font.Italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
                            Font.Weight >= 600 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     const double Em = EmPixels(Context, Font, Mapping);
