@@ -364,6 +364,25 @@ TEST(WmfPlayer, ClippingAndSavedStates) {
     EXPECT_TRUE(Near(*Image, 70, 80, Red, 0));
 }
 
+TEST(WmfPlayer, GeometryFarBeyondTheImage) {
+    // One logical unit is ten pixels: clip edges and line ends lie hundreds of thousands of pixels out.
+    TWmfWriter Writer;
+    Writer.SetMapMode(8).SetWindowOrg(0, 0).SetWindowExt(10, 10);
+    Writer.ExcludeClipRect(-32000, -32000, 2, 32000);
+    Writer.CreateBrush(0, Rgb(255, 0, 0)).SelectObject(0).CreatePen(5, 0, 0).SelectObject(1);
+    Writer.Rectangle(-32000, -32000, 32000, 5);
+    // A dotted pen along a line millions of dots long is drawn solid rather than dot by dot.
+    Writer.CreatePen(2, 0, Rgb(0, 0, 255)).SelectObject(2);
+    Writer.Polyline({{-32000, 8}, {32000, 8}, {-32000, 8}, {32000, 8}});
+    const auto Image = Play(Writer);
+    ASSERT_TRUE(Image);
+    EXPECT_TRUE(Near(*Image, 60, 20, Red, 0));
+    EXPECT_TRUE(Near(*Image, 10, 20, White, 0)); // excluded
+    EXPECT_TRUE(Near(*Image, 60, 70, White, 0));
+    for (std::uint32_t X : {30u, 31u, 32u, 33u})
+        EXPECT_TRUE(Near(*Image, X, 80, Blue));
+}
+
 TEST(WmfPlayer, ClipRegionFromTheObjectTable) {
     TWmfWriter Writer = Canvas();
     Writer.CreateBrush(0, Rgb(0, 0, 255)).SelectObject(0).CreatePen(5, 0, 0).SelectObject(1);

@@ -12,14 +12,6 @@ namespace corvane::wmf {
 
 namespace {
 
-// Beyond this distance from the image nothing is visible, and cairo's fixed-point numbers still hold it.
-constexpr double CoordinateLimit = 1 << 20;
-
-double Bounded(double Value) {
-    if (!std::isfinite(Value)) return 0;
-    return std::clamp(Value, -CoordinateLimit, CoordinateLimit);
-}
-
 void SetColor(cairo_t* Context, std::uint32_t Color) {
     cairo_set_source_rgb(Context, ((Color >> 16) & 0xFF) / 255.0, ((Color >> 8) & 0xFF) / 255.0,
                          (Color & 0xFF) / 255.0);
@@ -58,6 +50,11 @@ cairo_surface_t* WrapImage(const TWmfImage& Image) {
 
 } // namespace
 
+double Bounded(double Value) {
+    if (!std::isfinite(Value)) return 0;
+    return std::clamp(Value, -CoordinateLimit, CoordinateLimit);
+}
+
 TWmfRectD RectFromCorners(TWmfPointD A, TWmfPointD B) {
     return {std::min(A.X, B.X), std::min(A.Y, B.Y), std::fabs(B.X - A.X), std::fabs(B.Y - A.Y)};
 }
@@ -82,28 +79,37 @@ TWmfPainter::~TWmfPainter() {
 void TWmfPainter::SetClip(const TWmfClip& Clip) {
     cairo_reset_clip(FContext);
     if (!Clip.IsSet()) return;
+    // Only the part over the image matters, and cairo's fixed-point numbers hold little more.
+    cairo_region_t* Visible = cairo_region_copy(Clip.Region());
+    const cairo_rectangle_int_t Image{-1, -1, FWidth + 2, FHeight + 2};
+    cairo_region_intersect_rectangle(Visible, &Image);
     cairo_new_path(FContext);
-    const cairo_region_t* Region = Clip.Region();
-    const int Count = cairo_region_num_rectangles(Region);
+    const int Count = cairo_region_num_rectangles(Visible);
     for (int Index = 0; Index < Count; ++Index) {
         cairo_rectangle_int_t Rect;
-        cairo_region_get_rectangle(Region, Index, &Rect);
+        cairo_region_get_rectangle(Visible, Index, &Rect);
         cairo_rectangle(FContext, Rect.x, Rect.y, Rect.width, Rect.height);
     }
+    cairo_region_destroy(Visible);
     if (Count == 0) cairo_rectangle(FContext, 0, 0, 0, 0);
     cairo_clip(FContext);
 }
 
 void TWmfPainter::NewPath() {
     cairo_new_path(FContext);
+    FPathLength = 0;
 }
 
 void TWmfPainter::MoveTo(TWmfPointD Point) {
-    cairo_move_to(FContext, Bounded(Point.X), Bounded(Point.Y));
+    FLast = {Bounded(Point.X), Bounded(Point.Y)};
+    cairo_move_to(FContext, FLast.X, FLast.Y);
 }
 
 void TWmfPainter::LineTo(TWmfPointD Point) {
-    cairo_line_to(FContext, Bounded(Point.X), Bounded(Point.Y));
+    const TWmfPointD Next{Bounded(Point.X), Bounded(Point.Y)};
+    FPathLength += std::hypot(Next.X - FLast.X, Next.Y - FLast.Y);
+    FLast = Next;
+    cairo_line_to(FContext, Next.X, Next.Y);
 }
 
 void TWmfPainter::ClosePath() {
@@ -111,6 +117,7 @@ void TWmfPainter::ClosePath() {
 }
 
 void TWmfPainter::AddRectangle(const TWmfRectD& Rect) {
+    FPathLength += 2 * (std::fabs(Bounded(Rect.Width)) + std::fabs(Bounded(Rect.Height)));
     cairo_rectangle(FContext, Bounded(Rect.X), Bounded(Rect.Y), Bounded(Rect.Width), Bounded(Rect.Height));
 }
 
@@ -118,6 +125,7 @@ void TWmfPainter::AddArc(const TWmfRectD& Box, double Start, double End) {
     const double RadiusX = Bounded(Box.Width / 2), RadiusY = Bounded(Box.Height / 2);
     const double CenterX = Bounded(Box.X + Box.Width / 2), CenterY = Bounded(Box.Y + Box.Height / 2);
     if (!std::isfinite(Start) || !std::isfinite(End)) return;
+    FPathLength += 2 * std::numbers::pi * std::max(RadiusX, RadiusY);
     if (RadiusX < 1e-6 || RadiusY < 1e-6) {
         // A flat ellipse is its diameter.
         cairo_line_to(FContext, CenterX + RadiusX * std::cos(Start), CenterY + RadiusY * std::sin(Start));
@@ -295,6 +303,9 @@ void TWmfPainter::Stroke(const TWmfStroke& Stroke, const TWmfBackground& Backgro
     default:
         break;
     }
+    // Dashes cost time by their number; a path that would need millions of them is drawn solid.
+    constexpr double MaxDashes = 1e6;
+    if (!Pattern.empty() && FPathLength / (Width * 3) > MaxDashes) Pattern = {};
     if (!Pattern.empty()) {
         if (Background.Opaque) {
             SetColor(FContext, Background.Color);
@@ -350,9 +361,12 @@ void TWmfPainter::ImageBlit(const TWmfImage& Image, const TWmfRectD& Source, con
                             std::uint32_t Rop3, bool Smooth) {
     if (Source.Width == 0 || Source.Height == 0 || Image.Width <= 0 || Image.Height <= 0) return;
     const double ScaleX = Target.Width / Source.Width, ScaleY = Target.Height / Source.Height;
-    if (!std::isfinite(ScaleX) || !std::isfinite(ScaleY) || std::fabs(ScaleX) < 1e-9 ||
-        std::fabs(ScaleY) < 1e-9)
-        return;
+    // The image sampler works in 16.16 fixed point, so its scales stay inside what that holds.
+    constexpr double MaxScale = 30000;
+    auto Drawable = [](double Scale) {
+        return std::isfinite(Scale) && std::fabs(Scale) >= 1 / MaxScale && std::fabs(Scale) <= MaxScale;
+    };
+    if (!Drawable(ScaleX) || !Drawable(ScaleY)) return;
     // Only the part of the source rectangle inside the image is drawn.
     const double Left = std::max(std::min(Source.X, Source.X + Source.Width), 0.0);
     const double Right =

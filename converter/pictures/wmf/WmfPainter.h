@@ -95,7 +95,17 @@ private:
     cairo_surface_t* FSurface = nullptr;
     cairo_t* FContext = nullptr;
     std::uint16_t FRop2 = 13;
+    // The current path's length in pixels, and where it ends.
+    double FPathLength = 0;
+    TWmfPointD FLast;
 };
+
+// Beyond this distance from the image nothing is visible, and cairo's fixed-point numbers (24.8 bits)
+// still hold it with room to spare.
+inline constexpr double CoordinateLimit = 1 << 20;
+
+// Value clamped to the coordinate limit; 0 for what is not a number.
+double Bounded(double Value);
 
 // Pixel geometry helper: the extent of a device rectangle given by two corners, normalised.
 TWmfRectD RectFromCorners(TWmfPointD A, TWmfPointD B);

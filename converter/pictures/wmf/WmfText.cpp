@@ -85,6 +85,19 @@ std::string FamilyName(const TWmfFont& Font) {
     return Name;
 }
 
+// Glyphs are drawn from cached masks; a mask for a glyph larger than this would cost more memory than
+// the outline filled as a path.
+constexpr double LargestMaskedGlyph = 256;
+
+void ShowText(cairo_t* Context, const std::string& Utf8, double Em) {
+    if (Em <= LargestMaskedGlyph) {
+        cairo_show_text(Context, Utf8.c_str());
+        return;
+    }
+    cairo_text_path(Context, Utf8.c_str());
+    cairo_fill(Context);
+}
+
 double EmPixels(cairo_t* Context, const TWmfFont& Font, const TWmfMapping& Mapping) {
     const double Scale = std::fabs(Mapping.ScaleY());
     if (Font.Height < 0) return -Font.Height * Scale;
@@ -140,7 +153,7 @@ double DrawText(TWmfPainter& Painter, const TWmfFont& Font, const TWmfMapping& M
         cairo_restore(Context);
         return 0;
     }
-    cairo_translate(Context, Text.Origin.X, Text.Origin.Y);
+    cairo_translate(Context, Bounded(Text.Origin.X), Bounded(Text.Origin.Y));
     // Escapement turns the baseline anticlockwise in logical space taken as running downwards, as on
     // a screen; a mapping that turns one axis around (charts often map y upwards) turns the text the
     // other way on the image.
@@ -166,20 +179,22 @@ double DrawText(TWmfPainter& Painter, const TWmfFont& Font, const TWmfMapping& M
                          (Text.Color & 0xFF) / 255.0);
     if (!Text.Advances.empty()) {
         for (const TCharacter& Character : Characters) {
-            cairo_move_to(Context, Left + Positions[Character.FirstByte], Baseline);
-            cairo_show_text(Context, Character.Utf8.c_str());
+            cairo_move_to(Context, Bounded(Left + Positions[Character.FirstByte]), Baseline);
+            ShowText(Context, Character.Utf8, Em);
         }
     } else {
-        cairo_move_to(Context, Left, Baseline);
-        cairo_show_text(Context, Whole.c_str());
+        cairo_move_to(Context, Bounded(Left), Baseline);
+        ShowText(Context, Whole, Em);
     }
     const double Thickness = std::max(1.0, Em / 16);
     if (Font.Underline) {
-        cairo_rectangle(Context, Left, Baseline + Em / 10, Advance, Thickness);
+        cairo_new_path(Context);
+        Painter.AddRectangle({Left, Baseline + Em / 10, Advance, Thickness});
         cairo_fill(Context);
     }
     if (Font.StrikeOut) {
-        cairo_rectangle(Context, Left, Baseline - Em * 0.28, Advance, Thickness);
+        cairo_new_path(Context);
+        Painter.AddRectangle({Left, Baseline - Em * 0.28, Advance, Thickness});
         cairo_fill(Context);
     }
     cairo_restore(Context);
