@@ -58,19 +58,32 @@ void TWmfMapping::OffsetViewportOrg(std::int32_t X, std::int32_t Y) {
     Update();
 }
 
+namespace {
+
+// An extent that scaling made zero, endless or absurd would break the mapping; such a scaling is refused.
+bool Usable(double Extent) {
+    return std::isfinite(Extent) && std::fabs(Extent) >= 1e-6 && std::fabs(Extent) <= 1e12;
+}
+
+} // namespace
+
 void TWmfMapping::ScaleWindowExt(std::int32_t XNum, std::int32_t XDenom, std::int32_t YNum,
                                  std::int32_t YDenom) {
-    if (XNum == 0 || XDenom == 0 || YNum == 0 || YDenom == 0) return;
-    FWindowExtX = FWindowExtX * XNum / XDenom;
-    FWindowExtY = FWindowExtY * YNum / YDenom;
+    if (XDenom == 0 || YDenom == 0) return;
+    const double X = FWindowExtX * XNum / XDenom, Y = FWindowExtY * YNum / YDenom;
+    if (!Usable(X) || !Usable(Y)) return;
+    FWindowExtX = X;
+    FWindowExtY = Y;
     Update();
 }
 
 void TWmfMapping::ScaleViewportExt(std::int32_t XNum, std::int32_t XDenom, std::int32_t YNum,
                                    std::int32_t YDenom) {
-    if (XNum == 0 || XDenom == 0 || YNum == 0 || YDenom == 0) return;
-    FViewportExtX = FViewportExtX * XNum / XDenom;
-    FViewportExtY = FViewportExtY * YNum / YDenom;
+    if (XDenom == 0 || YDenom == 0) return;
+    const double X = FViewportExtX * XNum / XDenom, Y = FViewportExtY * YNum / YDenom;
+    if (!Usable(X) || !Usable(Y)) return;
+    FViewportExtX = X;
+    FViewportExtY = Y;
     Update();
 }
 
