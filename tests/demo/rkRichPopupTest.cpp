@@ -1,0 +1,316 @@
+#include "rkRichPopup.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFontDialog>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QTextList>
+#include <QTimer>
+
+#include <memory>
+
+namespace corvane {
+namespace {
+
+using M = TRkRichPopUpMenu;
+
+QStringList Captions(const TRkRichPopUpMenu& Menu) {
+    QStringList Result;
+    for (const QAction* Action : Menu.actions())
+        Result << Action->text();
+    return Result;
+}
+
+TEST(RichPopupItems, EnglishAndGermanCaptionsInMenuOrder) {
+    TRkRichPopUpMenu English;
+    English.Loaded();
+    EXPECT_EQ(Captions(English), QStringList({"Undo",     "-",           "Cut",    "Copy",    "Paste",
+                                              "Delete",   "Select all",  "-",      "Font...", "-",
+                                              "Bold",     "Underlined",  "Italic", "-",       "Align left",
+                                              "Centered", "Align Right", "-",      "Bullet",  "Hyperlink"}));
+
+    TRkRichPopUpMenu German;
+    German.SetLanguage(roGerman);
+    German.Loaded();
+    EXPECT_EQ(Captions(German), QStringList({QString::fromUtf8("Rückgängig"),
+                                             "-",
+                                             "Ausschneiden",
+                                             "Kopieren",
+                                             QString::fromUtf8("Einfügen"),
+                                             QString::fromUtf8("Löschen"),
+                                             "Alles markieren",
+                                             "-",
+                                             "Schriftart...",
+                                             "-",
+                                             "Fett",
+                                             "Unterstrichen",
+                                             "Kursiv",
+                                             "-",
+                                             QString::fromUtf8("Linksbündig"),
+                                             "Zentriert",
+                                             QString::fromUtf8("Rechtsbündig"),
+                                             "-",
+                                             QString::fromUtf8("Aufzählung"),
+                                             "Hyperlink"}));
+
+    for (M::TItem Separator :
+         {M::miSeparator1, M::miSeparator2, M::miSeparator3, M::miSeparator4, M::miSeparator5})
+        EXPECT_TRUE(German.Item(Separator)->isSeparator()) << Separator;
+    // Building twice must not add a second set.
+    German.Loaded();
+    EXPECT_EQ(German.actions().size(), 20);
+}
+
+TEST(RichPopupItems, ShortcutsOnlyWhenSwitchedOnBeforeBuilding) {
+    TRkRichPopUpMenu Plain;
+    EXPECT_FALSE(Plain.UseShortcuts());
+    Plain.Loaded();
+    for (QAction* Action : Plain.actions())
+        EXPECT_TRUE(Action->shortcut().isEmpty()) << Action->text().toStdString();
+
+    TRkRichPopUpMenu WithKeys;
+    WithKeys.SetUseShortcuts(true);
+    WithKeys.Loaded();
+    EXPECT_EQ(WithKeys.Item(M::miUndo)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(WithKeys.Item(M::miDelete)->shortcut(), QKeySequence(Qt::Key_Delete));
+    EXPECT_EQ(WithKeys.Item(M::miSelectAll)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
+    EXPECT_EQ(WithKeys.Item(M::miUnderline)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
+    EXPECT_TRUE(WithKeys.Item(M::miFont)->shortcut().isEmpty());
+    EXPECT_TRUE(WithKeys.Item(M::miBullet)->shortcut().isEmpty());
+}
+
+TEST(RichPopupItems, MakesItsOwnFontDialogOnlyWhenNoneIsGiven) {
+    QFontDialog Given;
+    TRkRichPopUpMenu WithDialog;
+    WithDialog.SetFontDialog(&Given);
+    WithDialog.Loaded();
+    EXPECT_EQ(WithDialog.FontDialog(), &Given);
+
+    auto Menu = std::make_unique<TRkRichPopUpMenu>();
+    Menu->Loaded();
+    QPointer<QFontDialog> Own = Menu->FontDialog();
+    ASSERT_TRUE(Own);
+    Menu.reset();
+    EXPECT_FALSE(Own) << "the menu's own dialog goes with it";
+}
+
+class RichPopupTest : public testing::Test {
+protected:
+    void SetUp() override {
+        Menu.Loaded();
+        Editor.setPlainText("Hello brave new world");
+        QApplication::clipboard()->clear();
+    }
+
+    void Select(int Start, int End) {
+        QTextCursor Cursor(Editor.document());
+        Cursor.setPosition(Start);
+        Cursor.setPosition(End, QTextCursor::KeepAnchor);
+        Editor.setTextCursor(Cursor);
+    }
+
+    bool Enabled(M::TItem Item) {
+        Menu.RefreshItems(&Editor);
+        return Menu.Item(Item)->isEnabled();
+    }
+    bool Checked(M::TItem Item) {
+        Menu.RefreshItems(&Editor);
+        return Menu.Item(Item)->isChecked();
+    }
+    void Trigger(M::TItem Item) {
+        Menu.RefreshItems(&Editor);
+        Menu.Item(Item)->trigger();
+    }
+
+    QTextEdit Editor;
+    TRkRichPopUpMenu Menu;
+};
+
+TEST_F(RichPopupTest, NothingSelectedDisablesCutCopyAndDelete) {
+    Select(5, 5);
+    EXPECT_FALSE(Enabled(M::miCut));
+    EXPECT_FALSE(Enabled(M::miCopy));
+    EXPECT_FALSE(Enabled(M::miDelete));
+    EXPECT_TRUE(Enabled(M::miSelectAll));
+    EXPECT_FALSE(Enabled(M::miPaste)) << "the clipboard is empty";
+    EXPECT_FALSE(Enabled(M::miUndo)) << "nothing was edited yet";
+
+    QApplication::clipboard()->setText("pasted ");
+    EXPECT_TRUE(Enabled(M::miPaste));
+    Trigger(M::miPaste);
+    EXPECT_EQ(Editor.toPlainText(), "Hellopasted  brave new world");
+    EXPECT_TRUE(Enabled(M::miUndo));
+    Trigger(M::miUndo);
+    EXPECT_EQ(Editor.toPlainText(), "Hello brave new world");
+}
+
+TEST_F(RichPopupTest, AllSelectedDisablesSelectAllAndEnablesTheClipboardItems) {
+    Trigger(M::miSelectAll);
+    EXPECT_EQ(Editor.textCursor().selectedText(), "Hello brave new world");
+    EXPECT_FALSE(Enabled(M::miSelectAll));
+    EXPECT_TRUE(Enabled(M::miCut));
+    EXPECT_TRUE(Enabled(M::miCopy));
+    EXPECT_TRUE(Enabled(M::miDelete));
+
+    Select(6, 12);
+    Trigger(M::miCopy);
+    EXPECT_EQ(QApplication::clipboard()->text(), "brave ");
+    Trigger(M::miCut);
+    EXPECT_EQ(Editor.toPlainText(), "Hello new world");
+    Select(0, 6);
+    Trigger(M::miDelete);
+    EXPECT_EQ(Editor.toPlainText(), "new world");
+}
+
+TEST_F(RichPopupTest, ReadOnlyEditorOffersOnlyCopyAndSelection) {
+    Editor.setReadOnly(true);
+    QApplication::clipboard()->setText("x");
+    Select(0, 5);
+    Menu.RefreshItems(&Editor);
+    EXPECT_TRUE(Menu.Item(M::miCopy)->isEnabled());
+    EXPECT_TRUE(Menu.Item(M::miSelectAll)->isEnabled());
+    for (M::TItem Item : {M::miCut, M::miDelete, M::miPaste, M::miUndo, M::miFont, M::miBold, M::miBullet})
+        EXPECT_FALSE(Menu.Item(Item)->isEnabled()) << Item;
+    for (M::TItem Item : {M::miBold, M::miAlignCenter, M::miBullet, M::miSeparator4})
+        EXPECT_FALSE(Menu.Item(Item)->isVisible()) << Item;
+    EXPECT_TRUE(Menu.Item(M::miFont)->isVisible());
+    EXPECT_TRUE(Menu.Item(M::miHyperlink)->isVisible());
+
+    Editor.setReadOnly(false);
+    Editor.setAcceptRichText(false);
+    Menu.RefreshItems(&Editor);
+    EXPECT_TRUE(Menu.Item(M::miCut)->isEnabled());
+    EXPECT_FALSE(Menu.Item(M::miBold)->isEnabled()) << "no formatting in a plain-text editor";
+    EXPECT_TRUE(Menu.Item(M::miBold)->isVisible());
+}
+
+TEST_F(RichPopupTest, AlignmentItemsActAsOneRadioGroup) {
+    EXPECT_TRUE(Checked(M::miAlignLeft));
+    Trigger(M::miAlignCenter);
+    EXPECT_EQ(Editor.alignment(), Qt::AlignHCenter);
+    EXPECT_TRUE(Menu.Item(M::miAlignCenter)->isChecked());
+    EXPECT_FALSE(Menu.Item(M::miAlignLeft)->isChecked());
+    EXPECT_FALSE(Menu.Item(M::miAlignRight)->isChecked());
+
+    Trigger(M::miAlignRight);
+    EXPECT_EQ(Editor.alignment(), Qt::AlignRight);
+    EXPECT_TRUE(Checked(M::miAlignRight));
+    EXPECT_FALSE(Checked(M::miAlignCenter));
+
+    // The check marks follow the paragraph the cursor is in.
+    Editor.setPlainText("first\nsecond");
+    Select(0, 0);
+    Trigger(M::miAlignCenter);
+    Select(8, 8);
+    EXPECT_TRUE(Checked(M::miAlignLeft));
+    EXPECT_FALSE(Checked(M::miAlignCenter));
+    Select(2, 2);
+    EXPECT_TRUE(Checked(M::miAlignCenter));
+    EXPECT_FALSE(Checked(M::miAlignLeft));
+    Editor.setAlignment(Qt::AlignJustify);
+    Menu.RefreshItems(&Editor);
+    EXPECT_FALSE(Menu.Item(M::miAlignLeft)->isChecked());
+    EXPECT_FALSE(Menu.Item(M::miAlignCenter)->isChecked());
+    EXPECT_FALSE(Menu.Item(M::miAlignRight)->isChecked());
+}
+
+TEST_F(RichPopupTest, StyleItemsToggleAcrossTheWholeSelection) {
+    Select(6, 11); // "brave"
+    EXPECT_FALSE(Checked(M::miBold));
+    Trigger(M::miBold);
+    EXPECT_TRUE(Checked(M::miBold));
+    Trigger(M::miItalic);
+    Trigger(M::miUnderline);
+    EXPECT_TRUE(Checked(M::miItalic));
+    EXPECT_TRUE(Checked(M::miUnderline));
+
+    // Half bold: the style is not the selection's, so the toggle adds it everywhere.
+    Select(0, 11);
+    EXPECT_FALSE(Checked(M::miBold));
+    Trigger(M::miBold);
+    Select(0, 11);
+    EXPECT_TRUE(Checked(M::miBold));
+    Trigger(M::miBold);
+    EXPECT_FALSE(Checked(M::miBold));
+    Select(12, 12);
+    EXPECT_FALSE(Checked(M::miItalic)) << "outside the formatted word";
+}
+
+TEST_F(RichPopupTest, BulletTogglesTheParagraphsList) {
+    const QTextBlockFormat Before = Editor.document()->begin().blockFormat();
+    EXPECT_FALSE(Checked(M::miBullet));
+    Trigger(M::miBullet);
+    ASSERT_NE(Editor.textCursor().currentList(), nullptr);
+    EXPECT_EQ(Editor.textCursor().currentList()->format().style(), QTextListFormat::ListDisc);
+    EXPECT_TRUE(Checked(M::miBullet));
+    Trigger(M::miBullet);
+    EXPECT_EQ(Editor.textCursor().currentList(), nullptr);
+    EXPECT_FALSE(Checked(M::miBullet));
+    EXPECT_EQ(Editor.document()->begin().blockFormat().indent(), Before.indent()) << "no indent left behind";
+}
+
+TEST_F(RichPopupTest, HyperlinkMakesTheSelectionBlueAndUnderlined) {
+    Select(6, 11);
+    Trigger(M::miHyperlink);
+    Select(7, 8);
+    const QTextCharFormat Format = Editor.textCursor().charFormat();
+    EXPECT_EQ(Format.foreground().color(), QColor(Qt::blue));
+    EXPECT_TRUE(Format.fontUnderline());
+    Select(1, 2);
+    EXPECT_FALSE(Editor.textCursor().charFormat().fontUnderline());
+}
+
+TEST_F(RichPopupTest, FontDialogCancelledLeavesTheTextAloneAndAcceptedAppliesTheFont) {
+    Select(6, 11);
+    const QString Before = Editor.toHtml();
+    QFontDialog* Dialog = Menu.FontDialog();
+    QTimer::singleShot(0, Dialog, [Dialog] { Dialog->reject(); });
+    Trigger(M::miFont);
+    EXPECT_EQ(Editor.toHtml(), Before);
+
+    QFont Chosen(QStringLiteral("DejaVu Serif"), 17);
+    QTimer::singleShot(0, Dialog, [Dialog, Chosen] {
+        Dialog->setCurrentFont(Chosen);
+        Dialog->accept();
+    });
+    Trigger(M::miFont);
+    Select(7, 8);
+    const QTextCharFormat Format = Editor.textCursor().charFormat();
+    EXPECT_EQ(Format.fontPointSize(), 17);
+    EXPECT_EQ(Format.fontFamilies().toStringList().value(0), "DejaVu Serif");
+    Select(1, 2);
+    EXPECT_NE(Editor.textCursor().charFormat().fontPointSize(), 17) << "only the selection changes";
+}
+
+TEST_F(RichPopupTest, PopupRunsTheEventThenRefreshesForThatEditor) {
+    bool SawEvent = false;
+    Menu.SetOnPopup([&] {
+        SawEvent = true;
+        EXPECT_TRUE(Menu.Item(M::miSelectAll)->isEnabled()) << "not yet refreshed";
+    });
+    Menu.Item(M::miSelectAll)->setEnabled(true);
+    Editor.selectAll();
+    Menu.PopupFor(&Editor, QPoint(10, 10));
+    EXPECT_TRUE(SawEvent);
+    EXPECT_EQ(Menu.Editor(), &Editor);
+    EXPECT_FALSE(Menu.Item(M::miSelectAll)->isEnabled());
+    EXPECT_TRUE(Menu.isVisible());
+    Menu.hide();
+    Menu.SetOnPopup(nullptr);
+
+    // An attached editor opens the menu on its context-menu request.
+    QTextEdit Other;
+    Other.setPlainText("other");
+    Menu.AttachTo(&Other);
+    emit Other.customContextMenuRequested(QPoint(1, 1));
+    EXPECT_EQ(Menu.Editor(), &Other);
+    Menu.hide();
+}
+
+} // namespace
+} // namespace corvane
