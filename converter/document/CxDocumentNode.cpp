@@ -1,0 +1,51 @@
+#include "CxDocumentNode.h"
+
+#include <cassert>
+#include <stdexcept>
+
+namespace corvane {
+
+ISimpleDomNode* TSimpleDomNode::GetChild(int Index) const {
+    if (Index < 0 || static_cast<std::size_t>(Index) >= FChildren.size())
+        throw std::out_of_range("List index out of bounds (" + std::to_string(Index) + ")");
+    return FChildren[static_cast<std::size_t>(Index)].get();
+}
+
+ISimpleDomNode* TSimpleDomNode::GetLastChild() const {
+    return GetChild(GetChildCount() - 1);
+}
+
+int TSimpleDomNode::IndexOf(const ISimpleDomNode* Node) const {
+    const auto* node = dynamic_cast<const TSimpleDomNode*>(Node);
+    return node != nullptr && node->FParent == this ? node->FIndex : -1;
+}
+
+ISimpleDomNode* TSimpleDomNode::GetPreviousSibling() const {
+    if (FParent == nullptr || FIndex < 1) return nullptr;
+    return FParent->FChildren[static_cast<std::size_t>(FIndex) - 1].get();
+}
+
+ISimpleDomNode* TSimpleDomNode::GetNextSibling() const {
+    if (FParent == nullptr || FIndex < 0 || static_cast<std::size_t>(FIndex) + 1 >= FParent->FChildren.size())
+        return nullptr;
+    return FParent->FChildren[static_cast<std::size_t>(FIndex) + 1].get();
+}
+
+void TSimpleDomNode::RemoveChild(ISimpleDomNode* Node) {
+    const int index = IndexOf(Node);
+    assert(index >= 0 && "RemoveChild of a node that is not a child");
+    if (index < 0) return;
+    FChildren.erase(FChildren.begin() + index);
+    // Children after the removed one move up by one; removing the last child costs nothing.
+    for (std::size_t i = static_cast<std::size_t>(index); i < FChildren.size(); ++i)
+        FChildren[i]->FIndex = static_cast<int>(i);
+}
+
+TSimpleDomNode* TSimpleDomNode::AppendChildNode(std::unique_ptr<TSimpleDomNode> Child) {
+    assert(Child && Child->FParent == this);
+    Child->FIndex = static_cast<int>(FChildren.size());
+    FChildren.push_back(std::move(Child));
+    return FChildren.back().get();
+}
+
+} // namespace corvane

@@ -1,0 +1,30 @@
+#include "CxDocumentParagraph.h"
+
+#include <stdexcept>
+
+namespace corvane {
+
+TParagraphNode::TParagraphNode(TSimpleDomNode* Parent) : TSimpleDomNode(Parent) {
+    AppendRun();
+}
+
+TTextNode* TParagraphNode::AppendRun() {
+    // Runs are the only children a paragraph gets, so the casts below cannot fail.
+    return static_cast<TTextNode*>(AppendChildNode(std::make_unique<TTextNode>(this)));
+}
+
+TTextNode& TParagraphNode::LastRun() {
+    if (Children().empty()) throw std::out_of_range("List index out of bounds (-1)");
+    return static_cast<TTextNode&>(*Children().back());
+}
+
+void TParagraphNode::CloseTextRun() {
+    // A paragraph whose runs were all removed gets a run again instead of failing.
+    if (Children().empty() || !LastRun().GetText().empty()) AppendRun();
+}
+
+void TParagraphNode::SetParagraphProperties(const TParagraphProperties& Properties) {
+    if (!(FProperties == Properties)) FProperties.Assign(Properties);
+}
+
+} // namespace corvane

@@ -1,0 +1,25 @@
+// A paragraph: its properties and its text runs. A paragraph always ends in a run that can take text.
+#pragma once
+
+#include "CxDocumentText.h"
+
+namespace corvane {
+
+class TParagraphNode : public TSimpleDomNode, public ISimpleDomParagraphNode {
+public:
+    // Brings its first, empty run.
+    explicit TParagraphNode(TSimpleDomNode* Parent);
+
+    TParagraphProperties& GetParagraphProperties() override { return FProperties; }
+    void CloseTextRun() override;
+    void SetParagraphProperties(const TParagraphProperties& Properties) override;
+
+    TTextNode* AppendRun();
+    // Throws std::out_of_range when the paragraph has no run (only after runs were removed).
+    TTextNode& LastRun();
+
+private:
+    TParagraphProperties FProperties;
+};
+
+} // namespace corvane

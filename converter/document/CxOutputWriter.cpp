@@ -1,0 +1,186 @@
+#include "CxOutputWriter.h"
+
+#include "CxDocumentNode.h"
+
+#include <algorithm>
+#include <cassert>
+
+namespace corvane {
+
+namespace {
+
+constexpr std::string_view CRLF = "\r\n";
+
+// Nothing but blanks and control characters.
+bool IsBlank(std::string_view Text) {
+    return std::all_of(Text.begin(), Text.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+}
+
+ISimpleDomParagraphNode& ParagraphAt(ISimpleDomDocument& Document, int Index) {
+    return NodeCast<ISimpleDomParagraphNode>(Document.GetChild(Index));
+}
+
+bool IsListItem(ISimpleDomNode* Paragraph) {
+    return Paragraph != nullptr &&
+           NodeCast<ISimpleDomParagraphNode>(Paragraph).GetParagraphProperties().ListItem;
+}
+
+} // namespace
+
+void TCxOutputWriter::Execute() {
+    FOutput.clear();
+    assert(FDocument && "Execute without a document");
+    if (!FDocument) return;
+    if (FPlainText)
+        ExecutePlainText();
+    else
+        ExecuteMarkup();
+}
+
+void TCxOutputWriter::ReserveOutput(double TextFactor, std::size_t PerParagraph) {
+    std::size_t text = 0;
+    const int count = FDocument->GetChildCount();
+    for (int i = 0; i < count; ++i) {
+        ISimpleDomNode* paragraph = FDocument->GetChild(i);
+        for (int r = 0, runs = paragraph->GetChildCount(); r < runs; ++r)
+            text += paragraph->GetChild(r)->GetText().size();
+    }
+    FOutput.reserve(static_cast<std::size_t>(static_cast<double>(text) * TextFactor) +
+                    static_cast<std::size_t>(count) * PerParagraph);
+}
+
+void TCxOutputWriter::ExecutePlainText() {
+    ReserveOutput(1.0, CRLF.size());
+    const int count = FDocument->GetChildCount();
+    for (int i = 0; i < count; ++i) {
+        ISimpleDomNode* paragraph = FDocument->GetChild(i);
+        for (int r = 0, runs = paragraph->GetChildCount(); r < runs; ++r)
+            FOutput += paragraph->GetChild(r)->GetText();
+        FOutput += CRLF;
+    }
+}
+
+void TCxOutputWriter::ConvertContent(ISimpleDomParagraphNode& Paragraph) {
+    FContent.clear();
+    for (int r = 0, runs = Paragraph.GetChildCount(); r < runs; ++r) {
+        auto& run = NodeCast<ISimpleDomTextNode>(Paragraph.GetChild(r));
+        // An empty run contributes nothing, not even its anchor.
+        if (!run.GetText().empty()) FContent += FConverter.ConvertTextRun(run);
+    }
+}
+
+void TCxOutputWriter::ExecuteMarkup() {
+    const IMarginBuilding& margins = FConverter.GetMarginBuilder();
+    FMargin1 = margins.GetMargin(1);
+    FMargin2 = margins.GetMargin(2);
+    FMargin3 = margins.GetMargin(3);
+
+    // Trailing empty paragraphs go. A paragraph converts to the empty-paragraph markup exactly when its
+    // converted content is blank, so that is the test; the runs are converted either way.
+    while (FDocument->GetChildCount() > 0) {
+        ISimpleDomParagraphNode& last = ParagraphAt(*FDocument, FDocument->GetChildCount() - 1);
+        ConvertContent(last);
+        if (!IsBlank(FContent)) break;
+        FDocument->RemoveChild(&last);
+    }
+
+    ReserveOutput(1.5, 64);
+    // Lists are flat: a list is a run of consecutive list paragraphs. It opens at its first item with
+    // content, so a list that starts with an empty item still has its start tag, and it closes after its
+    // last paragraph whatever that holds; the end tag is the one opened, remembered rather than sought.
+    bool listOpen = false;
+    std::string_view listEnd;
+    const int count = FDocument->GetChildCount();
+    for (int i = 0; i < count; ++i) {
+        ISimpleDomParagraphNode& paragraph = ParagraphAt(*FDocument, i);
+        const TParagraphProperties& properties = paragraph.GetParagraphProperties();
+        ConvertContent(paragraph);
+        if (IsBlank(FContent)) {
+            if (FBreakEmptyParagraphs) {
+                FOutput += FMargin2;
+                FOutput += FLineBreak;
+                FOutput += CRLF;
+            } else {
+                AppendLines(FEmptyParagraph);
+            }
+        } else if (properties.ListItem) {
+            if (!listOpen) {
+                const bool bullet = properties.ListStyle == 11;
+                FOutput += FMargin2;
+                FOutput += bullet ? FConverter.GetUnorderedListTag() : FConverter.GetOrderedListTag();
+                FOutput += CRLF;
+                listEnd = bullet ? "</ul>" : "</ol>";
+                listOpen = true;
+            }
+            AppendListItem(properties);
+        } else {
+            AppendParagraph(properties);
+        }
+        if (listOpen && properties.ListItem && !IsListItem(paragraph.GetNextSibling())) {
+            FOutput += FMargin2;
+            FOutput += listEnd;
+            FOutput += CRLF;
+            listOpen = false;
+        }
+    }
+}
+
+void TCxOutputWriter::AppendListItem(const TParagraphProperties& Properties) {
+    FOutput += FMargin3;
+    FOutput += "<li";
+    if (GetTranslator().UsePresentationalTags()) {
+        switch (Properties.Alignment) {
+        case 1:
+            FOutput += " align=\"right\"";
+            break;
+        case 2:
+            FOutput += " align=\"center\"";
+            break;
+        case 3:
+            FOutput += " align=\"justify\"";
+            break;
+        default:
+            break;
+        }
+    } else {
+        FOutput += GetAlignmentStyle(Properties.Alignment);
+    }
+    FOutput += '>';
+    FOutput += CRLF;
+    FOutput += FMargin3;
+    FOutput += FMargin1;
+    FOutput += FContent;
+    FOutput += CRLF;
+    FOutput += FMargin3;
+    FOutput += "</li>";
+    FOutput += CRLF;
+}
+
+void TCxOutputWriter::AppendParagraph(const TParagraphProperties& Properties) {
+    FOutput += GetTranslator().GetParagraphStart(Properties);
+    FOutput += FContent;
+    FOutput += CRLF;
+    FOutput += FMargin2;
+    FOutput += "</p>";
+    FOutput += CRLF;
+}
+
+void TCxOutputWriter::AppendLines(std::string_view Piece) {
+    FOutput += Piece;
+    if (!Piece.ends_with(CRLF)) FOutput += CRLF;
+}
+
+std::string TCxOutputWriter::GetAlignmentStyle(std::uint8_t Alignment) const {
+    switch (Alignment) {
+    case 1:
+        return " style=\"text-align:right\"";
+    case 2:
+        return " style=\"text-align:center\"";
+    case 3:
+        return " style=\"text-align:justify\"";
+    default:
+        return {};
+    }
+}
+
+} // namespace corvane

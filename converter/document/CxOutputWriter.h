@@ -1,0 +1,54 @@
+// Serialises the finished document tree: paragraphs and flat lists laid out on indented CR LF lines, or
+// plain text. Every run is converted by the component's text-run conversion.
+#pragma once
+
+#include "CxInterfaces.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace corvane {
+
+class TCxOutputWriter {
+public:
+    // Converter must outlive the writer.
+    explicit TCxOutputWriter(ICxRunConverter& Converter) : FConverter(Converter) {}
+
+    std::shared_ptr<ISimpleDomDocument> GetDocument() const { return FDocument; }
+    void SetDocument(std::shared_ptr<ISimpleDomDocument> Document) { FDocument = std::move(Document); }
+    bool GetPlainText() const { return FPlainText; }
+    void SetPlainText(bool Value) { FPlainText = Value; }
+    const ICxTranslator& GetTranslator() const { return FConverter.GetTranslator(); }
+
+    // Markup walk, or plain-text walk when plain text is set. The markup walk removes trailing empty
+    // paragraphs from the document and converts runs in place, so a second Execute gives the same output.
+    void Execute();
+    const std::string& GetOutput() const { return FOutput; }
+
+    // Set by the creator before Execute.
+    std::string FEmptyParagraph;        // what an empty paragraph becomes
+    bool FBreakEmptyParagraphs = false; // empty paragraphs become margin(2) + FLineBreak instead
+    std::string FLineBreak;
+
+private:
+    void ExecuteMarkup();
+    void ExecutePlainText();
+    void ReserveOutput(double TextFactor, std::size_t PerParagraph);
+    // The converted runs of a paragraph, into FContent.
+    void ConvertContent(ISimpleDomParagraphNode& Paragraph);
+    void AppendListItem(const TParagraphProperties& Properties);
+    void AppendParagraph(const TParagraphProperties& Properties);
+    // Appends a piece of markup as whole lines: a final CR LF is added when the piece lacks one.
+    void AppendLines(std::string_view Piece);
+    std::string GetAlignmentStyle(std::uint8_t Alignment) const;
+
+    ICxRunConverter& FConverter;
+    std::shared_ptr<ISimpleDomDocument> FDocument;
+    bool FPlainText = false;
+    std::string FOutput;
+    std::string FContent;
+    std::string FMargin1, FMargin2, FMargin3;
+};
+
+} // namespace corvane

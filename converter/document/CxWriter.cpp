@@ -1,0 +1,193 @@
+#include "CxWriter.h"
+
+#include "CxOptions.h"
+
+#include <cassert>
+
+namespace corvane {
+
+TCxWriter::TCxWriter(const ICxWriterOptions& Options, std::unique_ptr<IUnicodeConverter> Converter)
+    : FOptions(Options), FUnicodeConverter(std::move(Converter)),
+      FDocument(std::make_shared<TSimpleDomDocument>()) {
+    assert(FUnicodeConverter);
+    FUnicodeConverter->SetCharset(FDefaultCharset);
+}
+
+TCharacterProperties TCxWriter::CloneCharacterProperties() const {
+    FSavedHidden.push_back(FHidden);
+    return FCharacterProperties;
+}
+
+void TCxWriter::SetCharacterProperties(const TCharacterProperties& Properties) {
+    // Each property goes through its own setter, so a gated property stays as it is and only real
+    // changes start a run.
+    SetRightToLeft(Properties.RightToLeft);
+    SetBackgroundColor(Properties.BackgroundColor);
+    SetHighlightColor(Properties.HighlightColor);
+    SetFontColor(Properties.FontColor);
+    SetFontSize(Properties.FontSize);
+    SetFontStyle(Properties.FontStyle);
+    SetFontName(Properties.FontName);
+    SetFontCharset(Properties.Charset);
+    SetLanguage(Properties.Language);
+    switch (Properties.VerticalPosition) {
+    case 1:
+        SetSubscript(true);
+        break;
+    case 2:
+        SetSuperscript(true);
+        break;
+    default:
+        SetSubscript(false);
+        SetSuperscript(false);
+        break;
+    }
+    if (!FSavedHidden.empty()) {
+        FHidden = FSavedHidden.back();
+        FSavedHidden.pop_back();
+    }
+}
+
+void TCxWriter::SetParagraphProperties(const TParagraphProperties& Properties) {
+    // ListStyle stays: a style set inside an old-style numbering group outlives the group. The node is
+    // not touched; it keeps what it was last given until the next paragraph change or mark.
+    const std::uint8_t listStyle = FParagraphProperties.ListStyle;
+    if (FParagraphProperties == Properties) return;
+    FParagraphProperties.Assign(Properties);
+    FParagraphProperties.ListStyle = listStyle;
+}
+
+void TCxWriter::ResetCharacterProperties() {
+    const TCxOptionsOptimize& optimize = FOptions.GetOptionsOptimize();
+    SetBackgroundColor({});
+    SetHighlightColor({});
+    SetFontCharset(FDefaultCharset);
+    SetFontColor(optimize.DefaultFontColor());
+    SetFontName(optimize.DefaultFontName());
+    SetFontSize(optimize.DefaultFontSize());
+    SetFontStyle(0);
+    SetSubscript(false);
+    SetSuperscript(false);
+    SetHidden(false);
+}
+
+void TCxWriter::StartTextRun() {
+    TParagraphNode& paragraph = FDocument->LastParagraph();
+    paragraph.CloseTextRun();
+    paragraph.LastRun().SetCharacterProperties(FCharacterProperties);
+}
+
+void TCxWriter::SetDefaultFontName(const std::string& FontName) {
+    if (FDefaultFontName != FontName) FDefaultFontName = FontName;
+}
+
+void TCxWriter::SetFontColor(const std::string& Color) {
+    if (Allows(opFontColor)) ChangeRun(FCharacterProperties.FontColor, Color);
+}
+
+void TCxWriter::SetBackgroundColor(const std::string& Color) {
+    if (Allows(opFontBGColor)) ChangeRun(FCharacterProperties.BackgroundColor, Color);
+}
+
+void TCxWriter::SetHighlightColor(const std::string& Color) {
+    if (Allows(opFontHLColor)) ChangeRun(FCharacterProperties.HighlightColor, Color);
+}
+
+void TCxWriter::SetFontCharset(std::int32_t Charset) {
+    // Not a run property: it changes how the following bytes decode, and reaches runs with their copy.
+    if (FCharacterProperties.Charset == Charset) return;
+    FCharacterProperties.Charset = Charset;
+    FUnicodeConverter->SetCharset(Charset);
+}
+
+void TCxWriter::SetFontStyle(TFontStyles Style) {
+    if (Allows(opFontStyle)) ChangeRun(FCharacterProperties.FontStyle, Style);
+}
+
+void TCxWriter::SetFontSize(std::int32_t Size) {
+    if (Allows(opFontSize)) ChangeRun(FCharacterProperties.FontSize, Size);
+}
+
+void TCxWriter::SetFontName(const std::string& FontName) {
+    if (Allows(opFontName)) ChangeRun(FCharacterProperties.FontName, FontName);
+}
+
+void TCxWriter::SetSuperscript(bool Value) {
+    if (Value == (FCharacterProperties.VerticalPosition == 2)) return;
+    FCharacterProperties.VerticalPosition = Value ? 2 : 0;
+    StartTextRun();
+}
+
+void TCxWriter::SetSubscript(bool Value) {
+    if (Value == (FCharacterProperties.VerticalPosition == 1)) return;
+    FCharacterProperties.VerticalPosition = Value ? 1 : 0;
+    StartTextRun();
+}
+
+void TCxWriter::SetLanguage(const std::string& Language) {
+    if (!FOptions.GetConvertLanguage()) return;
+    // The document language is written once on the html element; runs in it carry no language. The
+    // stored value is what is compared, so restating the language in force starts no run.
+    if (Language.empty() || Language != FOptions.GetDefaultLanguage()) {
+        ChangeRun(FCharacterProperties.Language, Language);
+    } else {
+        ChangeRun(FCharacterProperties.Language, std::string());
+    }
+}
+
+void TCxWriter::SetParagraphColor(const std::string& Color) {
+    ChangeParagraph(FParagraphProperties.ShadingColor, Color);
+}
+
+void TCxWriter::SetFieldInstruction(const std::string& Instruction) {
+    FDocument->LastTextRun().SetFieldInstruction(Instruction);
+}
+
+void TCxWriter::WriteChar(std::uint8_t Character) {
+    if (FHidden) return;
+    switch (Character) {
+    case 0:
+    case 12:
+        return;
+    case 9:
+        WriteTab();
+        return;
+    case 10:
+        WriteParagraphMark();
+        return;
+    default:
+        // Decoded straight into the last run: the hot path allocates nothing of its own.
+        FUnicodeConverter->Convert(Character, FDocument->LastTextRun().MutableText());
+        return;
+    }
+}
+
+void TCxWriter::WriteTab() {
+    // The tab text is markup of its own, in a raw run without a font name.
+    StartTextRun();
+    FDocument->LastTextRun().GetCharacterProperties().FontName.clear();
+    FDocument->AppendMarkup(FOptions.GetTabString());
+    StartTextRun();
+}
+
+void TCxWriter::WriteParagraphMark() {
+    FDocument->AddParagraph();
+    FDocument->LastParagraph().SetParagraphProperties(FParagraphProperties);
+    StartTextRun();
+}
+
+void TCxWriter::ResetParagraphProperties() {
+    ChangeParagraph(FParagraphProperties.Alignment, std::uint8_t{0});
+    ChangeParagraph(FParagraphProperties.ListItem, false);
+    ChangeParagraph(FParagraphProperties.ListStyle, std::uint8_t{0});
+    ChangeParagraph(FParagraphProperties.LeftIndent, 0);
+    ChangeParagraph(FParagraphProperties.RightIndent, 0);
+    ChangeParagraph(FParagraphProperties.FirstIndent, 0);
+    FNumbering = false;
+    ChangeParagraph(FParagraphProperties.SpaceBefore, 0);
+    ChangeParagraph(FParagraphProperties.SpaceAfter, 0);
+    ChangeParagraph(FParagraphProperties.ShadingColor, std::string());
+    ChangeParagraph(FParagraphProperties.Border, false);
+}
+
+} // namespace corvane

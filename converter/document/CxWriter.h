@@ -1,0 +1,138 @@
+// The receiving end of the RTF reader: keeps the character and paragraph properties in force, decides
+// where a text run begins, decodes body bytes and builds the document tree.
+#pragma once
+
+#include "CxDocument.h"
+#include "CxInterfaces.h"
+#include "CxLists.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+// Hidden text (\v) is scoped to its group like every other character property, although it is not a
+// field of TCharacterProperties (runs never carry it). The writer saves it itself on the reader's group
+// calls: every CloneCharacterProperties (a group start) pushes the hidden state, and every
+// SetCharacterProperties (the matching group end) pops it and restores it. The reader calls both only
+// for its group snapshots, in nested order; a snapshot it never restores (the outermost group) only
+// leaves an entry behind. \v0 and \plain still end hidden text at once.
+class TCxWriter : public ICxWriter {
+public:
+    // Options is read at the moment of use and must outlive the writer; Converter decodes body bytes.
+    TCxWriter(const ICxWriterOptions& Options, std::unique_ptr<IUnicodeConverter> Converter);
+
+    TCharacterProperties CloneCharacterProperties() const override;
+    void SetCharacterProperties(const TCharacterProperties& Properties) override;
+    TParagraphProperties CloneParagraphProperties() const override { return FParagraphProperties; }
+    void SetParagraphProperties(const TParagraphProperties& Properties) override;
+    void ResetCharacterProperties() override;
+    void StartTextRun() override;
+    void SetAlignment(std::uint8_t Alignment) override {
+        ChangeParagraph(FParagraphProperties.Alignment, Alignment);
+    }
+    std::int32_t GetDefaultCharset() const override { return FDefaultCharset; }
+    void SetDefaultCharset(std::int32_t Charset) override { FDefaultCharset = Charset; }
+    bool GetNumbering() const override { return FNumbering; }
+    void SetNumbering(bool Numbering) override { FNumbering = Numbering; }
+    void SetListStyle(std::uint8_t ListStyle) override {
+        ChangeParagraph(FParagraphProperties.ListStyle, ListStyle);
+    }
+    std::uint8_t GetListStyle() const override { return FParagraphProperties.ListStyle; }
+    void SetListItem(bool ListItem) override { ChangeParagraph(FParagraphProperties.ListItem, ListItem); }
+    bool GetListItem() const override { return FParagraphProperties.ListItem; }
+    void SetDefaultFontName(const std::string& FontName) override;
+    std::string GetDefaultFontName() const override { return FDefaultFontName; }
+    void SetFontColor(const std::string& Color) override;
+    void SetBackgroundColor(const std::string& Color) override;
+    void SetHighlightColor(const std::string& Color) override;
+    void SetFontCharset(std::int32_t Charset) override;
+    void SetFontStyle(TFontStyles Style) override;
+    TFontStyles GetFontStyle() const override { return FCharacterProperties.FontStyle; }
+    void SetFontSize(std::int32_t Size) override;
+    bool GetHidden() const override { return FHidden; }
+    void SetHidden(bool Hidden) override { FHidden = Hidden; }
+    void SetSuperscript(bool Value) override;
+    bool GetSubscript() const override { return FCharacterProperties.VerticalPosition == 1; }
+    void SetSubscript(bool Value) override;
+    bool GetSuperscript() const override { return FCharacterProperties.VerticalPosition == 2; }
+    void SetLanguage(const std::string& Language) override;
+    void SetLeftIndent(std::int32_t Twips) override {
+        ChangeParagraph(FParagraphProperties.LeftIndent, Twips);
+    }
+    void SetRightIndent(std::int32_t Twips) override {
+        ChangeParagraph(FParagraphProperties.RightIndent, Twips);
+    }
+    void SetSpaceBefore(std::int32_t Twips) override {
+        ChangeParagraph(FParagraphProperties.SpaceBefore, Twips);
+    }
+    void SetSpaceAfter(std::int32_t Twips) override {
+        ChangeParagraph(FParagraphProperties.SpaceAfter, Twips);
+    }
+    void SetParagraphColor(const std::string& Color) override;
+    void SetBorder(bool Border) override { ChangeParagraph(FParagraphProperties.Border, Border); }
+    void SetAnchor(const std::string& Anchor) override { FDocument->LastTextRun().SetAnchor(Anchor); }
+    void SetFieldInstruction(const std::string& Instruction) override;
+    void SetFirstIndent(std::int32_t Twips) override {
+        ChangeParagraph(FParagraphProperties.FirstIndent, Twips);
+    }
+    std::shared_ptr<ISimpleDomDocument> GetDocument() const override { return FDocument; }
+    void SetFontName(const std::string& FontName) override;
+    void SetRightToLeft(bool Value) override { ChangeRun(FCharacterProperties.RightToLeft, Value); }
+    void SetParagraphRightToLeft(bool Value) override {
+        ChangeParagraph(FParagraphProperties.RightToLeft, Value);
+    }
+    void WriteChar(std::uint8_t Character) override;
+    void ResetParagraphProperties() override;
+    void AddListTable() override { FListHeaderInfo.AddList(); }
+    void AddListOverride() override { FListHeaderInfo.AddOverride(); }
+    void AddListLevel() override { FListHeaderInfo.AddLevel(); }
+    void SetListId(std::int32_t Id) override { FListHeaderInfo.SetListId(Id); }
+    void SetListOverrideListId(std::int32_t Id) override { FListHeaderInfo.SetOverrideListId(Id); }
+    void SetListTemplateId(std::int32_t Id) override { FListHeaderInfo.SetListTemplateId(Id); }
+    void SetListOverrideNumber(std::int32_t Number) override { FListHeaderInfo.SetOverrideNumber(Number); }
+    void SetLevelNumberFormat(std::int32_t Format) override { FListHeaderInfo.SetLevelNumberFormat(Format); }
+    bool IsBulletList(std::int32_t OverrideNumber) override {
+        return FListHeaderInfo.IsBulletList(OverrideNumber);
+    }
+
+    // The tree as its concrete class, for callers inside the document subsystem.
+    const std::shared_ptr<TSimpleDomDocument>& Document() const { return FDocument; }
+    const TCharacterProperties& CharacterProperties() const { return FCharacterProperties; }
+    const TParagraphProperties& ParagraphProperties() const { return FParagraphProperties; }
+    const TListHeaderInfo& ListHeaderInfo() const { return FListHeaderInfo; }
+
+private:
+    bool Allows(TFontOption Option) const { return FOptions.GetFontConversionOptions().Contains(Option); }
+    // Stores a changed character property and starts a run; an unchanged value does nothing.
+    template <typename T> void ChangeRun(T& Field, const T& Value) {
+        if (Field == Value) return;
+        Field = Value;
+        StartTextRun();
+    }
+    // Stores a changed paragraph property and copies the properties into the last paragraph.
+    template <typename T> void ChangeParagraph(T& Field, const T& Value) {
+        if (Field == Value) return;
+        Field = Value;
+        UpdateParagraph();
+    }
+    void UpdateParagraph() { FDocument->LastParagraph().SetParagraphProperties(FParagraphProperties); }
+    void WriteTab();
+    void WriteParagraphMark();
+
+    const ICxWriterOptions& FOptions;
+    TCharacterProperties FCharacterProperties;
+    TParagraphProperties FParagraphProperties;
+    std::string FDefaultFontName;
+    std::unique_ptr<IUnicodeConverter> FUnicodeConverter;
+    std::int32_t FDefaultCharset = 0;
+    std::shared_ptr<TSimpleDomDocument> FDocument;
+    bool FNumbering = false;
+    bool FHidden = false;
+    // The hidden state at each open group start (see the class comment).
+    mutable std::vector<bool> FSavedHidden;
+    TListHeaderInfo FListHeaderInfo;
+};
+
+} // namespace corvane

@@ -1,0 +1,908 @@
+#include "CxReader.h"
+
+#include "CxOptions.h"
+
+#include <algorithm>
+#include <array>
+#include <cassert>
+#include <new>
+
+namespace corvane {
+namespace {
+
+// ---------------------------------------------------------------------------------------------------
+// Keyword look-up: single characters through a direct table, words through an open-addressing hash
+// table. Both are built once from KeywordTable, first row first, so a keyword finds the row the linear
+// scan would find.
+
+// Keywords are short and mostly unknown ones (revision marks, layout): a hash of the length and four
+// of the characters spreads the table's rows well and costs the same for every length.
+constexpr std::uint32_t HashKeyword(const char* Keyword, std::size_t Length) {
+    const auto At = [Keyword](std::size_t Index) {
+        return static_cast<std::uint32_t>(static_cast<std::uint8_t>(Keyword[Index]));
+    };
+    const std::uint32_t Hash = (static_cast<std::uint32_t>(Length) * 0x9E3779B1u) ^ (At(0) * 0x85EBCA77u) ^
+                               (At(1) * 0xC2B2AE3Du) ^ (At(Length - 1) * 0x27D4EB2Fu) ^
+                               (At(Length / 2) * 0x165667B1u);
+    return Hash ^ (Hash >> 16);
+}
+
+class TKeywordIndex {
+public:
+    TKeywordIndex() {
+        for (std::size_t Row = 0; Row < KeywordTable.size(); ++Row) {
+            const std::string_view Keyword = KeywordTable[Row].Keyword;
+            assert(!Keyword.empty());
+            const auto Entry = static_cast<std::uint8_t>(Row + 1);
+            if (Keyword.size() == 1) {
+                std::uint8_t& Single = FSingles[static_cast<std::uint8_t>(Keyword[0])];
+                if (Single == 0) Single = Entry;
+                continue;
+            }
+            FMaxLength = std::max(FMaxLength, Keyword.size());
+            const std::uint32_t Hash = HashKeyword(Keyword.data(), Keyword.size());
+            std::size_t Slot = Hash & SlotMask;
+            while (FSlots[Slot].Row != 0 && KeywordTable[FSlots[Slot].Row - 1].Keyword != Keyword)
+                Slot = (Slot + 1) & SlotMask;
+            if (FSlots[Slot].Row == 0) FSlots[Slot] = {static_cast<std::uint8_t>(Hash >> 24), Entry};
+        }
+    }
+
+    const TTokenDef* Find(const char* Keyword, std::size_t Length) const {
+        if (Length == 1) {
+            const std::uint8_t Entry = FSingles[static_cast<std::uint8_t>(Keyword[0])];
+            return Entry ? &KeywordTable[Entry - 1] : nullptr;
+        }
+        if (Length == 0 || Length > FMaxLength) return nullptr;
+        const std::uint32_t Hash = HashKeyword(Keyword, Length);
+        const auto Tag = static_cast<std::uint8_t>(Hash >> 24);
+        for (std::size_t Slot = Hash & SlotMask;; Slot = (Slot + 1) & SlotMask) {
+            const TSlot Candidate = FSlots[Slot];
+            if (Candidate.Row == 0) return nullptr;
+            if (Candidate.Tag != Tag) continue;
+            const TTokenDef& Row = KeywordTable[Candidate.Row - 1];
+            if (Row.Keyword.size() == Length && std::equal(Keyword, Keyword + Length, Row.Keyword.data()))
+                return &Row;
+        }
+    }
+
+private:
+    static_assert(KeywordCount < 255, "rows are stored as one byte");
+    struct TSlot {
+        std::uint8_t Tag = 0; // more bits of the hash, to pass over other keywords without comparing
+        std::uint8_t Row = 0; // row + 1; 0 is an empty slot
+    };
+    static constexpr std::size_t SlotCount = 512; // a quarter full: most look-ups probe one slot
+    static constexpr std::size_t SlotMask = SlotCount - 1;
+    std::array<std::uint8_t, 256> FSingles{};
+    std::array<TSlot, SlotCount> FSlots{};
+    std::size_t FMaxLength = 0;
+};
+
+const TKeywordIndex& KeywordIndex() {
+    static const TKeywordIndex Index;
+    return Index;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Bytes the main loop treats specially; everything else is plain input.
+
+enum TByteClass : std::uint8_t { bcPlain, bcBackslash, bcOpenGroup, bcCloseGroup, bcLineBreak };
+
+constexpr std::array<std::uint8_t, 256> MakeByteClasses() {
+    std::array<std::uint8_t, 256> Classes{};
+    Classes['\\'] = bcBackslash;
+    Classes['{'] = bcOpenGroup;
+    Classes['}'] = bcCloseGroup;
+    Classes['\n'] = bcLineBreak;
+    Classes['\r'] = bcLineBreak;
+    return Classes;
+}
+constexpr std::array<std::uint8_t, 256> ByteClasses = MakeByteClasses();
+
+constexpr bool IsLetter(std::uint8_t Byte) {
+    return static_cast<std::uint8_t>((Byte | 0x20) - 'a') < 26;
+}
+constexpr bool IsDigit(std::uint8_t Byte) {
+    return static_cast<std::uint8_t>(Byte - '0') < 10;
+}
+
+constexpr int HexValue(char Character) {
+    if (Character >= '0' && Character <= '9') return Character - '0';
+    if (Character >= 'a' && Character <= 'f') return Character - 'a' + 10;
+    if (Character >= 'A' && Character <= 'F') return Character - 'A' + 10;
+    return -1;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Text helpers.
+
+void AppendUtf8(char32_t CodePoint, std::string& Output) {
+    if (CodePoint < 0x80) {
+        Output += static_cast<char>(CodePoint);
+    } else if (CodePoint < 0x800) {
+        Output += static_cast<char>(0xC0 | (CodePoint >> 6));
+        Output += static_cast<char>(0x80 | (CodePoint & 0x3F));
+    } else if (CodePoint < 0x10000) {
+        Output += static_cast<char>(0xE0 | (CodePoint >> 12));
+        Output += static_cast<char>(0x80 | ((CodePoint >> 6) & 0x3F));
+        Output += static_cast<char>(0x80 | (CodePoint & 0x3F));
+    } else {
+        Output += static_cast<char>(0xF0 | (CodePoint >> 18));
+        Output += static_cast<char>(0x80 | ((CodePoint >> 12) & 0x3F));
+        Output += static_cast<char>(0x80 | ((CodePoint >> 6) & 0x3F));
+        Output += static_cast<char>(0x80 | (CodePoint & 0x3F));
+    }
+}
+
+// Bookmark names and field instructions are read in the default 8-bit code page, 1252; its five
+// unassigned bytes stand for the C1 controls of the same value, as the platform decoder maps them.
+constexpr std::array<char16_t, 32> Windows1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+void AppendWindows1252(std::uint8_t Byte, std::string& Output) {
+    if (Byte >= 0x80 && Byte < 0xA0)
+        AppendUtf8(Windows1252High[Byte - 0x80], Output);
+    else
+        AppendUtf8(Byte, Output);
+}
+
+// The language code of a Windows language identifier; empty for those the converter does not name.
+std::string LanguageCodeOf(std::int64_t Identifier) {
+    switch (Identifier) {
+    case 1025:
+        return "ar";
+    case 1028:
+        return "zh";
+    case 1031:
+        return "de";
+    case 1033:
+        return "en";
+    case 1034:
+        return "es";
+    case 1036:
+        return "fr";
+    case 1040:
+        return "it";
+    case 1041:
+        return "ja";
+    case 1049:
+        return "ru";
+    case 1053:
+        return "sv";
+    case 1054:
+        return "th";
+    case 2052:
+        return "zh";
+    case 2057:
+        return "en";
+    default:
+        return {};
+    }
+}
+
+void TrimBlanksAndControls(std::string& Text) {
+    const auto IsBlank = [](char Character) { return static_cast<std::uint8_t>(Character) <= ' '; };
+    Text.erase(std::find_if_not(Text.rbegin(), Text.rend(), IsBlank).base(), Text.end());
+    Text.erase(Text.begin(), std::find_if_not(Text.begin(), Text.end(), IsBlank));
+}
+
+const char* GenericFamily(TFontFamily Family) {
+    switch (Family) {
+    case ffRoman:
+    case ffScript:
+        return ",serif";
+    case ffSwiss:
+        return ",sans-serif";
+    default:
+        return "";
+    }
+}
+
+// A colour component in lower-case hexadecimal, at least two digits; values outside 0..255 keep all
+// their digits, negative ones as their 32-bit two's complement.
+void AppendColorComponent(std::int32_t Value, std::string& Output) {
+    static constexpr char Digits[] = "0123456789abcdef";
+    if (Value < 16) Output += '0';
+    auto Bits = static_cast<std::uint32_t>(Value);
+    char Buffer[8];
+    std::size_t Count = 0;
+    do {
+        Buffer[Count++] = Digits[Bits & 0xF];
+        Bits >>= 4;
+    } while (Bits != 0);
+    while (Count > 0)
+        Output += Buffer[--Count];
+}
+
+} // namespace
+
+const TTokenDef* FindKeyword(std::string_view Keyword) {
+    return KeywordIndex().Find(Keyword.data(), Keyword.size());
+}
+
+// ---------------------------------------------------------------------------------------------------
+
+TCxReader::TCxReader(ICxReaderOwner& Owner, std::shared_ptr<ICxWriter> Writer,
+                     std::unique_ptr<IUnicodeConverter> FontNameConverter)
+    : FOwner(Owner), FWriter(std::move(Writer)), FUnicodeConverter(std::move(FontNameConverter)) {
+    assert(FWriter && FUnicodeConverter);
+    FStack.reserve(64);
+    KeywordIndex(); // built now rather than inside the first Parse
+    FOwner.Log(logDebug, "CorvaneXHTMLReader created");
+}
+
+void TCxReader::Parse(std::string_view Rtf) {
+    FInput = reinterpret_cast<const std::uint8_t*>(Rtf.data());
+    FInputLength = Rtf.size();
+    FPosition = 0;
+    FHexCount = 0;
+    FNonShapePicture = false;
+    FEndOfDocument = false;
+    FOwner.SetEndOfDocument(false);
+    FFontOptions = FOwner.GetFontConversionOptions();
+    FConvertIndent = FOwner.GetConvertIndent();
+    FConvertFields = FOwner.GetConvertFields();
+
+    while (FPosition < FInputLength && !FEndOfDocument) {
+        const std::uint8_t Byte = FInput[FPosition];
+        switch (ByteClasses[Byte]) {
+        case bcBackslash:
+            ReadControlWord();
+            break;
+        case bcOpenGroup:
+            OpenGroup();
+            break;
+        case bcCloseGroup:
+            CloseGroup();
+            break;
+        case bcLineBreak:
+            break;
+        default:
+            if (FInputState == isHex) {
+                TakeHexDigit(Byte);
+                break;
+            }
+            if (InTextDestination()) {
+                if (FPendingSkip <= 0) {
+                    DeliverTextRun();
+                    continue;
+                }
+            } else if (!(FDestination == dsFontTable || FDestination == dsColorTable ||
+                         FDestination == dsBookmarkStart ||
+                         (FDestination == dsFieldInstruction && FConvertFields))) {
+                SkipPlainBytes();
+                continue;
+            }
+            DeliverByte(Byte);
+            break;
+        }
+        ++FPosition;
+    }
+    FlushPendingSurrogate();
+}
+
+// Plain bytes in a text destination with no fallback characters pending: straight to the writer.
+void TCxReader::DeliverTextRun() {
+    FlushPendingSurrogate();
+    ICxWriter& Writer = *FWriter;
+    std::size_t Position = FPosition;
+    do {
+        Writer.WriteChar(FInput[Position]);
+        ++Position;
+    } while (Position < FInputLength && ByteClasses[FInput[Position]] == bcPlain);
+    FPosition = Position;
+}
+
+// Plain bytes in a destination that drops them.
+void TCxReader::SkipPlainBytes() {
+    std::size_t Position = FPosition + 1;
+    while (Position < FInputLength && ByteClasses[FInput[Position]] == bcPlain)
+        ++Position;
+    FPosition = Position;
+}
+
+// Reads the control word or symbol after a backslash. Leaves the position on its last byte (the
+// delimiting blank included), so that the main loop continues with the byte after it.
+void TCxReader::ReadControlWord() {
+    ++FPosition;
+    const std::uint8_t First = FPosition < FInputLength ? FInput[FPosition] : 0;
+    if (!IsLetter(First)) {
+        const char Symbol = static_cast<char>(First);
+        if (const TTokenDef* Row = KeywordIndex().Find(&Symbol, 1)) {
+            FSkipDestinationIfUnknown = false;
+            Dispatch(*Row, false, 0);
+        } else {
+            if (FSkipDestinationIfUnknown) FDestination = dsSkip;
+            FSkipDestinationIfUnknown = false;
+        }
+        return;
+    }
+
+    const std::size_t Start = FPosition;
+    while (FPosition < FInputLength && IsLetter(FInput[FPosition]))
+        ++FPosition;
+    const char* const Keyword = reinterpret_cast<const char*>(FInput) + Start;
+    const std::size_t KeywordLength = FPosition - Start;
+
+    const auto Current = [this] { return FPosition < FInputLength ? FInput[FPosition] : std::uint8_t{0}; };
+    bool Negative = false;
+    if (Current() == '-') {
+        Negative = true;
+        ++FPosition;
+    }
+    bool HasParameter = false;
+    std::int64_t Parameter = 0;
+    if (IsDigit(Current())) {
+        HasParameter = true;
+        constexpr std::uint64_t Limit = static_cast<std::uint64_t>(INT64_MAX);
+        std::uint64_t Magnitude = 0;
+        bool Overflow = false;
+        do {
+            const unsigned Digit = FInput[FPosition] - '0';
+            if (Magnitude > (Limit - Digit) / 10) Overflow = true;
+            if (!Overflow) Magnitude = Magnitude * 10 + Digit;
+            ++FPosition;
+        } while (IsDigit(Current()));
+        // A number that does not fit counts as 0.
+        Parameter = Overflow ? 0 : static_cast<std::int64_t>(Magnitude);
+        if (Negative) Parameter = -Parameter;
+    }
+    if (Current() != ' ') --FPosition;
+
+    if (const TTokenDef* Row = KeywordIndex().Find(Keyword, KeywordLength)) {
+        FSkipDestinationIfUnknown = false;
+        Dispatch(*Row, HasParameter, Parameter);
+    } else {
+        // After \* an unknown destination is dropped with everything in it.
+        if (FSkipDestinationIfUnknown) FDestination = dsSkip;
+        FSkipDestinationIfUnknown = false;
+    }
+}
+
+void TCxReader::Dispatch(const TTokenDef& Row, bool HasParameter, std::int64_t Parameter) {
+    switch (Row.Kind) {
+    case kwCharacter:
+        DeliverByte(Row.CharCode);
+        break;
+    case kwDestination:
+        ChangeDestination(Row.DestinationIndex);
+        break;
+    case kwProperty:
+        ApplyProperty(Row.PropertyIndex, Row.PassDefault || !HasParameter ? Row.DefaultValue : Parameter);
+        break;
+    case kwSpecial:
+        RunSpecial(Row.SpecialIndex, HasParameter, Parameter);
+        break;
+    case kwFontFamily:
+        FFontFamily = Row.FontFamily;
+        break;
+    default:
+        throw ECxError("Bad table (2)");
+    }
+}
+
+void TCxReader::TakeHexDigit(std::uint8_t Byte) {
+    FHexPair[FHexCount++] = static_cast<char>(Byte);
+    if (FHexCount < 2) return;
+    FHexCount = 0;
+    FInputState = isNormal;
+    const int High = HexValue(FHexPair[0]);
+    const int Low = HexValue(FHexPair[1]);
+    if (High < 0 || Low < 0) throw ECxError("ceUnknownCharacter");
+    try {
+        DeliverByte(static_cast<std::uint8_t>(High * 16 + Low));
+    } catch (const std::exception&) {
+        throw ECxError("ceUnknownCharacter");
+    }
+}
+
+void TCxReader::DeliverByte(std::uint8_t Byte) {
+    switch (FDestination) {
+    case dsNormal:
+    case dsFieldResult:
+        if (FPendingSkip > 0) {
+            --FPendingSkip;
+            return;
+        }
+        FlushPendingSurrogate();
+        FWriter->WriteChar(Byte);
+        return;
+    case dsFontTable:
+        FUnicodeConverter->Convert(Byte, FFontName);
+        return;
+    case dsColorTable:
+        if (Byte == ';') CompleteColorEntry();
+        return;
+    case dsBookmarkStart:
+        AppendWindows1252(Byte, FBookmarkName);
+        return;
+    case dsFieldInstruction:
+        if (FConvertFields) AppendWindows1252(Byte, FFieldInstruction);
+        return;
+    default:
+        return; // every other destination drops its text, pictures included for now
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Groups.
+
+void TCxReader::OpenGroup() {
+    if (FStack.size() >= MaxGroupDepth) throw ECxError("Property stack overflow");
+    try {
+        FStack.push_back({{FWriter->CloneCharacterProperties(), FWriter->CloneParagraphProperties(),
+                           FInputState, FDestination},
+                          FDiscarding});
+    } catch (const std::bad_alloc&) {
+        throw ECxError("Property stack overflow");
+    }
+    FInputState = isNormal;
+    ++FGroupDepth;
+}
+
+void TCxReader::CloseGroup() {
+    --FGroupDepth;
+    const TDestination Closing = FDestination;
+
+    if (FGroupDepth == 0) {
+        // The outermost group has closed: whatever follows it is not part of the document.
+        FEndOfDocument = true;
+        FOwner.SetEndOfDocument(true);
+    } else if (Closing == dsFontTable && FGroupDepth == 1) {
+        CompleteFontEntry(); // a table written without entry groups
+        CompleteFontTable();
+    } else if (Closing == dsFontTable && FGroupDepth == 2) {
+        CompleteFontEntry();
+    }
+
+    switch (Closing) {
+    case dsBookmarkStart:
+        FWriter->SetAnchor(FBookmarkName);
+        FBookmarkName.clear();
+        break;
+    case dsField:
+        FFieldInstruction.clear();
+        // Text after the field must not join the run that carries its instruction.
+        if (FConvertFields) FWriter->StartTextRun();
+        break;
+    case dsFieldResult:
+        if (FConvertFields) FWriter->SetFieldInstruction(FFieldInstruction);
+        break;
+    default:
+        break;
+    }
+
+    if (FGroupDepth > 0 && !FStack.empty()) {
+        const TGroupState& Saved = FStack.back();
+        FWriter->SetCharacterProperties(Saved.Properties.CharacterProperties);
+        FWriter->SetParagraphProperties(Saved.Properties.ParagraphProperties);
+        if (FWriter->GetNumbering()) FWriter->SetListItem(true);
+        FInputState = Saved.Properties.InputState;
+        FDestination = Saved.Properties.Destination;
+        FDiscarding = Saved.Discarding;
+        FStack.pop_back();
+    }
+
+    if (FGroupDepth == 1 && Closing == dsFontTable) FWriter->SetFontName(FWriter->GetDefaultFontName());
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Keyword kinds.
+
+void TCxReader::ChangeDestination(TDestination Destination) {
+    // Inside headers, footers, footnotes and the like nothing may lead text back into the body.
+    if (FDiscarding) return;
+    switch (Destination) {
+    case dsSkip:
+        FDiscarding = true;
+        break;
+    case dsParagraphNumbering:
+        FWriter->SetNumbering(true);
+        break;
+    case dsList:
+        FWriter->AddListTable();
+        break;
+    case dsListOverride:
+        FWriter->AddListOverride();
+        break;
+    case dsListLevel:
+        FWriter->AddListLevel();
+        break;
+    case dsFieldResult:
+        // A field result is a run of its own: the text before the field is not part of the link.
+        if (FConvertFields) FWriter->StartTextRun();
+        break;
+    default:
+        break;
+    }
+    FDestination = Destination;
+}
+
+void TCxReader::ApplyProperty(TPropertyIndex Property, std::int64_t Value) {
+    switch (FDestination) {
+    case dsNormal:
+    case dsFieldResult:
+        ApplyTextProperty(Property, Value);
+        break;
+    case dsFontTable:
+        if (Property == ipFont) {
+            if (FFontOptions.Contains(opFontName)) FFontNumber = static_cast<std::int32_t>(Value);
+        } else if (Property == ipCharset) {
+            FFontCharset = static_cast<std::int32_t>(Value);
+            FUnicodeConverter->SetCharset(FFontCharset);
+        }
+        break;
+    case dsColorTable:
+        if (Property == ipRed) FRed = static_cast<std::int32_t>(Value);
+        if (Property == ipGreen) FGreen = static_cast<std::int32_t>(Value);
+        if (Property == ipBlue) FBlue = static_cast<std::int32_t>(Value);
+        break;
+    case dsParagraphNumbering:
+        if (Property == ipNumberingLevel) FWriter->SetListStyle(static_cast<std::uint8_t>(Value));
+        if (Property == ipNumberingContinue) FWriter->SetNumbering(false);
+        break;
+    case dsList:
+    case dsListOverride:
+    case dsListLevel:
+        ApplyListProperty(Property, Value);
+        break;
+    default:
+        break; // dsSkip and the other destinations ignore properties; pictures come later
+    }
+}
+
+void TCxReader::ApplyListProperty(TPropertyIndex Property, std::int64_t Value) {
+    const auto Number = static_cast<std::int32_t>(Value);
+    if (FDestination == dsList) {
+        if (Property == ipListId) FWriter->SetListId(Number);
+        if (Property == ipListTemplateId) FWriter->SetListTemplateId(Number);
+    } else if (FDestination == dsListOverride) {
+        if (Property == ipListId) FWriter->SetListOverrideListId(Number);
+        if (Property == ipListOverride) FWriter->SetListOverrideNumber(Number);
+    } else if (Property == ipLevelNfc) {
+        FWriter->SetLevelNumberFormat(Number);
+    }
+}
+
+void TCxReader::ApplyTextProperty(TPropertyIndex Property, std::int64_t Value) {
+    ICxWriter& Writer = *FWriter;
+    const auto Low32 = static_cast<std::int32_t>(Value);
+    switch (Property) {
+    case ipAnsi:
+        Writer.SetDefaultCharset(0);
+        break;
+    case ipMac:
+        Writer.SetDefaultCharset(77);
+        break;
+    case ipLeftIndent:
+        if (FConvertIndent && !Writer.GetNumbering()) Writer.SetLeftIndent(Low32);
+        break;
+    case ipRightIndent:
+        if (FConvertIndent && !Writer.GetNumbering()) Writer.SetRightIndent(Low32);
+        break;
+    case ipFirstIndent:
+        if (FConvertIndent && !Writer.GetNumbering()) Writer.SetFirstIndent(Low32);
+        break;
+    case ipSpaceBefore:
+        Writer.SetSpaceBefore(Low32);
+        break;
+    case ipSpaceAfter:
+        Writer.SetSpaceAfter(Low32);
+        break;
+    case ipParagraphShading:
+        SelectParagraphColor(Value);
+        break;
+    case ipBox:
+        Writer.SetBorder(true);
+        break;
+    case ipBold:
+        ChangeFontStyle(fsBold, Value);
+        break;
+    case ipItalic:
+        ChangeFontStyle(fsItalic, Value);
+        break;
+    case ipUnderline:
+        ChangeFontStyle(fsUnderline, Value);
+        break;
+    case ipStrike:
+        ChangeFontStyle(fsStrikeOut, Value);
+        break;
+    case ipHidden:
+        Writer.SetHidden(Value == 1);
+        break;
+    case ipAlignLeft:
+        Writer.SetAlignment(0);
+        break;
+    case ipAlignRight:
+        Writer.SetAlignment(1);
+        break;
+    case ipAlignCenter:
+        Writer.SetAlignment(2);
+        break;
+    case ipAlignJustify:
+        Writer.SetAlignment(3);
+        break;
+    case ipParagraphDefault:
+        Writer.ResetParagraphProperties();
+        break;
+    case ipFontSize:
+        if (FFontOptions.Contains(opFontSize)) Writer.SetFontSize(static_cast<std::int32_t>(Value / 2));
+        break;
+    case ipFont:
+        if (FFontOptions.Contains(opFontName)) Writer.SetFontName(FontName(Low32));
+        Writer.SetFontCharset(FontCharset(Low32));
+        break;
+    case ipForeColor:
+        if (FFontOptions.Contains(opFontColor)) SelectFontColor(Value);
+        break;
+    case ipBackColor:
+        if (FFontOptions.Contains(opFontBGColor)) SelectBackgroundColor(Value, false);
+        break;
+    case ipHighlight:
+        if (FFontOptions.Contains(opFontHLColor)) SelectBackgroundColor(Value, true);
+        break;
+    case ipDefaultFont:
+        FDefaultFont = Low32;
+        break;
+    case ipSuperscript:
+        Writer.SetSubscript(false);
+        Writer.SetSuperscript(Value > 0);
+        break;
+    case ipSubscript:
+        Writer.SetSuperscript(false);
+        Writer.SetSubscript(Value > 0);
+        break;
+    case ipNoSuperSub:
+        Writer.SetSuperscript(false);
+        Writer.SetSubscript(false);
+        break;
+    case ipLanguage:
+        Writer.SetLanguage(LanguageCodeOf(Value));
+        break;
+    case ipLtrChar:
+        Writer.SetRightToLeft(false);
+        break;
+    case ipRtlChar:
+        Writer.SetRightToLeft(true);
+        break;
+    case ipLtrPar:
+        Writer.SetParagraphRightToLeft(false);
+        break;
+    case ipRtlPar:
+        Writer.SetParagraphRightToLeft(true);
+        break;
+    case ipUnicodeChar:
+        UnicodeCharacter(Value);
+        break;
+    case ipUnicodeSkip:
+        FUnicodeSkip = Low32;
+        break;
+    case ipListOverride:
+        Writer.SetListItem(true);
+        if (Writer.IsBulletList(Low32)) Writer.SetListStyle(11);
+        break;
+    default:
+        break;
+    }
+}
+
+void TCxReader::ChangeFontStyle(TFontStyle Style, std::int64_t Value) {
+    if (!FFontOptions.Contains(opFontStyle)) return;
+    TFontStyles Styles = FWriter->GetFontStyle();
+    Styles = static_cast<TFontStyles>(Value == 1 ? (Styles | Style) : (Styles & ~Style));
+    FWriter->SetFontStyle(Styles);
+}
+
+void TCxReader::RunSpecial(TSpecialAction Action, bool HasParameter, std::int64_t Parameter) {
+    // Binary data must be taken even where it is dropped, or its bytes would be read as RTF.
+    if (FDestination == dsSkip && Action != spBinary) return;
+    switch (Action) {
+    case spBinary:
+        TakeBinary(HasParameter ? Parameter : 0);
+        break;
+    case spHexByte:
+        FInputState = isHex;
+        FHexCount = 0;
+        break;
+    case spSkipDestination:
+        FSkipDestinationIfUnknown = true;
+        break;
+    case spPlain:
+        FWriter->ResetCharacterProperties();
+        break;
+    case spSkipText:
+        SkipText();
+        break;
+    case spLineBreak:
+        // A line break is text: destinations that drop their text drop it too.
+        if (!InTextDestination()) break;
+        FlushPendingSurrogate();
+        FWriter->GetDocument()->AppendMarkup(FOwner.GetLineBreak());
+        FWriter->StartTextRun();
+        break;
+    case spBullet:
+        if (!InTextDestination()) break;
+        AppendCodePoint(U'\u00B7');
+        break;
+    case spNonShapePicture:
+        FNonShapePicture = true;
+        break;
+    default:
+        throw ECxError("Bad table (1)");
+    }
+}
+
+// Table-width keywords are followed by text that is not document text: drop it up to the next control
+// word, but never across a group boundary.
+void TCxReader::SkipText() {
+    std::size_t Position = FPosition + 1;
+    while (Position < FInputLength && ByteClasses[FInput[Position]] != bcBackslash &&
+           ByteClasses[FInput[Position]] != bcOpenGroup && ByteClasses[FInput[Position]] != bcCloseGroup)
+        ++Position;
+    FPosition = Position - 1;
+}
+
+// \binN: exactly the next N raw bytes, never past the end of the input, whatever they contain.
+void TCxReader::TakeBinary(std::int64_t Count) {
+    const std::size_t Start = std::min(FPosition + 1, FInputLength);
+    const std::size_t Available = FInputLength - Start;
+    const std::size_t Taken =
+        Count <= 0
+            ? 0
+            : static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(Count), Available));
+    if (FDestination == dsPicture)
+        TakeBinaryPictureData(std::string_view(reinterpret_cast<const char*>(FInput) + Start, Taken));
+    FPosition += Taken;
+}
+
+// Pictures are not converted yet; until they are, their binary data is dropped like any other.
+void TCxReader::TakeBinaryPictureData(std::string_view Bytes) {
+    static_cast<void>(Bytes);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// \u: UTF-16 code units, a surrogate pair joined into one character, an unpaired half replaced.
+
+void TCxReader::UnicodeCharacter(std::int64_t Value) {
+    const std::int64_t Unit = Value > 0 ? Value : Value + 65536;
+    const auto CodeUnit = static_cast<char16_t>(static_cast<std::uint64_t>(Unit) & 0xFFFF);
+    if (CodeUnit >= 0xD800 && CodeUnit <= 0xDBFF) {
+        FlushPendingSurrogate();
+        FPendingHighSurrogate = CodeUnit; // waits for its low half, after the fallback characters
+    } else if (CodeUnit >= 0xDC00 && CodeUnit <= 0xDFFF) {
+        if (FPendingHighSurrogate != 0) {
+            const char32_t CodePoint = 0x10000 +
+                                       ((static_cast<char32_t>(FPendingHighSurrogate) - 0xD800) << 10) +
+                                       (CodeUnit - 0xDC00);
+            FPendingHighSurrogate = 0;
+            AppendCodePoint(CodePoint);
+        } else {
+            AppendCodePoint(0xFFFD);
+        }
+    } else {
+        AppendCodePoint(CodeUnit);
+    }
+    FPendingSkip = FUnicodeSkip;
+}
+
+void TCxReader::FlushPendingSurrogate() {
+    if (FPendingHighSurrogate == 0) return;
+    FPendingHighSurrogate = 0;
+    AppendCodePoint(0xFFFD);
+}
+
+void TCxReader::AppendCodePoint(char32_t CodePoint) {
+    // A high surrogate still waiting is unpaired once anything else is written.
+    if (FPendingHighSurrogate != 0) FlushPendingSurrogate();
+    std::string Text;
+    AppendUtf8(CodePoint, Text);
+    FWriter->GetDocument()->AppendText(Text);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Font table.
+
+void TCxReader::CompleteFontEntry() {
+    std::string& Name = FFontName;
+    if (const std::size_t Semicolon = Name.find(';'); Semicolon != std::string::npos) Name.erase(Semicolon);
+    // Braces have no place in a font name; removed, a name cannot break out of a style attribute.
+    std::erase_if(Name, [](char Character) { return Character == '{' || Character == '}'; });
+    TrimBlanksAndControls(Name);
+    // An entry without a name stores nothing, so an empty table stays empty.
+    if (!Name.empty()) {
+        FOwner.ReplaceFont(Name);
+        if (Name.find(' ') != std::string::npos) Name = "'" + Name + "'";
+        Name += GenericFamily(FFontFamily);
+        FFontTable.try_emplace(FFontNumber, TFontDescriptor{Name, FFontCharset});
+    }
+    FFontName.clear();
+    FFontFamily = ffNil;
+    FFontCharset = FWriter->GetDefaultCharset();
+}
+
+void TCxReader::CompleteFontTable() {
+    if (FFontTable.empty()) {
+        FOwner.Log(logWarning, "Font table is empty");
+        FFontTable.try_emplace(0, TFontDescriptor{FOwner.GetOptionsOptimize().DefaultFontName(), 0});
+    } else {
+        for (auto& Entry : FFontTable)
+            FOwner.ReplaceFont(Entry.second.Name);
+    }
+    FWriter->SetDefaultFontName(FontName(FDefaultFont));
+}
+
+const std::string& TCxReader::FontName(std::int32_t Number) {
+    const auto Entry = FFontTable.find(Number);
+    if (Entry != FFontTable.end()) return Entry->second.Name;
+    FOwner.Log(logWarning, "Font " + std::to_string(Number) + " not found");
+    return FOwner.GetOptionsOptimize().DefaultFontName();
+}
+
+std::int32_t TCxReader::FontCharset(std::int32_t Number) const {
+    const auto Entry = FFontTable.find(Number);
+    return Entry != FFontTable.end() ? Entry->second.Charset : FWriter->GetDefaultCharset();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Colour table.
+
+void TCxReader::CompleteColorEntry() {
+    std::string Color = "#";
+    AppendColorComponent(FRed, Color);
+    AppendColorComponent(FGreen, Color);
+    AppendColorComponent(FBlue, Color);
+    FColorTable.push_back(std::move(Color));
+    FRed = FGreen = FBlue = 0;
+}
+
+bool TCxReader::ColorInTable(std::int64_t Index) const {
+    return Index >= 0 && static_cast<std::uint64_t>(Index) < FColorTable.size();
+}
+
+void TCxReader::LogColorNotFound(std::int64_t Index) {
+    FOwner.Log(logWarning, "Color " + std::to_string(Index) + " not found");
+}
+
+void TCxReader::SelectFontColor(std::int64_t Index) {
+    if (FColorTable.empty()) {
+        FWriter->SetFontColor(FOwner.GetOptionsOptimize().DefaultFontColor());
+    } else if (Index == 0) {
+        FWriter->SetFontColor(FColorTable[0]);
+    } else if (!ColorInTable(Index)) {
+        LogColorNotFound(Index);
+        FWriter->SetFontColor(FOwner.GetOptionsOptimize().DefaultFontColor());
+    } else {
+        FWriter->SetFontColor(FColorTable[static_cast<std::size_t>(Index)]);
+    }
+}
+
+// Background and highlight: 0 and an empty table mean no colour.
+void TCxReader::SelectBackgroundColor(std::int64_t Index, bool Highlight) {
+    static const std::string None;
+    const std::string* Color = &None;
+    if (!FColorTable.empty() && Index != 0) {
+        if (ColorInTable(Index))
+            Color = &FColorTable[static_cast<std::size_t>(Index)];
+        else
+            LogColorNotFound(Index);
+    }
+    if (Highlight)
+        FWriter->SetHighlightColor(*Color);
+    else
+        FWriter->SetBackgroundColor(*Color);
+}
+
+void TCxReader::SelectParagraphColor(std::int64_t Index) {
+    if (ColorInTable(Index)) {
+        FWriter->SetParagraphColor(FColorTable[static_cast<std::size_t>(Index)]);
+    } else {
+        LogColorNotFound(Index);
+        FWriter->SetParagraphColor("");
+    }
+}
+
+} // namespace corvane

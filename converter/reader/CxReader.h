@@ -1,0 +1,136 @@
+// The RTF reader: one pass over the input bytes, a saved state per group, control words dispatched
+// through the keyword table, and every formatting change, character and structural event reported to
+// the document writer.
+#pragma once
+
+#include "CxInterfaces.h"
+#include "CxTypes.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvane {
+
+// The keyword table row for Keyword (exact, case-sensitive), or nullptr. Gives the same row as a linear
+// scan of KeywordTable, without scanning.
+const TTokenDef* FindKeyword(std::string_view Keyword);
+
+// Deeper group nesting ends the conversion with "Property stack overflow" instead of exhausting memory.
+inline constexpr std::size_t MaxGroupDepth = 10000;
+
+class TCxReader : public IRtfReader {
+public:
+    TCxReader(ICxReaderOwner& Owner, std::shared_ptr<ICxWriter> Writer,
+              std::unique_ptr<IUnicodeConverter> FontNameConverter);
+    TCxReader(const TCxReader&) = delete;
+    TCxReader& operator=(const TCxReader&) = delete;
+
+    void Parse(std::string_view Rtf) override;
+
+private:
+    // One open group: what "{" saved, plus whether the group lies inside a destination whose whole
+    // content is dropped (headers, footnotes, ...), where no destination keyword may lead text back
+    // into the body.
+    struct TGroupState {
+        TReaderProperties Properties;
+        bool Discarding = false;
+    };
+
+    // Tokenizer.
+    void ReadControlWord();
+    void Dispatch(const TTokenDef& Row, bool HasParameter, std::int64_t Parameter);
+    void TakeHexDigit(std::uint8_t Byte);
+    void DeliverByte(std::uint8_t Byte);
+    void DeliverTextRun();
+    void SkipPlainBytes();
+    void SkipText();
+    void TakeBinary(std::int64_t Count);
+    void TakeBinaryPictureData(std::string_view Bytes);
+
+    // Groups.
+    void OpenGroup();
+    void CloseGroup();
+
+    // Keyword kinds.
+    void ChangeDestination(TDestination Destination);
+    void ApplyProperty(TPropertyIndex Property, std::int64_t Value);
+    void ApplyTextProperty(TPropertyIndex Property, std::int64_t Value);
+    void ApplyListProperty(TPropertyIndex Property, std::int64_t Value);
+    void RunSpecial(TSpecialAction Action, bool HasParameter, std::int64_t Parameter);
+    void ChangeFontStyle(TFontStyle Style, std::int64_t Value);
+
+    // Font and colour tables.
+    void CompleteFontEntry();
+    void CompleteFontTable();
+    const std::string& FontName(std::int32_t Number);
+    std::int32_t FontCharset(std::int32_t Number) const;
+    void CompleteColorEntry();
+    void SelectFontColor(std::int64_t Index);
+    void SelectBackgroundColor(std::int64_t Index, bool Highlight);
+    void SelectParagraphColor(std::int64_t Index);
+    void LogColorNotFound(std::int64_t Index);
+    bool ColorInTable(std::int64_t Index) const;
+
+    // Text appended straight to the document: \u characters, bullets, line breaks.
+    void UnicodeCharacter(std::int64_t Value);
+    void AppendCodePoint(char32_t CodePoint);
+    void FlushPendingSurrogate();
+
+    bool InTextDestination() const { return FDestination == dsNormal || FDestination == dsFieldResult; }
+
+    ICxReaderOwner& FOwner;
+    std::shared_ptr<ICxWriter> FWriter;
+    std::unique_ptr<IUnicodeConverter> FUnicodeConverter;
+
+    // The options the reader consults, read once per Parse.
+    TFontConversionOptions FFontOptions;
+    bool FConvertIndent = false;
+    bool FConvertFields = false;
+
+    // Input.
+    const std::uint8_t* FInput = nullptr;
+    std::size_t FInputLength = 0;
+    std::size_t FPosition = 0; // index of the current byte
+    bool FEndOfDocument = false;
+
+    // Tokenizer and group state.
+    bool FSkipDestinationIfUnknown = false;
+    TDestination FDestination = dsNormal;
+    bool FDiscarding = false;
+    TInputState FInputState = isNormal;
+    std::int32_t FGroupDepth = 0;
+    std::vector<TGroupState> FStack;
+    char FHexPair[2] = {0, 0};
+    int FHexCount = 0;
+
+    // Font table and the entry being read.
+    std::map<std::int32_t, TFontDescriptor> FFontTable;
+    std::int32_t FDefaultFont = 0;
+    std::int32_t FFontNumber = 0;
+    std::string FFontName;
+    TFontFamily FFontFamily = ffNil;
+    std::int32_t FFontCharset = 0;
+
+    // Colour table and the entry being read.
+    std::vector<std::string> FColorTable;
+    std::int32_t FRed = 0;
+    std::int32_t FGreen = 0;
+    std::int32_t FBlue = 0;
+
+    // \u and its fallback characters; neither count belongs to a group.
+    std::int32_t FUnicodeSkip = 1;
+    std::int32_t FPendingSkip = 0;
+    char16_t FPendingHighSurrogate = 0;
+
+    // Fields, bookmarks and pictures.
+    std::string FBookmarkName;
+    std::string FFieldInstruction;
+    bool FNonShapePicture = false;
+};
+
+} // namespace corvane

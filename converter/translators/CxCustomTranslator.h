@@ -1,0 +1,53 @@
+// The behaviour every output dialect shares: escaping, CSS assembly, font-size arithmetic, paragraph
+// margins in pixels, character formatting as tags or CSS, and language attributes. The dialect classes
+// fill in the rest.
+#pragma once
+
+#include "CxInterfaces.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace corvane {
+
+class TCustomTranslator : public ICxTranslator {
+public:
+    explicit TCustomTranslator(std::shared_ptr<IMarginBuilding> MarginBuilder);
+
+    // & " < > become entities; the characters XML and HTML forbid in text are dropped.
+    std::string Encode(std::string_view Text) const override;
+    // The display name of the dialect.
+    virtual std::string GetDialectName() const = 0;
+    // False only when both names are empty.
+    bool SupportsAttribute(const std::string& Element, const std::string& Attribute) const override;
+    // Text arrives escaped; styles become tags or CSS, the rest goes onto a span.
+    virtual std::string FormatCharacters(const std::string& Text, const TCharacterProperties& Props) const;
+    bool IsDocTypeRequired() const override { return false; }
+
+    std::string GetFontSizeStyle(std::int32_t Size) const final;
+    std::string BuildParagraphStart(const std::string& Style, const std::string& Attributes) const final;
+    std::string GetStyleAttribute(const std::string& Style) const final;
+    void SetFontSizeScale(TFontSizeScale Value) final;
+    void SetParagraphTag(const std::string& Value) final;
+
+    // The paragraph's CSS declarations, alignment left out (each dialect writes that its own way).
+    std::string GetParagraphStyle(const TParagraphProperties& Props) const;
+    // Rounded away from zero at 15 twips per pixel.
+    static std::int32_t TwipsToPixels(std::int32_t Twips);
+
+protected:
+    std::string GetLanguageAttributes(const std::string& Language) const;
+    // Bold innermost, then italic, underline, strike-out, subscript, superscript.
+    static std::string WrapInPresentationalTags(const std::string& Text, const TCharacterProperties& Props);
+    // "text-align:...;" for right, centred and justified paragraphs; empty for left ones.
+    static std::string_view GetAlignmentStyle(std::uint8_t Alignment);
+
+private:
+    std::shared_ptr<IMarginBuilding> FMarginBuilder;
+    std::string FParagraphTag;
+    TFontSizeScale FFontSizeScale = fsPoint;
+};
+
+} // namespace corvane

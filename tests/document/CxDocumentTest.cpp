@@ -1,0 +1,103 @@
+#include "CxDocument.h"
+
+#include <gtest/gtest.h>
+
+namespace corvane {
+namespace {
+
+TTextNode& RunAt(ISimpleDomNode& Paragraph, int Index) {
+    return NodeCast<TTextNode>(Paragraph.GetChild(Index));
+}
+
+TEST(DocumentTree, NewDocumentHoldsOneParagraphWithOneEmptyRun) {
+    auto document = std::make_shared<TSimpleDomDocument>();
+    ASSERT_EQ(document->GetChildCount(), 1);
+    ISimpleDomNode* paragraph = document->GetChild(0);
+    ASSERT_EQ(paragraph->GetChildCount(), 1);
+    EXPECT_EQ(RunAt(*paragraph, 0).GetText(), "");
+    EXPECT_FALSE(RunAt(*paragraph, 0).GetRaw());
+    EXPECT_EQ(paragraph->GetPreviousSibling(), nullptr);
+    EXPECT_EQ(paragraph->GetNextSibling(), nullptr);
+    EXPECT_EQ(document->GetPreviousSibling(), nullptr);
+}
+
+TEST(DocumentTree, CloseTextRunAddsARunOnlyAfterText) {
+    TSimpleDomDocument document;
+    TParagraphNode& paragraph = document.LastParagraph();
+    paragraph.CloseTextRun();
+    EXPECT_EQ(paragraph.GetChildCount(), 1);
+    document.AppendText("ab");
+    document.AppendText("c"); // joins the same run
+    paragraph.CloseTextRun();
+    paragraph.CloseTextRun();
+    ASSERT_EQ(paragraph.GetChildCount(), 2);
+    EXPECT_EQ(RunAt(paragraph, 0).GetText(), "abc");
+    EXPECT_EQ(&document.LastTextRun(), &RunAt(paragraph, 1));
+}
+
+TEST(DocumentTree, AppendMarkupTakesARunOfItsOwn) {
+    TSimpleDomDocument document;
+    document.AppendText("text");
+    document.AddParagraph();
+    document.LastTextRun().GetCharacterProperties().FontSize = 9;
+    document.AppendMarkup("<br />");
+    TParagraphNode& paragraph = document.LastParagraph();
+    ASSERT_EQ(paragraph.GetChildCount(), 2);
+    EXPECT_TRUE(RunAt(paragraph, 0).GetRaw());
+    EXPECT_EQ(RunAt(paragraph, 0).GetText(), "<br />");
+    EXPECT_EQ(RunAt(paragraph, 0).GetCharacterProperties().FontSize, 9);
+    EXPECT_FALSE(RunAt(paragraph, 1).GetRaw());
+    EXPECT_EQ(RunAt(paragraph, 1).GetCharacterProperties(), TCharacterProperties());
+
+    // Markup after text does not join the text; empty markup leaves no raw run for later text to join.
+    document.AppendText("a");
+    document.AppendMarkup("");
+    document.AppendText("<b>");
+    ASSERT_EQ(paragraph.GetChildCount(), 2);
+    EXPECT_FALSE(RunAt(paragraph, 1).GetRaw());
+    EXPECT_EQ(RunAt(paragraph, 1).GetText(), "a<b>");
+}
+
+TEST(DocumentTree, RemoveChildKeepsSiblingsAndIndexesRight) {
+    auto document = std::make_shared<TSimpleDomDocument>();
+    for (int i = 1; i < 5; ++i)
+        document->AddParagraph();
+    ISimpleDomNode* second = document->GetChild(1);
+    ISimpleDomNode* fourth = document->GetChild(3);
+    document->RemoveChild(document->GetChild(2));
+    ASSERT_EQ(document->GetChildCount(), 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(document->IndexOf(document->GetChild(i)), i);
+    EXPECT_EQ(second->GetNextSibling(), fourth);
+    EXPECT_EQ(fourth->GetPreviousSibling(), second);
+
+    document->RemoveChild(document->GetLastChild());
+    EXPECT_EQ(&document->LastParagraph(), fourth);
+    EXPECT_EQ(fourth->GetNextSibling(), nullptr);
+    EXPECT_EQ(document->GetChild(0)->GetPreviousSibling(), nullptr);
+}
+
+TEST(DocumentTree, FailuresAreExceptionsNotCrashes) {
+    TSimpleDomDocument document;
+    TSimpleDomDocument other;
+    EXPECT_THROW(document.GetChild(1), std::out_of_range);
+    EXPECT_THROW(document.GetChild(-1), std::out_of_range);
+    EXPECT_THROW(NodeCast<TTextNode>(document.GetChild(0)), std::bad_cast);
+    EXPECT_THROW(NodeCast<TTextNode>(nullptr), std::bad_cast);
+    EXPECT_EQ(document.IndexOf(other.GetChild(0)), -1);
+
+    // A paragraph whose runs were removed takes a run again when a run is closed.
+    TParagraphNode& paragraph = document.LastParagraph();
+    paragraph.RemoveChild(paragraph.GetChild(0));
+    EXPECT_THROW(document.AppendText("x"), std::out_of_range);
+    paragraph.CloseTextRun();
+    document.AppendText("x");
+    EXPECT_EQ(paragraph.GetChild(0)->GetText(), "x");
+
+    document.RemoveChild(&paragraph);
+    EXPECT_THROW(document.AppendText("x"), std::out_of_range);
+    EXPECT_THROW(document.GetLastChild(), std::out_of_range);
+}
+
+} // namespace
+} // namespace corvane

@@ -1,0 +1,112 @@
+#include "ReaderHarness.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace corvane::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+TEST(ReaderFields, TheResultIsARunOfItsOwnCarryingTheInstruction) {
+    TReaderHarness Harness;
+    Harness.Owner.ConvertFields = true;
+    Harness.Parse("{\\rtf1 a{\\field{\\*\\fldinst HYPERLINK \"target.html\"}{\\fldrslt link}}c}");
+    EXPECT_EQ(Harness.Text(), "alinkc");
+    EXPECT_THAT(Harness.Calls(),
+                ElementsAre("Text(a)", "SetCharacterProperties", "SetParagraphProperties", // end of \fldinst
+                            "StartTextRun", "Text(link)", "SetFieldInstruction(HYPERLINK \"target.html\")",
+                            "SetCharacterProperties", "SetParagraphProperties", // end of \fldrslt
+                            "StartTextRun", "SetCharacterProperties",
+                            "SetParagraphProperties", // end of \field
+                            "Text(c)"));
+}
+
+TEST(ReaderFields, InstructionText) {
+    TReaderHarness Harness;
+    Harness.Owner.ConvertFields = true;
+    // Blanks inside the group are kept; nested groups add to the same text; properties and \u do nothing.
+    Harness.Parse(
+        "{\\rtf1{\\field{\\*\\fldinst { HYPERLINK \"a\\\\\\\\b\" }{\\b\\u8364 \\'e9\\'80}}{\\fldrslt r}}}");
+    EXPECT_THAT(Harness.Calls("SetFieldInstruction"),
+                ElementsAre(Utf8(u8"SetFieldInstruction( HYPERLINK \"a\\\\b\" é€)")));
+    EXPECT_THAT(Harness.Calls("SetFontStyle"), IsEmpty());
+    EXPECT_EQ(Harness.Text(), "r");
+}
+
+TEST(ReaderFields, NestedResultGroupsAttachTheInstructionAgain) {
+    TReaderHarness Harness;
+    Harness.Owner.ConvertFields = true;
+    Harness.Parse("{\\rtf1{\\field{\\*\\fldinst X}{\\fldrslt{\\ul link}}}}");
+    EXPECT_EQ(Harness.Writer->Count("SetFieldInstruction(X)"), 2);
+}
+
+TEST(ReaderFields, InstructionsConcatenateWithinAFieldAndEndWithIt) {
+    TReaderHarness Harness;
+    Harness.Owner.ConvertFields = true;
+    Harness.Parse("{\\rtf1{\\field{\\*\\fldinst A}{\\*\\fldinst B}{\\fldrslt x}}"
+                  "{\\field{\\*\\fldinst C}{\\fldrslt y}}{\\field{\\*\\fldinst D}}}");
+    // A field without a result passes nothing.
+    EXPECT_THAT(Harness.Calls("SetFieldInstruction"),
+                ElementsAre("SetFieldInstruction(AB)", "SetFieldInstruction(C)"));
+}
+
+TEST(ReaderFields, WithoutConvertFieldsOnlyTheResultTextRemains) {
+    TReaderHarness Harness;
+    Harness.Parse("{\\rtf1 a{\\field{\\*\\fldinst HYPERLINK \"t\"}{\\fldrslt link}}c}");
+    EXPECT_EQ(Harness.Text(), "alinkc");
+    EXPECT_THAT(Harness.Calls("SetFieldInstruction"), IsEmpty());
+    EXPECT_EQ(Harness.Writer->Count("StartTextRun"), 0);
+}
+
+TEST(ReaderFields, ResultKeepsTextFormattingAndSpecials) {
+    TReaderHarness Harness;
+    Harness.Owner.ConvertFields = true;
+    Harness.Parse("{\\rtf1{\\field{\\*\\fldinst X}{\\fldrslt\\b a\\line\\u8364 ?\\'41}}}");
+    EXPECT_EQ(Harness.Text(), Utf8(u8"a<br>€A"));
+    EXPECT_THAT(Harness.Calls("SetFontStyle"), ElementsAre("SetFontStyle(1)"));
+}
+
+TEST(ReaderBookmarks, TheNameGoesToTheLastRun) {
+    TReaderHarness Harness;
+    Harness.Parse(
+        "{\\rtf1 a{\\*\\bkmkstart top}b{\\*\\bkmkend top}c{\\*\\bkmkstart}{\\*\\bkmkstart na\\'80me}}");
+    EXPECT_EQ(Harness.Text(), "abc");
+    EXPECT_THAT(Harness.CallsBesidesRestores(""),
+                ElementsAre("Text(a)", "SetAnchor(top)", "Text(b)", "Text(c)", "SetAnchor()",
+                            Utf8(u8"SetAnchor(na€me)")));
+
+    // A bookmark group that the end of the input cuts off passes no name.
+    TReaderHarness Cut;
+    Cut.Parse("{\\rtf1 a{\\*\\bkmkstart top");
+    EXPECT_THAT(Cut.Calls("SetAnchor"), IsEmpty());
+}
+
+TEST(ReaderDestinations, KnownDestinationsReenterAnUnknownSkippedGroup) {
+    TReaderHarness Harness;
+    Harness.Owner.ConvertFields = true;
+    Harness.Parse("{\\rtf1{\\*\\shppict{\\pict\\pngblip 89504e47}}{\\*\\unknown skipped{\\fldrslt kept}}x}");
+    EXPECT_EQ(Harness.Text(), "keptx");
+}
+
+TEST(ReaderDestinations, NothingComesBackFromHeadersFootnotesAndListText) {
+    TReaderHarness Harness;
+    Harness.Owner.ConvertFields = true;
+    Harness.Parse("{\\rtf1 a{\\header{\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}}"
+                  "{\\footnote{\\*\\bkmkstart note}{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}"
+                  "{\\*\\shppict{\\pict\\pngblip 00}}}{\\pntext{\\fldrslt 2}}b{\\fldrslt c}}");
+    EXPECT_EQ(Harness.Text(), "abc");
+    EXPECT_THAT(Harness.Calls("SetAnchor"), IsEmpty());
+    EXPECT_THAT(Harness.Calls("SetFieldInstruction"), ElementsAre("SetFieldInstruction()"));
+}
+
+TEST(ReaderDestinations, PictureDataIsDroppedForNow) {
+    TReaderHarness Harness;
+    Harness.Parse("{\\rtf1 a{\\pict\\wmetafile8\\picw10\\pich10 0102\\bin4 {}\\}}b}");
+    EXPECT_EQ(Harness.Text(), "ab");
+    EXPECT_THAT(Harness.CallsBesidesRestores(""), ElementsAre("Text(a)", "Text(b)"));
+}
+
+} // namespace
+} // namespace corvane::test

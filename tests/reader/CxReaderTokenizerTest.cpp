@@ -1,0 +1,344 @@
+#include "ReaderHarness.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace corvane::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+const TTokenDef* LinearScan(std::string_view Keyword) {
+    for (const TTokenDef& Row : KeywordTable)
+        if (Row.Keyword == Keyword) return &Row;
+    return nullptr;
+}
+
+TEST(KeywordLookup, AgreesWithTheLinearScan) {
+    std::vector<std::string> Probes;
+    for (const TTokenDef& Row : KeywordTable) {
+        const std::string Keyword(Row.Keyword);
+        Probes.push_back(Keyword);
+        Probes.push_back(Keyword + "x");
+        Probes.push_back(Keyword.substr(0, Keyword.size() - 1));
+        std::string Upper = Keyword;
+        for (char& Character : Upper)
+            Character = static_cast<char>(std::toupper(static_cast<unsigned char>(Character)));
+        Probes.push_back(Upper);
+    }
+    for (const char* Unknown : {"insrsid", "clftsWidth", "trwWidth", "ulw", "shppict", "listoverridetables",
+                                "a", "z", "-", "0", "listoverridetablx"})
+        Probes.emplace_back(Unknown);
+    for (int Character = 0; Character < 256; ++Character)
+        Probes.emplace_back(1, static_cast<char>(Character));
+
+    for (const std::string& Probe : Probes)
+        EXPECT_EQ(FindKeyword(Probe), LinearScan(Probe)) << '"' << Probe << '"';
+    for (const TTokenDef& Row : KeywordTable)
+        EXPECT_EQ(FindKeyword(Row.Keyword), &Row);
+}
+
+TEST(ReaderTokens, ParametersAndTheirDelimiters) {
+    TReaderHarness Harness;
+    // The blank after a parameter delimits it; without one the next byte is text.
+    Harness.Parse("{\\rtf1 \\b0 x\\b0y}");
+    EXPECT_EQ(Harness.Text(), "xy");
+
+    TReaderHarness Negative;
+    Negative.Parse("{\\rtf1\\fs-4\\fs21\\fs \\fs99999999999999999999 \\fs9999999999999999999 "
+                   "\\fs9223372036854775808 \\fs9223372036854775807 \\fs-9223372036854775807 }");
+    EXPECT_THAT(Negative.Calls("SetFontSize"),
+                ElementsAre("SetFontSize(-2)", "SetFontSize(10)", "SetFontSize(0)",
+                            // 20 digits, 19 digits above the largest value, the largest value plus one
+                            "SetFontSize(0)", "SetFontSize(0)", "SetFontSize(0)",
+                            // INT64_MAX div 2, low 32 bits; its negative likewise
+                            "SetFontSize(-1)", "SetFontSize(1)"));
+
+    // A "-" without digits is dropped and the keyword has no parameter; the letters after it are text.
+    TReaderHarness Dash;
+    Dash.Parse("{\\rtf1\\ab-cd\\b-\\i- x}");
+    EXPECT_EQ(Dash.Text(), "cdx");
+    EXPECT_THAT(Dash.Calls("SetFontStyle"), ElementsAre("SetFontStyle(1)", "SetFontStyle(3)"));
+}
+
+TEST(ReaderTokens, LookupIsCaseSensitiveAndUnknownWordsAreIgnored) {
+    TReaderHarness Harness;
+    Harness.Parse("{\\rtf1 a\\PAR b\\B c\\ulw d\\insrsid123 e\\par f}");
+    EXPECT_EQ(Harness.Text(), "abcde\nf");
+    EXPECT_THAT(Harness.Calls("SetFontStyle"), IsEmpty());
+}
+
+TEST(ReaderTokens, CharacterRows) {
+    TReaderHarness Harness;
+    Harness.Parse(
+        "{\\rtf1 \\{\\}\\\\\\tab\\~\\ldblquote\\rdblquote\\lquote\\rquote\\emdash\\endash\\emspace\\enspace"
+        "\\cell\\\n\\\r.}");
+    EXPECT_EQ(Harness.Text(), "{}\\\t\xA0\"\"''--  \t\n\n.");
+}
+
+TEST(ReaderTokens, RawLineBreaksAreIgnoredEverywhere) {
+    TReaderHarness Harness;
+    Harness.Parse("{\\rtf1 a\r\nb\\b\n0 c}");
+    // "\b" ends at the line feed (no parameter); "0 c" is text.
+    EXPECT_EQ(Harness.Text(), "ab0 c");
+}
+
+TEST(ReaderTokens, SkippedDestinations) {
+    TReaderHarness Harness;
+    Harness.Parse("{\\rtf1 a{\\*\\unknownword text {nested} more}b{\\*\\b c}d{\\pntext x}{\\listtext y}"
+                  "{\\header h}{\\footnote n}{\\info{\\title t}}{\\stylesheet{\\s1 Normal;}}e}");
+    EXPECT_EQ(Harness.Text(), "abcde");
+    // \* before a known keyword does not skip: the group is bold text.
+    EXPECT_THAT(Harness.Calls("SetFontStyle"), ElementsAre("SetFontStyle(1)"));
+
+    // The \* flag is cleared by the next keyword, known or not.
+    TReaderHarness Cleared;
+    Cleared.Parse("{\\rtf1{\\*\\b\\unknown x}{\\*\\unknown\\b y}z}");
+    EXPECT_EQ(Cleared.Text(), "xz");
+}
+
+TEST(ReaderTokens, PropertiesInSkippedAndOtherDestinationsHaveNoEffect) {
+    TReaderHarness Harness;
+    Harness.Parse(
+        "{\\rtf1{\\*\\unknown\\b\\fs40\\qc\\plain\\line\\bullet\\'41}{\\info\\b\\qc\\line\\bullet}x}");
+    EXPECT_EQ(Harness.Text(), "x");
+    EXPECT_THAT(Harness.Calls("SetFontStyle"), IsEmpty());
+    EXPECT_THAT(Harness.Calls("SetAlignment"), IsEmpty());
+    EXPECT_THAT(Harness.Calls("SetFontSize"), IsEmpty());
+    EXPECT_EQ(Harness.Writer->Count("ResetCharacterProperties"), 0);
+}
+
+TEST(ReaderTokens, HexBytes) {
+    TReaderHarness Harness;
+    Harness.Parse("{\\rtf1 \\'e9\\'E9\\'e\r\n9\\'41B}");
+    EXPECT_EQ(Harness.Text(), "\xE9\xE9\xE9"
+                              "AB");
+
+    TReaderHarness Bad;
+    EXPECT_EQ(ErrorOf([&] { Bad.Parse("{\\rtf1 a\\'zz}"); }), "ceUnknownCharacter");
+    EXPECT_EQ(Bad.Text(), "a");
+    // In a skipped group \' does nothing, so its digits are dropped like any text there.
+    TReaderHarness Skipped;
+    EXPECT_EQ(ErrorOf([&] { Skipped.Parse("{\\rtf1{\\*\\x\\'zz}a}"); }), "");
+    EXPECT_EQ(Skipped.Text(), "a");
+
+    // A failure while delivering the byte is reported the same way.
+    struct TThrowingWriter : TRecordingWriter {
+        void WriteChar(std::uint8_t) override { throw std::runtime_error("writer failed"); }
+    };
+    TFakeReaderOwner Owner;
+    TCxReader Reader(Owner, std::make_shared<TThrowingWriter>(), std::make_unique<TLatin1Converter>());
+    EXPECT_EQ(ErrorOf([&] { Reader.Parse("{\\rtf1 \\'41}"); }), "ceUnknownCharacter");
+}
+
+TEST(ReaderTokens, ParsingEndsWithTheOutermostGroupOrTheInput) {
+    TReaderHarness Harness;
+    Harness.Parse("{\\rtf1 Hello}World");
+    EXPECT_EQ(Harness.Text(), "Hello");
+    EXPECT_TRUE(Harness.Owner.EndOfDocument);
+
+    TReaderHarness Open;
+    Open.Owner.EndOfDocument = true; // cleared when parsing starts
+    Open.Parse("{\\rtf1 x{\\b y");
+    EXPECT_EQ(Open.Text(), "xy");
+    EXPECT_FALSE(Open.Owner.EndOfDocument);
+
+    // A backslash as the very last byte is an unknown control symbol.
+    TReaderHarness Trailing;
+    Trailing.Parse("{\\rtf1 x\\");
+    EXPECT_EQ(Trailing.Text(), "x");
+}
+
+TEST(ReaderTokens, UnbalancedCloseOnlyLowersTheDepth) {
+    TReaderHarness Harness;
+    Harness.Parse("}{\\b x}y{z}");
+    // The depth only ever returns to -1, so the document never ends; nothing pops a stack too short.
+    EXPECT_EQ(Harness.Text(), "xyz");
+    EXPECT_FALSE(Harness.Owner.EndOfDocument);
+}
+
+TEST(ReaderTokens, UnicodeCharactersAndFallbackSkipping) {
+    TReaderHarness Harness;
+    Harness.Parse("{\\rtf1 a\\u8364\\'80b\\u8364 ?c\\uc0\\u8364\\'80d\\uc2\\u-3913 xyz}");
+    EXPECT_EQ(Harness.Text(), Utf8(u8"a€b€c€\x80"
+                                   u8"d\uF0B7z"));
+
+    // The pending fallback count survives the end of the group.
+    TReaderHarness AcrossGroups;
+    AcrossGroups.Parse("{\\rtf1{\\u8364}xy}");
+    EXPECT_EQ(AcrossGroups.Text(), Utf8(u8"€y"));
+
+    // \uc set inside a group stays in force after it.
+    TReaderHarness UcScope;
+    UcScope.Parse("{\\rtf1{\\uc2 a}\\u8364 xyz}");
+    EXPECT_EQ(UcScope.Text(), Utf8(u8"a€z"));
+
+    // Character rows count as fallback characters; \u in a non-text destination does nothing.
+    TReaderHarness Rows;
+    Rows.Parse("{\\rtf1\\u8364\\tab a{\\info\\u8364}b}");
+    EXPECT_EQ(Rows.Text(), Utf8(u8"€ab"));
+}
+
+TEST(ReaderTokens, SurrogatesFormOneCharacterOrAReplacement) {
+    const auto Text = [](std::string_view Rtf) {
+        TReaderHarness Harness;
+        Harness.Parse(Rtf);
+        return Harness.Text();
+    };
+    // U+1F600 as a pair, each half with its fallback character.
+    EXPECT_EQ(Text("{\\rtf1 a\\u-10179?\\u-8704?b}"), Utf8(u8"a\U0001F600b"));
+    EXPECT_EQ(Text("{\\rtf1 a{\\u55357?}{\\u56832?}b}"), Utf8(u8"a\U0001F600b"));
+    // Lone high: followed by text, by another \u, or by the end of the input.
+    EXPECT_EQ(Text("{\\rtf1 a\\u-10179?b}"), Utf8(u8"a\uFFFDb"));
+    EXPECT_EQ(Text("{\\rtf1 a\\u-10179?\\u65?}"), Utf8(u8"a\uFFFDA"));
+    EXPECT_EQ(Text("{\\rtf1 a\\u-10179?"), Utf8(u8"a\uFFFD"));
+    EXPECT_EQ(Text("{\\rtf1 a\\u-10179?\\u-10179?\\u-8704?}"), Utf8(u8"a\uFFFD\U0001F600"));
+    // Lone low, and a reversed pair.
+    EXPECT_EQ(Text("{\\rtf1 a\\u-8704?b}"), Utf8(u8"a\uFFFDb"));
+    EXPECT_EQ(Text("{\\rtf1 a\\u-8704?\\u-10179?b}"), Utf8(u8"a\uFFFD\uFFFDb"));
+    // A line break between the halves separates them.
+    EXPECT_EQ(Text("{\\rtf1\\u-10179?\\line\\u-8704?}"), Utf8(u8"\uFFFD<br>\uFFFD"));
+}
+
+TEST(ReaderTokens, TableWidthKeywordsDropTextUpToTheNextControlWord) {
+    TReaderHarness Harness;
+    Harness.Parse("{\\rtf1 a\\trw5 dropped\\b b\\clftsWidth3 c\\clw7 x}");
+    EXPECT_EQ(Harness.Text(), "abc");
+
+    TReaderHarness End;
+    End.Parse("{\\rtf1 a\\trfts1 dropped to the end");
+    EXPECT_EQ(End.Text(), "a");
+
+    // Skipping never swallows a group boundary.
+    TReaderHarness Group;
+    Group.Parse("{\\rtf1{\\clfts2 x}y}z");
+    EXPECT_EQ(Group.Text(), "y");
+    EXPECT_TRUE(Group.Owner.EndOfDocument);
+}
+
+TEST(ReaderTokens, BinaryDataIsTakenRawAndDropped) {
+    TReaderHarness Harness;
+    Harness.Parse("{\\rtf1 a\\bin5 {}\\\\}b}");
+    EXPECT_EQ(Harness.Text(), "ab");
+
+    // Without the delimiting blank the data starts right after the number.
+    TReaderHarness Tight;
+    Tight.Parse("{\\rtf1 a\\bin3}}}b}");
+    EXPECT_EQ(Tight.Text(), "ab");
+
+    // Inside a skipped group the bytes are taken too, so its braces do not end the group.
+    TReaderHarness Skipped;
+    Skipped.Parse("{\\rtf1 a{\\*\\blob\\bin4 }}}}b}c}");
+    EXPECT_EQ(Skipped.Text(), "ac");
+
+    // A count past the end of the input takes what is there.
+    TReaderHarness PastEnd;
+    PastEnd.Parse("{\\rtf1 a\\bin1000 xyz");
+    EXPECT_EQ(PastEnd.Text(), "a");
+
+    // \bin without a count, or with a negative one, takes nothing; an earlier parameter does not count.
+    TReaderHarness NoCount;
+    NoCount.Parse("{\\rtf1\\fs24 a\\bin b\\bin-2 c}");
+    EXPECT_EQ(NoCount.Text(), "abc");
+
+    TReaderHarness Zero;
+    Zero.Parse("{\\rtf1 a\\bin0 b}");
+    EXPECT_EQ(Zero.Text(), "ab");
+}
+
+TEST(ReaderTokens, NestingIsLimited) {
+    const auto Nested = [](std::size_t Depth) {
+        return std::string(Depth, '{') + "x" + std::string(Depth, '}');
+    };
+    TReaderHarness Deep;
+    Deep.Parse(Nested(MaxGroupDepth));
+    EXPECT_EQ(Deep.Text(), "x");
+
+    TReaderHarness TooDeep;
+    EXPECT_EQ(ErrorOf([&] { TooDeep.Parse(Nested(MaxGroupDepth + 1)); }), "Property stack overflow");
+}
+
+TEST(ReaderGroups, SaveAndRestoreTheFormatting) {
+    TReaderHarness Harness;
+    Harness.Writer->Character.FontName = "Outer";
+    Harness.Parse("{\\rtf1 a{\\b\\qc\\f9 b}c}");
+    EXPECT_EQ(Harness.Writer->Character.FontStyle, 0);
+    EXPECT_EQ(Harness.Writer->Character.FontName, "Outer");
+    EXPECT_EQ(Harness.Writer->Paragraph.Alignment, 0);
+    // Restoring at the inner "}" only: the outermost group is not popped.
+    EXPECT_EQ(Harness.Writer->Count("SetCharacterProperties"), 1);
+    EXPECT_EQ(Harness.Writer->Count("SetParagraphProperties"), 1);
+}
+
+TEST(ReaderProperties, StyleSwitchesNeedExactlyOne) {
+    TReaderHarness Harness;
+    Harness.Parse("{\\rtf1\\b\\b0\\b1\\b2\\i\\i-1\\ul\\ulnone5\\uldb\\strike\\strike0\\v\\v2\\v1}");
+    EXPECT_THAT(Harness.Calls("SetFontStyle"),
+                ElementsAre("SetFontStyle(1)", "SetFontStyle(0)", "SetFontStyle(1)", "SetFontStyle(0)",
+                            "SetFontStyle(2)", "SetFontStyle(0)", "SetFontStyle(4)", "SetFontStyle(0)",
+                            "SetFontStyle(4)", "SetFontStyle(12)", "SetFontStyle(4)"));
+    EXPECT_THAT(Harness.Calls("SetHidden"), ElementsAre("SetHidden(1)", "SetHidden(0)", "SetHidden(1)"));
+
+    // Large values are compared in full: 4294967297 has low 32 bits 1 but is not 1.
+    TReaderHarness Wide;
+    Wide.Parse("{\\rtf1\\b4294967297 }");
+    EXPECT_THAT(Wide.Calls("SetFontStyle"), ElementsAre("SetFontStyle(0)"));
+}
+
+TEST(ReaderProperties, OptionsGateCharacterFormatting) {
+    TReaderHarness Harness;
+    Harness.Owner.FontConversionOptions = {};
+    Harness.Parse("{\\rtf1{\\colortbl;\\red1\\green2\\blue3;}\\b\\fs20\\cf1\\cb1\\highlight1\\f0\\v x}");
+    EXPECT_THAT(Harness.Calls("SetFont"), ElementsAre("SetFontCharset(0)"));
+    EXPECT_THAT(Harness.Calls("SetBackground"), IsEmpty());
+    EXPECT_THAT(Harness.Calls("SetHighlight"), IsEmpty());
+    // Hidden text is not a font option.
+    EXPECT_THAT(Harness.Calls("SetHidden"), ElementsAre("SetHidden(1)"));
+    // Without opFontName no font entry gets a number, and \f in text does not look a name up.
+    EXPECT_THAT(Harness.Warnings(), IsEmpty());
+}
+
+TEST(ReaderProperties, ParagraphKeywords) {
+    TReaderHarness Harness;
+    Harness.Parse("{\\rtf1\\qc3\\qr\\qj\\ql\\sb120\\sa-60\\box\\li720\\ri5\\fi-360\\rtlpar\\ltrpar\\pard}");
+    EXPECT_THAT(Harness.Calls(), ElementsAre("SetAlignment(2)", "SetAlignment(1)", "SetAlignment(3)",
+                                             "SetAlignment(0)", "SetSpaceBefore(120)", "SetSpaceAfter(-60)",
+                                             "SetBorder(1)", "SetParagraphRightToLeft(1)",
+                                             "SetParagraphRightToLeft(0)", "ResetParagraphProperties"));
+
+    // Indents need ConvertIndent and are ignored while old-style numbering is active.
+    TReaderHarness Indent;
+    Indent.Owner.ConvertIndent = true;
+    Indent.Parse("{\\rtf1\\li720\\ri5\\fi-360{\\pn\\pnlvlblt}\\li100\\pard\\li200}");
+    EXPECT_THAT(Indent.Calls("Set"),
+                ElementsAre("SetLeftIndent(720)", "SetRightIndent(5)", "SetFirstIndent(-360)",
+                            "SetNumbering(1)", "SetListStyle(11)", "SetCharacterProperties",
+                            "SetParagraphProperties", "SetListItem(1)", "SetLeftIndent(200)"));
+}
+
+TEST(ReaderProperties, CharacterKeywords) {
+    TReaderHarness Harness;
+    Harness.Parse(
+        "{\\rtf1\\super0\\up6\\sub\\dn0\\nosupersub\\lang1031\\lang99999\\rtlch\\ltrch\\ansi\\mac\\deff3}");
+    EXPECT_THAT(Harness.Calls(),
+                ElementsAre("SetSubscript(0)", "SetSuperscript(0)", "SetSubscript(0)", "SetSuperscript(1)",
+                            "SetSuperscript(0)", "SetSubscript(1)", "SetSuperscript(0)", "SetSubscript(0)",
+                            "SetSuperscript(0)", "SetSubscript(0)", "SetLanguage(de)", "SetLanguage()",
+                            "SetRightToLeft(1)", "SetRightToLeft(0)", "SetDefaultCharset(0)",
+                            "SetDefaultCharset(77)"));
+}
+
+TEST(ReaderSpecials, PlainLineBreakAndBullet) {
+    TReaderHarness Harness;
+    Harness.Owner.LineBreak = "<br />";
+    Harness.Parse("{\\rtf1 a\\plain b\\line c\\row d\\bullet e}");
+    EXPECT_EQ(Harness.Text(), Utf8(u8"ab<br />c<br />d·e"));
+    EXPECT_THAT(Harness.Calls(),
+                ElementsAre("Text(a)", "ResetCharacterProperties", "Text(b)", "AppendMarkup(<br />)",
+                            "StartTextRun", "Text(c)", "AppendMarkup(<br />)", "StartTextRun", "Text(d)",
+                            "AppendText(·)", "Text(e)"));
+}
+
+} // namespace
+} // namespace corvane::test
