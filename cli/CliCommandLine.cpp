@@ -53,7 +53,8 @@ Exit status: 0 converted, 1 a conversion failed, 2 a usage error.
 
 Examples:
   corvane-xhtml --doctype xhtml11 --links -o letter.html letter.rtf
-  corvane-xhtml --fragment --set OptionsHead.DocumentTitle=Report --add OptionsHead.HeadTags='<base href="/">' report.rtf
+  corvane-xhtml --set OptionsHead.DocumentTitle=Report --add OptionsHead.MetaTags=robots=noindex - < in.rtf
+  corvane-xhtml --fragment --plain-text notes.rtf > notes.txt
   corvane-xhtml -j 4 --pictures -o html/ *.rtf)";
 
 } // namespace
@@ -71,19 +72,22 @@ TCommandLine ParseCommandLine(int Count, const char* const* Arguments, std::stri
     CLI::App app("Converts RTF documents into HTML, XHTML or plain text.", "corvane-xhtml");
     app.footer(std::string(Footer));
     app.set_version_flag("--version", "corvane-xhtml " + std::string(Version), "Print the version and exit");
-    app.add_option("INPUT", settings.Inputs, "An RTF file; \"-\" reads standard input");
+    app.add_option("INPUT", settings.Inputs, "An RTF file; \"-\" reads standard input")->type_name("");
     app.add_option(
-        "-o,--output", settings.Output,
-        "One input: the output file (default: standard output); several inputs: an existing folder, "
-        "each result written as <name>.html (.txt with --plain-text)");
+           "-o,--output", settings.Output,
+           "One input: the output file (default: standard output); several inputs: an existing folder, "
+           "each result written as <name>.html (.txt with --plain-text)")
+        ->type_name("PATH");
     app.add_option("-j,--jobs", settings.Jobs,
                    "Conversions running at once for several inputs (default: number of processors)")
-        ->check(CLI::Range(1u, 1024u));
+        ->type_name("N")
+        ->check(CLI::Range(1u, 1024u).description(""));
     app.add_option_function<std::string>(
            "--doctype",
            [&](const std::string& Name) { set("DocumentType", LookUp(DocTypes, Name, "--doctype")); },
            "html32 | html401-transitional | html401-strict | html5 | xhtml10-transitional | xhtml10-strict | "
            "xhtml-basic10 | xhtml-mp10 | xhtml11 (or dtHTML_50 and the other TDocumentType names)")
+        ->type_name("NAME")
         ->trigger_on_parse();
     app.add_flag_callback(
            "--fragment", [&] { set("OptionsHead.AddOuterHTML", "false"); },
@@ -109,12 +113,14 @@ TCommandLine ParseCommandLine(int Count, const char* const* Arguments, std::stri
         ->trigger_on_parse();
     app.add_option("--max-data-uri", settings.MaxDataUriKB,
                    "Largest picture embedded by --pictures, in kilobytes (default 32)")
-        ->check(CLI::Range(0, INT32_MAX));
+        ->type_name("KB")
+        ->check(CLI::Range(0, INT32_MAX).description(""));
     app.add_option_function<std::string>(
            "--log-level",
            [&](const std::string& Name) { set("LogLevel", LookUp(LogLevels, Name, "--log-level")); },
            "debug | info | warning | error | fatal: log lines at or above it go to standard error as "
            "\"<level>: <text>\" (default: warning)")
+        ->type_name("LEVEL")
         ->trigger_on_parse();
     app.add_option_function<std::string>(
            "--set",
@@ -129,9 +135,8 @@ TCommandLine ParseCommandLine(int Count, const char* const* Arguments, std::stri
         ->trigger_on_parse();
     app.add_option_function<std::string>(
            "--add", [&](const std::string& Argument) { settings.Steps.push_back(ParseAddStep(Argument)); },
-           "Append a line to a string-list property (ReplaceFonts, OptionsHead.HeadTags, "
-           "OptionsHead.MetaTags, "
-           "OptionsHead.StyleSheetInclude)")
+           "Append a line to a string-list property "
+           "(ReplaceFonts, OptionsHead.HeadTags, OptionsHead.MetaTags, OptionsHead.StyleSheetInclude)")
         ->type_name("NAME=LINE")
         ->trigger_on_parse();
     app.add_flag("--list-properties", settings.ListProperties,
@@ -141,10 +146,14 @@ TCommandLine ParseCommandLine(int Count, const char* const* Arguments, std::stri
     try {
         app.parse(Count, Arguments);
     } catch (const CLI::ParseError& error) {
-        int status = app.exit(error, out, err);
-        result.ExitStatus = status == 0 ? 0 : 2;
-        result.Out = out.str();
-        result.Err = err.str();
+        if (app.exit(error, out, err) == 0) {
+            result.ExitStatus = 0;
+            result.Out = out.str();
+            return result;
+        }
+        result.ExitStatus = 2;
+        result.Err =
+            "corvane-xhtml: " + std::string(error.what()) + "\nRun with --help for more information.\n";
         return result;
     } catch (const ECliUsage& error) {
         result.ExitStatus = 2;

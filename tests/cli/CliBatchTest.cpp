@@ -117,17 +117,6 @@ TEST(CliBatch, AllConvertedIsStatusZero) {
     EXPECT_EQ(run.Threads.size(), 3u) << "no more threads than inputs";
 }
 
-TEST(CliBatch, StandardInputAndOutput) {
-    TRun run = RunFake({{"-", "", ".", "", ""}}, 4, "from stdin");
-    EXPECT_EQ(run.Status, 0);
-    EXPECT_EQ(run.Out, "FROM STDIN");
-
-    run = RunFake({{"-", "", ".", "", ""}}, 1, "bad");
-    EXPECT_EQ(run.Status, 1);
-    EXPECT_EQ(run.Out, "") << "a failed conversion writes nothing to standard output";
-    EXPECT_EQ(run.Err, "info: converting\ncorvane-xhtml: standard input: broken input\n");
-}
-
 TEST(CliBatch, MissingInputAndUnwritableOutputFail) {
     TTestFolder folder;
     TRun run = RunFake({{folder / "missing.rtf", folder / "missing.html", folder.Path(), "", ""}}, 1);

@@ -247,7 +247,7 @@ TEST(CliExecutable, OneInputToStandardOutputFileOrFolder) {
     EXPECT_THAT(ReadFile(folder / "html/doc.txt"), HasSubstr("Hello\tworld"));
 }
 
-TEST(CliExecutable, InputThatIsNotRtfFailsAndWritesNothing) {
+TEST(CliExecutable, FailedConversionsWriteNothing) {
     TTestFolder folder;
     std::string input = folder.Write("notes.txt", "just text");
     TProcessResult run = RunCli({input});
@@ -263,6 +263,16 @@ TEST(CliExecutable, InputThatIsNotRtfFailsAndWritesNothing) {
     EXPECT_THAT(run.Err, HasSubstr(input + ": ")) << "the failure itself is always reported";
     EXPECT_EQ(ReadFile(output), "keep me");
     EXPECT_THAT(folder.Files(), ElementsAre("notes.html", "notes.txt"));
+
+    // A conversion that throws: its message is logged and reported, and nothing is written either.
+    std::string deep =
+        folder.Write("deep.rtf", "{\\rtf1 " + std::string(20000, '{') + std::string(20000, '}') + "}");
+    run = RunCli({"-o", output, deep});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_THAT(run.Err, HasSubstr("error: Property stack overflow\n"));
+    EXPECT_THAT(run.Err, HasSubstr(deep + ": Property stack overflow\n"));
+    EXPECT_EQ(ReadFile(output), "keep me");
+    std::filesystem::remove(deep);
 
     run = RunCli({"-o", folder / "new.html", folder / "missing.rtf"});
     EXPECT_EQ(run.Status, 1);
