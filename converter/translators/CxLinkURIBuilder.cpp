@@ -7,7 +7,7 @@ namespace corvane {
 
 namespace {
 
-enum TByteClass : std::uint8_t { bcCopy = 0, bcEntity, bcDrop, bcCheckNonCharacter };
+enum TByteClass : std::uint8_t { bcCopy = 0, bcEntity, bcDrop, bcCheckNonCharacter, bcCheckC1Control };
 
 constexpr std::array<TByteClass, 256> MakeByteClasses() {
     std::array<TByteClass, 256> Classes{};
@@ -19,6 +19,8 @@ constexpr std::array<TByteClass, 256> MakeByteClasses() {
     Classes['>'] = bcEntity;
     // U+FFFE and U+FFFF are EF BF BE and EF BF BF.
     Classes[0xEF] = bcCheckNonCharacter;
+    // U+0080 to U+009F (C2 80 to C2 9F): HTML forbids the C1 controls in text, and no font shows them.
+    Classes[0xC2] = bcCheckC1Control;
     return Classes;
 }
 
@@ -93,6 +95,13 @@ std::string EscapeMarkup(std::string_view Text) {
                 continue;
             Result.append(Text.data() + RunStart, I - RunStart);
             I += 2;
+            RunStart = I + 1;
+            continue;
+        }
+        if (Class == bcCheckC1Control) {
+            if (I + 1 >= Size || static_cast<unsigned char>(Text[I + 1]) > 0x9F) continue;
+            Result.append(Text.data() + RunStart, I - RunStart);
+            I += 1;
             RunStart = I + 1;
             continue;
         }

@@ -204,6 +204,19 @@ TEST(CxMainConvert, OutputFormsFollowTheSettings) {
     EXPECT_EQ(Cx.Convert("{\\rtf1 a<b\\par c}"), "a<b\r\nc\r\n");
 }
 
+TEST(CxMainConvert, LinkCoversExactlyTheFieldResult) {
+    TRkCorvaneXHTML Cx;
+    Cx.OptionsHead().SetAddOuterHTML(false);
+    Cx.SetConvertFields(true);
+    Cx.SetConvertHyperlinks(true);
+    const std::string paragraph = "    <p>\r\n      before <a href=\"http://x/\">link</a> after\r\n    </p>\r\n";
+    // The result plain, and the result in a formatting group of its own, as word processors write it.
+    EXPECT_EQ(Cx.Convert("{\\rtf1 before {\\field{\\*\\fldinst HYPERLINK \"http://x/\"}{\\fldrslt link}} after}"),
+              paragraph);
+    EXPECT_EQ(Cx.Convert("{\\rtf1 before {\\field{\\*\\fldinst HYPERLINK \"http://x/\"}{\\fldrslt{\\ul link}}} after}"),
+              paragraph);
+}
+
 TEST(CxMainConvert, EmptyParagraphsBecomeBreaksOnlyWhereTheDialectHasThem) {
     TRkCorvaneXHTML Cx;
     Cx.OptionsHead().SetAddOuterHTML(false);

@@ -147,6 +147,9 @@ TEST(Encode, DropsTheCharactersMarkupForbids) {
     EXPECT_EQ(translator->Encode("\xEF\xBF\xBD\xEF\xBB\xBF"), "\xEF\xBF\xBD\xEF\xBB\xBF");
     EXPECT_EQ(translator->Encode("<\xEF\xBF"), "&lt;\xEF\xBF");
     EXPECT_EQ(translator->Encode("\x7F"), "\x7F");
+    // The C1 controls U+0080 to U+009F go; U+00A0 and the rest of the C2 row stay.
+    EXPECT_EQ(translator->Encode("a\xC2\x81" "b\xC2\x9D" "c\xC2\xA0\xC2\xBF"), "abc\xC2\xA0\xC2\xBF");
+    EXPECT_EQ(translator->Encode("end\xC2"), "end\xC2");
 }
 
 TEST(Encode, LongTextIsEscapedWhole) {
