@@ -454,8 +454,13 @@ void TCxReader::CloseGroup() {
         break;
     case dsField:
         FFieldInstruction.clear();
-        // Text after the field must not join the run that carries its instruction.
-        if (FConvertFields) FWriter->StartTextRun();
+        // Text after the field must not join the run that carries its instruction. When the result
+        // ended in a formatting group, the last run is already empty but carries the instruction given
+        // at the result's end; it must lose it.
+        if (FConvertFields) {
+            FWriter->StartTextRun();
+            FWriter->SetFieldInstruction(std::string());
+        }
         break;
     case dsFieldResult:
         if (FConvertFields) FWriter->SetFieldInstruction(FFieldInstruction);

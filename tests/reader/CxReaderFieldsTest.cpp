@@ -18,7 +18,7 @@ TEST(ReaderFields, TheResultIsARunOfItsOwnCarryingTheInstruction) {
                 ElementsAre("Text(a)", "SetCharacterProperties", "SetParagraphProperties", // end of \fldinst
                             "StartTextRun", "Text(link)", "SetFieldInstruction(HYPERLINK \"target.html\")",
                             "SetCharacterProperties", "SetParagraphProperties", // end of \fldrslt
-                            "StartTextRun", "SetCharacterProperties",
+                            "StartTextRun", "SetFieldInstruction()", "SetCharacterProperties",
                             "SetParagraphProperties", // end of \field
                             "Text(c)"));
 }
@@ -30,7 +30,8 @@ TEST(ReaderFields, InstructionText) {
     Harness.Parse(
         "{\\rtf1{\\field{\\*\\fldinst { HYPERLINK \"a\\\\\\\\b\" }{\\b\\u8364 \\'e9\\'80}}{\\fldrslt r}}}");
     EXPECT_THAT(Harness.Calls("SetFieldInstruction"),
-                ElementsAre(Utf8(u8"SetFieldInstruction( HYPERLINK \"a\\\\b\" é€)")));
+                ElementsAre(Utf8(u8"SetFieldInstruction( HYPERLINK \"a\\\\b\" é€)"),
+                            "SetFieldInstruction()")); // the field's end clears the run after it
     EXPECT_THAT(Harness.Calls("SetFontStyle"), IsEmpty());
     EXPECT_EQ(Harness.Text(), "r");
 }
@@ -47,9 +48,10 @@ TEST(ReaderFields, InstructionsConcatenateWithinAFieldAndEndWithIt) {
     Harness.Owner.ConvertFields = true;
     Harness.Parse("{\\rtf1{\\field{\\*\\fldinst A}{\\*\\fldinst B}{\\fldrslt x}}"
                   "{\\field{\\*\\fldinst C}{\\fldrslt y}}{\\field{\\*\\fldinst D}}}");
-    // A field without a result passes nothing.
+    // A field without a result passes nothing; each field's end clears the run that follows it.
     EXPECT_THAT(Harness.Calls("SetFieldInstruction"),
-                ElementsAre("SetFieldInstruction(AB)", "SetFieldInstruction(C)"));
+                ElementsAre("SetFieldInstruction(AB)", "SetFieldInstruction()", "SetFieldInstruction(C)",
+                            "SetFieldInstruction()", "SetFieldInstruction()"));
 }
 
 TEST(ReaderFields, WithoutConvertFieldsOnlyTheResultTextRemains) {

@@ -1,0 +1,125 @@
+#include "CliBatch.h"
+
+#include "CliFiles.h"
+#include "CliProgress.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace corvane {
+
+namespace {
+
+// Collects the reports of finished jobs and writes them in input order, keeping the progress bar below them.
+class TReporter {
+public:
+    TReporter(std::size_t Count, const TCliEnvironment& Environment)
+        : FReports(Count), FEnvironment(Environment) {
+        if (Environment.ProgressBar && Count > 1)
+            FProgress = std::make_unique<TProgressBar>(Count, Environment.TerminalWidth);
+    }
+
+    void Started(const TCliJob& Job) {
+        std::lock_guard lock(FMutex);
+        if (FProgress) Write(FProgress->Started(DisplayName(Job.Input)));
+    }
+
+    void Finished(std::size_t Index, std::string Report) {
+        std::lock_guard lock(FMutex);
+        FReports[Index] = std::move(Report);
+        std::string text;
+        for (; FNext < FReports.size() && FReports[FNext]; ++FNext) {
+            text += *FReports[FNext];
+            FReports[FNext].reset();
+        }
+        Write(FProgress ? FProgress->Finished(text) : text);
+    }
+
+    void Close() {
+        std::lock_guard lock(FMutex);
+        if (FProgress) Write(FProgress->Close());
+    }
+
+private:
+    void Write(const std::string& Text) {
+        if (!Text.empty()) FEnvironment.WriteError(Text);
+    }
+
+    std::mutex FMutex;
+    std::vector<std::optional<std::string>> FReports;
+    std::size_t FNext = 0;
+    const TCliEnvironment& FEnvironment;
+    std::unique_ptr<TProgressBar> FProgress;
+};
+
+// Converts and writes one job; returns false when it failed. Report receives the log and the failure.
+bool RunJob(const TCliJob& Job, ICliWorker& Worker, const TCliEnvironment& Environment, std::string& Report) {
+    try {
+        std::string input = Job.Input == "-" ? Environment.ReadStandardInput() : ReadWholeFile(Job.Input);
+        TCliConversion result = Worker.Convert(Job, input, Report);
+        // Pictures first: a result must never refer to a picture that is not there.
+        for (const auto& [name, data] : result.Files)
+            WriteFileAtomically(JoinPath(Job.PictureFolder, name), data, Environment.FileMode);
+        if (Job.Output.empty())
+            Environment.WriteOutput(result.Text);
+        else
+            WriteFileAtomically(Job.Output, result.Text, Environment.FileMode);
+        return true;
+    } catch (const std::exception& error) {
+        Report += "corvane-xhtml: " + DisplayName(Job.Input) + ": " + error.what() + "\n";
+        return false;
+    }
+}
+
+} // namespace
+
+std::string DisplayName(const std::string& Input) {
+    return Input == "-" ? "standard input" : Input;
+}
+
+int RunJobs(const std::vector<TCliJob>& Jobs, unsigned Threads, const TCliWorkerFactory& MakeWorker,
+            const TCliEnvironment& Environment) {
+    TReporter reporter(Jobs.size(), Environment);
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> failed{false};
+
+    auto work = [&] {
+        std::unique_ptr<ICliWorker> worker;
+        std::string setupError;
+        try {
+            worker = MakeWorker();
+        } catch (const std::exception& error) {
+            setupError = error.what();
+        }
+        for (std::size_t index = next++; index < Jobs.size(); index = next++) {
+            const TCliJob& job = Jobs[index];
+            reporter.Started(job);
+            std::string report;
+            bool ok = false;
+            if (worker)
+                ok = RunJob(job, *worker, Environment, report);
+            else
+                report = "corvane-xhtml: " + DisplayName(job.Input) + ": " + setupError + "\n";
+            if (!ok) failed = true;
+            reporter.Finished(index, std::move(report));
+        }
+    };
+
+    std::size_t count = std::clamp<std::size_t>(Threads, 1, std::max<std::size_t>(Jobs.size(), 1));
+    if (count == 1) {
+        work();
+    } else {
+        std::vector<std::jthread> threads;
+        threads.reserve(count);
+        for (std::size_t i = 0; i < count; ++i)
+            threads.emplace_back(work);
+    }
+    reporter.Close();
+    return failed ? 1 : 0;
+}
+
+} // namespace corvane

@@ -1,0 +1,60 @@
+// Runs the conversions of one invocation: reads each input, converts it on one of N threads (one worker,
+// and so one converter, per thread), writes the results, and reports to standard error in input order, so
+// that neither the files nor the messages depend on the number of threads.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <utility>
+#include <vector>
+
+namespace corvane {
+
+struct TCliJob {
+    std::string Input;         // a file name, or "-" for standard input
+    std::string Output;        // the result file; empty for standard output
+    std::string PictureFolder; // where pictures that are not embedded are written
+    std::string
+        PicturePrefix;     // put in front of picture names, so that results sharing a folder do not collide
+    std::string LogPrefix; // put in front of log lines, so that lines of several inputs can be told apart
+};
+
+// What a conversion produced: the text, and files to write into the job's picture folder (name, bytes).
+struct TCliConversion {
+    std::string Text;
+    std::vector<std::pair<std::string, std::string>> Files;
+};
+
+// Converts on one thread. Convert appends its log lines (each ended by a line break) to Log and throws an
+// exception whose what() is the reason when the input cannot be converted.
+class ICliWorker {
+public:
+    virtual ~ICliWorker() = default;
+    virtual TCliConversion Convert(const TCliJob& Job, std::string_view Input, std::string& Log) = 0;
+};
+
+using TCliWorkerFactory = std::function<std::unique_ptr<ICliWorker>()>;
+
+// The process around the runner; tests put their own in.
+struct TCliEnvironment {
+    std::function<std::string()> ReadStandardInput;
+    std::function<void(std::string_view)> WriteOutput; // standard output
+    std::function<void(std::string_view)> WriteError;  // standard error
+    bool ProgressBar = false;                          // standard error is a terminal
+    std::size_t TerminalWidth = 80;
+    mode_t FileMode = 0644; // for new files
+};
+
+// The name of an input in messages.
+std::string DisplayName(const std::string& Input);
+
+// Runs every job on up to Threads threads; returns 0 when all were converted and written, 1 otherwise.
+// A failed job writes nothing; its reason goes to standard error as "corvane-xhtml: <input>: <reason>".
+int RunJobs(const std::vector<TCliJob>& Jobs, unsigned Threads, const TCliWorkerFactory& MakeWorker,
+            const TCliEnvironment& Environment);
+
+} // namespace corvane

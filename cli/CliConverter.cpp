@@ -1,0 +1,67 @@
+#include "CliConverter.h"
+
+#include "CxEmbeddedPicture.h"
+#include "CxMemoryPictureAdapterDataURI.h"
+
+#include <array>
+#include <stdexcept>
+
+namespace corvane {
+
+namespace {
+
+constexpr std::array<std::string_view, 5> LevelNames{"debug", "info", "warning", "error", "fatal"};
+
+} // namespace
+
+void ConfigureConverter(TCxBase& Converter, const TCliSettings& Settings) {
+    for (const TPropertyStep& step : Settings.Steps)
+        ApplyStep(Converter, step);
+    if (Converter.ConvertToPlainText() && !Settings.TabStringSet) Converter.SetTabString("\t");
+}
+
+bool HasRtfHeader(std::string_view Input) {
+    return Input.substr(0, 5) == "{\\rtf";
+}
+
+TConverterWorker::TConverterWorker(const TCliSettings& Settings) {
+    ConfigureConverter(FConverter, Settings);
+    FConverter.SetOnLog([this](TCxBase&, TLogLevel Level, const std::string& Text) {
+        if (!FLog) return;
+        *FLog += FLogPrefix;
+        *FLog += Level < LevelNames.size() ? LevelNames[Level] : std::string_view("log");
+        *FLog += ": ";
+        *FLog += Text;
+        *FLog += '\n';
+    });
+    // Whatever turned pictures on, they need somewhere to go.
+    if (FConverter.ConvertPictures()) {
+        FPictures = std::make_shared<TMemoryPictureAdapterDataURI>(Settings.MaxDataUriKB);
+        FConverter.SetPictureAdapter(FPictures);
+    }
+}
+
+TCliConversion TConverterWorker::Convert(const TCliJob& Job, std::string_view Input, std::string& Log) {
+    FLog = &Log;
+    FLogPrefix = Job.LogPrefix;
+    struct TDetach {
+        std::string*& Log;
+        ~TDetach() { Log = nullptr; }
+    } detach{FLog};
+
+    if (FPictures) FPictures->SetURLPrefix(Job.PicturePrefix);
+    TCliConversion result;
+    result.Text = FConverter.Convert(Input);
+    // The converter only logs a missing header; for the tool it is a failed conversion.
+    if (!HasRtfHeader(Input)) throw std::runtime_error("not an RTF document (no RTF header found)");
+    if (FPictures) {
+        for (const auto& [name, picture] : FPictures->GetPictures())
+            if (!picture->IsDataURI()) {
+                const std::vector<std::uint8_t>& bytes = picture->GetData().Bytes();
+                result.Files.emplace_back(Job.PicturePrefix + name, std::string(bytes.begin(), bytes.end()));
+            }
+    }
+    return result;
+}
+
+} // namespace corvane

@@ -1,0 +1,34 @@
+// The worker that runs the real converter for the batch runner: one converter per thread, configured from
+// the command line's property steps.
+#pragma once
+
+#include "CliBatch.h"
+#include "CliCommandLine.h"
+#include "CorvaneXHTML.h"
+
+#include <memory>
+#include <string>
+
+namespace corvane {
+
+class TMemoryPictureAdapterDataURI;
+
+// Applies the steps in order, then the tool's own rule: plain text writes a tab as a tab unless TabString
+// was set on the command line.
+void ConfigureConverter(TCxBase& Converter, const TCliSettings& Settings);
+
+bool HasRtfHeader(std::string_view Input);
+
+class TConverterWorker : public ICliWorker {
+public:
+    explicit TConverterWorker(const TCliSettings& Settings);
+    TCliConversion Convert(const TCliJob& Job, std::string_view Input, std::string& Log) override;
+
+private:
+    TRkCorvaneXHTML FConverter;
+    std::shared_ptr<TMemoryPictureAdapterDataURI> FPictures;
+    std::string* FLog = nullptr;
+    std::string FLogPrefix;
+};
+
+} // namespace corvane

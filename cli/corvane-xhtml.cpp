@@ -1,0 +1,70 @@
+// corvane-xhtml: converts RTF documents into HTML, XHTML or plain text from the command line.
+#include "CliBatch.h"
+#include "CliCommandLine.h"
+#include "CliConverter.h"
+#include "CliFiles.h"
+
+#include <cstdio>
+#include <stdexcept>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+bool WriteTo(std::FILE* Stream, std::string_view Text) {
+    bool written = std::fwrite(Text.data(), 1, Text.size(), Stream) == Text.size();
+    return std::fflush(Stream) == 0 && written;
+}
+
+std::size_t TerminalWidth() {
+    winsize size{};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+    return 80;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using namespace corvane;
+    try {
+        TRkCorvaneXHTML probe;
+        TCommandLine commandLine = ParseCommandLine(argc, argv, probe.Version());
+        WriteTo(stdout, commandLine.Out);
+        WriteTo(stderr, commandLine.Err);
+        if (commandLine.ExitStatus >= 0) return commandLine.ExitStatus;
+        const TCliSettings& settings = commandLine.Settings;
+
+        ConfigureConverter(probe, settings);
+        if (settings.ListProperties) {
+            WriteTo(stdout, ListProperties(probe));
+            return 0;
+        }
+        std::vector<TCliJob> jobs = PlanJobs(settings, probe.ConvertToPlainText());
+
+        TCliEnvironment environment;
+        environment.ReadStandardInput = ReadStandardInput;
+        environment.WriteOutput = [](std::string_view Text) {
+            if (!WriteTo(stdout, Text)) throw std::runtime_error("cannot write standard output");
+        };
+        environment.WriteError = [](std::string_view Text) { WriteTo(stderr, Text); };
+        environment.ProgressBar = ::isatty(STDERR_FILENO) == 1;
+        environment.TerminalWidth = TerminalWidth();
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        environment.FileMode = 0666 & ~mask;
+
+        unsigned threads =
+            settings.Jobs > 0 ? settings.Jobs : std::max(1u, std::thread::hardware_concurrency());
+        return RunJobs(
+            jobs, threads, [&settings] { return std::make_unique<TConverterWorker>(settings); }, environment);
+    } catch (const ECliUsage& error) {
+        WriteTo(stderr,
+                "corvane-xhtml: " + std::string(error.what()) + "\nRun with --help for more information.\n");
+        return 2;
+    } catch (const std::exception& error) {
+        WriteTo(stderr, "corvane-xhtml: " + std::string(error.what()) + "\n");
+        return 1;
+    }
+}

@@ -1,0 +1,191 @@
+#include "CxMain.h"
+
+#include "CxOutputWriter.h"
+#include "CxReader.h"
+#include "CxUnicode.h"
+#include "CxWriter.h"
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <utility>
+
+namespace corvane {
+
+namespace {
+
+constexpr std::string_view CRLF = "\r\n";
+constexpr std::string_view RtfHeader = "{\\rtf";
+
+std::string LowerAscii(std::string_view Text) {
+    std::string Result(Text);
+    for (char& c : Result)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return Result;
+}
+
+// Each guarded region writes the failure to the log and lets it travel on, so an exception is logged once
+// for every region it passes through.
+template <typename TBody> void Guarded(TCxBase& Converter, TBody&& Body) {
+    try {
+        Body();
+    } catch (const std::exception& E) {
+        Converter.Log(logError, E.what());
+        throw;
+    } catch (...) {
+        Converter.Log(logError, "Unknown exception");
+        throw;
+    }
+}
+
+} // namespace
+
+std::string TCxMain::DoConvert(std::string_view Rtf) {
+    Log(logDebug, "TCustomCorvane.DoConvert " + std::to_string(static_cast<int>(LogLevel())));
+    if (Rtf.substr(0, RtfHeader.size()) != RtfHeader) {
+        Log(logError, "No RTF header found");
+        return std::string();
+    }
+
+    std::shared_ptr<ICxWriter> Writer =
+        std::make_shared<TCxWriter>(*this, std::make_unique<TUnicodeConverter>());
+    std::string Result;
+    Guarded(*this, [&] {
+        Translator()->SetParagraphTag(GetParagraphTag());
+        Translator()->SetFontSizeScale(FontSizeScale());
+        // A conversion with pictures on cannot run without an adapter: fail here, before any reading.
+        if (ConvertPictures()) PictureAdapter();
+        auto Reader = std::make_shared<TCxReader>(*this, Writer, std::make_unique<TUnicodeConverter>());
+
+        Guarded(*this, [&] {
+            Reader->Parse(Rtf);
+            PostProcess(Writer->GetDocument());
+
+            TCxOutputWriter Output(*this);
+            Output.SetDocument(Writer->GetDocument());
+            Output.FBreakEmptyParagraphs = ConvertEmptyParagraphs() && Translator()->SupportsElement("br");
+            Output.FEmptyParagraph = GetEmptyParagraph();
+            Output.FLineBreak = GetLineBreak();
+            Output.SetPlainText(ConvertToPlainText());
+            Guarded(*this, [&] { Output.Execute(); });
+
+            // The head is built after the body; the output is UTF-8 already.
+            if (OptionsHead().AddOuterHTML() && !ConvertToPlainText()) {
+                Result = GetHead();
+                Result += Output.GetOutput();
+                Result += GetClosing();
+            } else {
+                Result = Output.GetOutput();
+            }
+        });
+    });
+    return Result;
+}
+
+std::string TCxMain::GetHead() {
+    ICxFormatter& Formatter = *this->Formatter();
+    const ICxTranslator& Translator = *this->Translator();
+    const TCxOptionsHead& Head = OptionsHead();
+    const std::string ElementEnd = Translator.GetEmptyElementEnd();
+
+    std::string Result;
+    auto AddLine = [&](const std::string& Line) {
+        Result += Line;
+        Result += CRLF;
+    };
+    auto AddMeta = [&](std::string_view Attribute, const std::string& Name, const std::string& Content) {
+        if (Content.empty()) return;
+        std::string Line = "<meta ";
+        Line.append(Attribute).append("=\"").append(Name).append("\" content=\"").append(Content);
+        Line.append("\"").append(ElementEnd);
+        AddLine(Formatter.FormatLine(Line));
+    };
+    auto AddNameMeta = [&](const std::string& Name, const std::string& Content) {
+        AddMeta("name", Name, Content);
+    };
+
+    Formatter.SetLevel(0);
+    Formatter.SetLineBreak(std::string());
+    if (IncludeXMLDeclaration() && Translator.IsXml())
+        AddLine(Formatter.FormatLine("<?xml version=\"1.0\"?>"));
+    if (IncludeDocType() || Translator.IsDocTypeRequired())
+        AddLine(Formatter.FormatLine(Translator.GetDocType()));
+    AddLine(Formatter.FormatLine(
+        Translator.GetHtmlStartTag(ConvertLanguage() ? DefaultLanguage() : std::string())));
+    AddLine(Formatter.IndentLine("<head>"));
+    Formatter.SetLevel(Formatter.GetLevel() + 1);
+
+    if (DocumentType() != dtHTML_50)
+        AddMeta("http-equiv", "content-type", Head.MetaContentType());
+    else
+        AddLine(Formatter.FormatLine("<meta charset=\"UTF-8\">"));
+    AddNameMeta("viewport", Head.MetaViewport());
+
+    AddLine(Formatter.FormatLine("<title>"));
+    AddLine(Formatter.IndentLine(Head.DocumentTitle()));
+    AddLine(Formatter.OutdentLine("</title>"));
+
+    AddNameMeta("description", Head.MetaDescription());
+    AddNameMeta("keywords", Head.MetaKeywords());
+    AddNameMeta("author", Head.MetaAuthor());
+
+    // A line's content is the value of the first line with the same name (compared without regard to
+    // case); a line without "=" has the empty name.
+    std::unordered_map<std::string, std::string> MetaValues;
+    for (const std::string& Line : Head.MetaTags()) {
+        const std::size_t Separator = Line.find('=');
+        if (Separator != std::string::npos)
+            MetaValues.try_emplace(LowerAscii(std::string_view(Line).substr(0, Separator)),
+                                   Line.substr(Separator + 1));
+    }
+    for (const std::string& Line : Head.MetaTags()) {
+        const std::size_t Separator = Line.find('=');
+        const std::string Name = Separator == std::string::npos ? std::string() : Line.substr(0, Separator);
+        const auto Found = MetaValues.find(LowerAscii(Name));
+        if (Found != MetaValues.end()) AddNameMeta(Name, Found->second);
+    }
+
+    for (const std::string& Line : Head.HeadTags())
+        AddLine(Formatter.FormatLine(Line));
+
+    if (!Head.StyleSheetLink().empty())
+        AddLine(Formatter.FormatLine("<link rel=\"stylesheet\" type=\"text/css\" href=\"" +
+                                     Head.StyleSheetLink() + "\"" + ElementEnd));
+
+    const bool IncludeDefaultFontStyle = OptionsOptimize().IncludeDefaultFontStyle();
+    if ((!Head.StyleSheetInclude().empty() || IncludeDefaultFontStyle) &&
+        Translator.SupportsElement("style")) {
+        AddLine(Formatter.FormatLine(Translator.IsXml() ? "<style type=\"text/css\">" : "<style>"));
+        Formatter.SetLevel(Formatter.GetLevel() + 1);
+        if (IncludeDefaultFontStyle) AddLine(Formatter.FormatLine(GetDefaultFontStyle()));
+        for (const std::string& Line : Head.StyleSheetInclude())
+            AddLine(Formatter.FormatLine(Line));
+        Formatter.SetLevel(Formatter.GetLevel() - 1);
+        AddLine(Formatter.FormatLine("</style>"));
+    }
+
+    AddLine(Formatter.OutdentLine("</head>"));
+    AddLine(Formatter.FormatLine("<body>"));
+    return Result;
+}
+
+std::string TCxMain::GetClosing() const {
+    std::string Result = MarginBuilder()->GetMargin(1);
+    Result.append("</body>").append(CRLF).append("</html>");
+    return Result;
+}
+
+std::string TCxMain::GetDefaultFontStyle() const {
+    const TCxOptionsOptimize& Options = OptionsOptimize();
+    std::string Result = "body {";
+    if (!Options.DefaultFontName().empty())
+        Result.append("font-family:").append(Options.DefaultFontName()).append(";");
+    if (Options.DefaultFontSize() > 0) Result += Translator()->GetFontSizeStyle(Options.DefaultFontSize());
+    if (!Options.DefaultFontColor().empty())
+        Result.append("color:").append(Options.DefaultFontColor()).append(";");
+    Result += " }";
+    return Result;
+}
+
+} // namespace corvane

@@ -1,0 +1,388 @@
+// The built corvane-xhtml, run as a user runs it.
+#include "CliFiles.h"
+#include "CliProcess.h"
+#include "CliTestFolder.h"
+#include "CorvaneXHTML.h"
+#include "CxMemoryPictureAdapterDataURI.h"
+
+#include <filesystem>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace corvane {
+namespace {
+
+using test::ReadFile;
+using test::RunCli;
+using test::TProcessResult;
+using test::TTestFolder;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+const std::string Corpus = CORVANE_CORPUS_DIR "/rtfpipe/";
+const std::string Hello = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Hello\\tab world\\par}";
+
+// What the library itself makes of Input with the outer HTML on or off.
+std::string LibraryConvert(const std::string& Input, bool OuterHTML = true) {
+    TRkCorvaneXHTML converter;
+    converter.OptionsHead().SetAddOuterHTML(OuterHTML);
+    return converter.Convert(Input);
+}
+
+// The line "NAME=..." of a listing after the given options, or "" when there is none.
+std::string ListedLine(std::vector<std::string> Options, const std::string& Name) {
+    Options.push_back("--list-properties");
+    TProcessResult run = RunCli(Options);
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    std::size_t start = run.Out.find("\n" + Name);
+    if (run.Out.starts_with(Name))
+        start = 0;
+    else if (start == std::string::npos)
+        return "";
+    else
+        ++start;
+    return run.Out.substr(start, run.Out.find('\n', start) - start);
+}
+
+TEST(CliExecutable, ListsEveryPropertyWithItsDefault) {
+    TProcessResult run = RunCli({"--list-properties"});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Err, "");
+    EXPECT_EQ(run.Out, "ConvertAnchors=false\n"
+                       "ConvertEmptyParagraphs=false\n"
+                       "ConvertFields=false\n"
+                       "ConvertHyperlinks=false\n"
+                       "ConvertIndent=false\n"
+                       "ConvertLanguage=false\n"
+                       "ConvertPictures=false\n"
+                       "ConvertSpaces=false\n"
+                       "ConvertToPlainText=false\n"
+                       "DefaultLanguage=\n"
+                       "DocumentType=dtHTML_50\n"
+                       "FontConversionOptions=opFontName,opFontSize,opFontStyle,opFontColor,opFontBGColor,"
+                       "opFontHLColor\n"
+                       "FontSizeScale=fsPoint\n"
+                       "IncludeDocType=true\n"
+                       "IncludeXMLDeclaration=false\n"
+                       "LogLevel=logWarning\n" // the tool's own default, --log-level warning
+                       "ReplaceFonts[0]=Arial=Arial,Helvetica,sans-serif\n"
+                       "ReplaceFonts[1]=Courier=Courier,monospace\n"
+                       "ReplaceFonts[2]=Symbol=Symbol\n"
+                       "ReplaceFonts[3]=Times=Times,serif\n"
+                       "TabString=&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;\n"
+                       "Version=8.1\n"
+                       "OptionsHead.AddOuterHTML=true\n"
+                       "OptionsHead.DocumentTitle=Untitled document\n"
+                       "OptionsHead.HeadTags=\n"
+                       "OptionsHead.MetaAuthor=\n"
+                       "OptionsHead.MetaContentType=text/html; charset=UTF-8\n"
+                       "OptionsHead.MetaDescription=\n"
+                       "OptionsHead.MetaKeywords=\n"
+                       "OptionsHead.MetaTags=\n"
+                       "OptionsHead.MetaViewport=\n"
+                       "OptionsHead.StyleSheetInclude=\n"
+                       "OptionsHead.StyleSheetLink=\n"
+                       "OptionsOptimize.DefaultFontColor=#000000\n"
+                       "OptionsOptimize.DefaultFontName=Times,serif\n"
+                       "OptionsOptimize.DefaultFontSize=12\n"
+                       "OptionsOptimize.IncludeDefaultFontStyle=false\n");
+}
+
+TEST(CliExecutable, SetReachesEveryKindOfProperty) {
+    struct TCase {
+        std::string Set, Listed;
+    };
+    const std::vector<TCase> cases{
+        {"ConvertSpaces=true", "ConvertSpaces=true"},
+        {"DefaultLanguage=de-DE", "DefaultLanguage=de-DE"},
+        {"DocumentType=dtXHTML_11", "DocumentType=dtXHTML_11"},
+        {"FontSizeScale=fsEM", "FontSizeScale=fsEM"},
+        {"LogLevel=logDebug", "LogLevel=logDebug"},
+        {"FontConversionOptions=opFontHLColor, opFontName", "FontConversionOptions=opFontName,opFontHLColor"},
+        {"FontConversionOptions=", "FontConversionOptions="},
+        {"TabString= ", "TabString= "},
+        {"ReplaceFonts=", "ReplaceFonts="},
+        {"ReplaceFonts=Verdana=sans-serif", "ReplaceFonts[0]=Verdana=sans-serif"},
+        {"OptionsHead.AddOuterHTML=false", "OptionsHead.AddOuterHTML=false"},
+        {"OptionsHead.DocumentTitle=A = B", "OptionsHead.DocumentTitle=A = B"},
+        {"OptionsHead.HeadTags=<base href=\"/\">", "OptionsHead.HeadTags[0]=<base href=\"/\">"},
+        {"OptionsHead.MetaAuthor=Ann", "OptionsHead.MetaAuthor=Ann"},
+        {"OptionsHead.MetaContentType=text/html", "OptionsHead.MetaContentType=text/html"},
+        {"OptionsHead.MetaDescription=d", "OptionsHead.MetaDescription=d"},
+        {"OptionsHead.MetaKeywords=k", "OptionsHead.MetaKeywords=k"},
+        {"OptionsHead.MetaTags=robots=none", "OptionsHead.MetaTags[0]=robots=none"},
+        {"OptionsHead.MetaViewport=width=device-width", "OptionsHead.MetaViewport=width=device-width"},
+        {"OptionsHead.StyleSheetInclude=p {}", "OptionsHead.StyleSheetInclude[0]=p {}"},
+        {"OptionsHead.StyleSheetLink=s.css", "OptionsHead.StyleSheetLink=s.css"},
+        {"OptionsOptimize.DefaultFontColor=#112233", "OptionsOptimize.DefaultFontColor=#112233"},
+        {"OptionsOptimize.DefaultFontName=Arial", "OptionsOptimize.DefaultFontName=Arial"},
+        {"OptionsOptimize.DefaultFontSize=-7", "OptionsOptimize.DefaultFontSize=-7"},
+        {"OptionsOptimize.IncludeDefaultFontStyle=true", "OptionsOptimize.IncludeDefaultFontStyle=true"},
+    };
+    for (const TCase& c : cases) {
+        std::string listed = c.Listed.substr(0, c.Listed.find_first_of("[="));
+        EXPECT_EQ(ListedLine({"--set", c.Set}, listed), c.Listed) << c.Set;
+    }
+}
+
+TEST(CliExecutable, AddAppendsToEveryStringList) {
+    for (std::string list :
+         {"OptionsHead.HeadTags", "OptionsHead.MetaTags", "OptionsHead.StyleSheetInclude"}) {
+        TProcessResult run = RunCli({"--add", list + "=one", "--add", list + "=two=2", "--list-properties"});
+        EXPECT_THAT(run.Out, HasSubstr("\n" + list + "[0]=one\n" + list + "[1]=two=2\n")) << list;
+        run = RunCli(
+            {"--add", list + "=one", "--set", list + "=", "--add", list + "=two", "--list-properties"});
+        EXPECT_THAT(run.Out, HasSubstr("\n" + list + "[0]=two\n")) << list;
+        EXPECT_THAT(run.Out, Not(HasSubstr(list + "[1]")));
+    }
+    EXPECT_EQ(ListedLine({"--add", "ReplaceFonts=Verdana=Verdana,sans-serif"}, "ReplaceFonts[4]"),
+              "ReplaceFonts[4]=Verdana=Verdana,sans-serif");
+}
+
+TEST(CliExecutable, OptionsApplyInTheOrderGiven) {
+    EXPECT_EQ(
+        ListedLine({"--fragment", "--set", "OptionsHead.AddOuterHTML=true"}, "OptionsHead.AddOuterHTML"),
+        "OptionsHead.AddOuterHTML=true");
+    EXPECT_EQ(
+        ListedLine({"--set", "OptionsHead.AddOuterHTML=true", "--fragment"}, "OptionsHead.AddOuterHTML"),
+        "OptionsHead.AddOuterHTML=false");
+    EXPECT_EQ(ListedLine({"--doctype", "xhtml11", "--set", "DocumentType=dtHTML_401_Strict"}, "DocumentType"),
+              "DocumentType=dtHTML_401_Strict");
+    EXPECT_EQ(
+        ListedLine({"--set", "DocumentType=dtHTML_401_Strict", "--doctype", "xhtml-mp10"}, "DocumentType"),
+        "DocumentType=dtXHTML_MP_10");
+    EXPECT_EQ(ListedLine({"--doctype", "dtXHTML_Basic_10"}, "DocumentType"), "DocumentType=dtXHTML_Basic_10");
+    EXPECT_EQ(ListedLine({"--log-level", "debug"}, "LogLevel"), "LogLevel=logDebug");
+    EXPECT_EQ(ListedLine({"--log-level", "error", "--set", "LogLevel=logInfo"}, "LogLevel"),
+              "LogLevel=logInfo");
+    EXPECT_EQ(ListedLine({"--pictures"}, "ConvertPictures"), "ConvertPictures=true");
+    for (std::string flag : {"ConvertFields", "ConvertAnchors", "ConvertHyperlinks"})
+        EXPECT_EQ(ListedLine({"--links"}, flag), flag + "=true");
+    // Plain text writes a tab as a tab, unless TabString was set, before or after.
+    EXPECT_EQ(ListedLine({"--plain-text"}, "TabString"), "TabString=\t");
+    EXPECT_EQ(ListedLine({"--plain-text"}, "ConvertToPlainText"), "ConvertToPlainText=true");
+    EXPECT_EQ(ListedLine({"--set", "TabString=>", "--plain-text"}, "TabString"), "TabString=>");
+    EXPECT_EQ(ListedLine({"--plain-text", "--set", "TabString=>"}, "TabString"), "TabString=>");
+}
+
+TEST(CliExecutable, UsageErrorsEndWithStatusTwo) {
+    TTestFolder folder;
+    std::string a = folder.Write("a.rtf", Hello);
+    std::string b = folder.Write("b.rtf", Hello);
+    std::string sub = folder / "sub";
+    std::filesystem::create_directory(sub);
+    std::string b2 = folder.Write("sub/b.rtf", Hello);
+    const std::vector<std::vector<std::string>> cases{
+        {},
+        {"--no-such-option", a},
+        {"--set", "NoSuchProperty=1", a},
+        {"--set", "ConvertAnchors", a},
+        {"--set", "ConvertAnchors=yes", a},
+        {"--set", "OptionsOptimize.DefaultFontSize=12pt", a},
+        {"--set", "OptionsOptimize.DefaultFontSize=99999999999", a},
+        {"--set", "DocumentType=dtHTML_60", a},
+        {"--set", "FontSizeScale=fsem", a},
+        {"--set", "FontConversionOptions=opFontName,opBold", a},
+        {"--set", "Version=9", a},
+        {"--add", "OptionsHead.MetaAuthor=x", a},
+        {"--doctype", "html6", a},
+        {"--log-level", "loud", a},
+        {"-j", "0", a, b},
+        {"--max-data-uri", "-1", a},
+        {a, b},                          // several inputs need a folder
+        {"-o", folder / "x.html", a, b}, // which must exist
+        {"-o", folder.Path(), a, "-"},   // standard input has no name to write under
+        {"-o", folder.Path(), b, b2},    // two results of one name
+        {"-o", folder.Path(), "-"},
+    };
+    for (const auto& arguments : cases) {
+        TProcessResult run = RunCli(arguments);
+        std::string shown;
+        for (const std::string& argument : arguments)
+            shown += argument + " ";
+        EXPECT_EQ(run.Status, 2) << shown << run.Err;
+        EXPECT_EQ(run.Out, "") << shown;
+        EXPECT_NE(run.Err, "") << shown;
+    }
+    EXPECT_THAT(folder.Files(), ElementsAre("a.rtf", "b.rtf", "sub")) << "a usage error writes nothing";
+}
+
+TEST(CliExecutable, HelpAndVersion) {
+    TProcessResult run = RunCli({"--help"});
+    EXPECT_EQ(run.Status, 0);
+    for (std::string text :
+         {"--output", "--jobs", "--doctype", "--fragment", "--plain-text", "--links", "--pictures",
+          "--max-data-uri", "--log-level", "--set", "--add", "--list-properties", "--version", "Example"})
+        EXPECT_THAT(run.Out, HasSubstr(text));
+    run = RunCli({"--version"});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out, "corvane-xhtml " + TRkCorvaneXHTML().Version() + "\n");
+}
+
+TEST(CliExecutable, OneInputToStandardOutputFileOrFolder) {
+    TTestFolder folder;
+    std::string input = folder.Write("doc.rtf", Hello);
+    TProcessResult run = RunCli({input});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, LibraryConvert(Hello));
+    EXPECT_EQ(run.Err, "");
+
+    run = RunCli({"--fragment", "-"}, Hello);
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out, LibraryConvert(Hello, false));
+
+    run = RunCli({"-o", folder / "out.html", "--fragment", input});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(ReadFile(folder / "out.html"), LibraryConvert(Hello, false));
+
+    std::filesystem::create_directory(folder / "html");
+    run = RunCli({"-o", folder / "html", input, "--plain-text"});
+    EXPECT_EQ(run.Status, 0);
+    TRkCorvaneXHTML plain;
+    plain.SetConvertToPlainText(true);
+    plain.SetTabString("\t");
+    EXPECT_EQ(ReadFile(folder / "html/doc.txt"), plain.Convert(Hello));
+    EXPECT_THAT(ReadFile(folder / "html/doc.txt"), HasSubstr("Hello\tworld"));
+}
+
+TEST(CliExecutable, FailedConversionsWriteNothing) {
+    TTestFolder folder;
+    std::string input = folder.Write("notes.txt", "just text");
+    TProcessResult run = RunCli({input});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_THAT(run.Err, HasSubstr("error: No RTF header found\n"));
+    EXPECT_THAT(run.Err, HasSubstr(input + ": "));
+
+    std::string output = folder.Write("notes.html", "keep me");
+    run = RunCli({"-o", output, input, "--log-level", "fatal"});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_THAT(run.Err, Not(HasSubstr("No RTF header found\n"))) << "the log follows --log-level";
+    EXPECT_THAT(run.Err, HasSubstr(input + ": ")) << "the failure itself is always reported";
+    EXPECT_EQ(ReadFile(output), "keep me");
+    EXPECT_THAT(folder.Files(), ElementsAre("notes.html", "notes.txt"));
+
+    // A conversion that throws: its message is logged and reported, and nothing is written either.
+    std::string deep =
+        folder.Write("deep.rtf", "{\\rtf1 " + std::string(20000, '{') + std::string(20000, '}') + "}");
+    run = RunCli({"-o", output, deep});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_THAT(run.Err, HasSubstr("error: Property stack overflow\n"));
+    EXPECT_THAT(run.Err, HasSubstr(deep + ": Property stack overflow\n"));
+    EXPECT_EQ(ReadFile(output), "keep me");
+    std::filesystem::remove(deep);
+
+    run = RunCli({"-o", folder / "new.html", folder / "missing.rtf"});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_THAT(run.Err, HasSubstr(folder / "missing.rtf" + ": cannot open: No such file or directory"));
+    EXPECT_THAT(folder.Files(), ElementsAre("notes.html", "notes.txt"));
+}
+
+TEST(CliExecutable, LogLinesFollowTheLogLevel) {
+    TProcessResult run = RunCli({"--log-level", "debug", "-"}, Hello);
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_THAT(run.Err, HasSubstr("debug: TCustomCorvane.DoConvert 0\n"));
+    run = RunCli({"--log-level", "debug", "--log-level", "info", "-"}, Hello);
+    EXPECT_THAT(run.Err, Not(HasSubstr("debug:")));
+}
+
+TEST(CliExecutable, SeveralInputsOneFailingAndThreadCountsGiveTheSameResults) {
+    TTestFolder in;
+    std::vector<std::string> inputs;
+    for (std::string name : {"hello_world.rtf", "Hyperlink.rtf", "lists.rtf", "tables.rtf", "japanese.rtf",
+                             "color.rtf", "utf8.rtf", "Issue52.rtf", "symbol.rtf"})
+        inputs.push_back(in.Write(name, ReadFile(Corpus + name)));
+    inputs.insert(inputs.begin() + 3, in.Write("broken.rtf", "{\\rt"));
+
+    std::vector<std::string> firstFiles;
+    std::string firstErr;
+    for (std::string jobs : {"1", "4"}) {
+        TTestFolder out;
+        std::vector<std::string> arguments{"-j", jobs, "--links", "-o", out.Path()};
+        arguments.insert(arguments.end(), inputs.begin(), inputs.end());
+        TProcessResult run = RunCli(arguments);
+        EXPECT_EQ(run.Status, 1);
+        EXPECT_EQ(run.Out, "");
+        EXPECT_THAT(run.Err, HasSubstr(in / "broken.rtf" + ": "));
+        EXPECT_THAT(run.Err, Not(HasSubstr("\r"))) << "no progress bar when standard error is no terminal";
+        std::vector<std::string> files = out.Files();
+        EXPECT_EQ(files.size(), inputs.size() - 1);
+        for (const std::string& input : inputs) {
+            if (input.ends_with("broken.rtf")) continue;
+            std::string result = out / (FileStem(input) + ".html");
+            TRkCorvaneXHTML converter;
+            converter.SetConvertFields(true);
+            converter.SetConvertAnchors(true);
+            converter.SetConvertHyperlinks(true);
+            EXPECT_EQ(ReadFile(result), converter.Convert(ReadFile(input))) << result;
+        }
+        if (firstFiles.empty()) {
+            firstFiles = files;
+            firstErr = run.Err;
+        } else {
+            EXPECT_EQ(files, firstFiles);
+            EXPECT_EQ(run.Err, firstErr) << "messages come in input order";
+        }
+    }
+}
+
+// A PNG signature and a few bytes: enough for a picture the adapter names image1.png.
+const std::string PictureDocument =
+    "{\\rtf1 Before{\\pict\\pngblip\\picwgoal300\\pichgoal150 89504e470d0a1a0a0000000d49484452}After\\par}";
+
+TEST(CliExecutable, PicturesAreEmbeddedOrWrittenBesideTheOutput) {
+    {
+        TRkCorvaneXHTML converter;
+        converter.SetConvertPictures(true);
+        converter.SetPictureAdapter(std::make_shared<TMemoryPictureAdapterDataURI>(32));
+        if (converter.Convert(PictureDocument).find("<img") == std::string::npos)
+            GTEST_SKIP() << "the converter does not hand pictures to the adapter yet";
+    }
+    TTestFolder folder;
+    std::string input = folder.Write("pic.rtf", PictureDocument);
+    TProcessResult run = RunCli({"--pictures", "--fragment", input}, "", folder.Path());
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_THAT(run.Out, HasSubstr("src=\"data:image/png;base64,iVBORw0KGgoAAAANSUhEUg==\""));
+    EXPECT_THAT(folder.Files(), ElementsAre("pic.rtf"));
+
+    // Over the limit: the picture goes into the current folder when the result goes to standard output ...
+    run = RunCli({"--pictures", "--max-data-uri", "0", "--fragment", input}, "", folder.Path());
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_THAT(run.Out, HasSubstr("src=\"image1.png\""));
+    EXPECT_EQ(ReadFile(folder / "image1.png"), std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16));
+
+    // ... beside the output file otherwise, and named after its document when several share a folder.
+    std::filesystem::create_directory(folder / "one");
+    run = RunCli({"--pictures", "--max-data-uri", "0", "-o", folder / "one/out.html", input});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_THAT(ReadFile(folder / "one/out.html"), HasSubstr("src=\"image1.png\""));
+    EXPECT_EQ(ReadFile(folder / "one/image1.png").size(), 16u);
+
+    std::filesystem::create_directory(folder / "many");
+    std::string second = folder.Write("second.rtf", PictureDocument);
+    run = RunCli({"--pictures", "--max-data-uri", "0", "-o", folder / "many", input, second});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_THAT(ReadFile(folder / "many/second.html"), HasSubstr("src=\"second-image1.png\""));
+    EXPECT_EQ(ReadFile(folder / "many/pic-image1.png").size(), 16u);
+    EXPECT_EQ(ReadFile(folder / "many/second-image1.png").size(), 16u);
+}
+
+TEST(CliExecutable, ProgressBarOnATerminalWithSeveralInputs) {
+    TTestFolder folder;
+    std::string a = folder.Write("a.rtf", Hello);
+    std::string b = folder.Write("b.rtf", Hello);
+    std::filesystem::create_directory(folder / "out");
+    TProcessResult run = test::RunCliOnTerminal({"-o", folder / "out", a, b});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_THAT(run.Out, HasSubstr("] 2/2 ")) << run.Out;
+    EXPECT_THAT(run.Out, HasSubstr(" files/s"));
+
+    run = test::RunCliOnTerminal({"-o", folder / "out/a.html", a});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out, "") << "no bar for a single input";
+}
+
+} // namespace
+} // namespace corvane

@@ -1,0 +1,75 @@
+#include "CorvaneXHTML.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace corvane {
+namespace {
+
+// True when Text is well-formed UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF).
+bool IsValidUtf8(std::string_view Text) {
+    for (std::size_t i = 0; i < Text.size();) {
+        const unsigned char Lead = static_cast<unsigned char>(Text[i]);
+        std::size_t Length;
+        std::uint32_t Code;
+        if (Lead < 0x80)
+            Length = 1, Code = Lead;
+        else if ((Lead & 0xE0) == 0xC0)
+            Length = 2, Code = Lead & 0x1F;
+        else if ((Lead & 0xF0) == 0xE0)
+            Length = 3, Code = Lead & 0x0F;
+        else if ((Lead & 0xF8) == 0xF0)
+            Length = 4, Code = Lead & 0x07;
+        else
+            return false;
+        if (i + Length > Text.size()) return false;
+        for (std::size_t k = 1; k < Length; ++k) {
+            const unsigned char Next = static_cast<unsigned char>(Text[i + k]);
+            if ((Next & 0xC0) != 0x80) return false;
+            Code = (Code << 6) | (Next & 0x3F);
+        }
+        static constexpr std::uint32_t Minimum[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (Code < Minimum[Length] || Code > 0x10FFFF || (Code >= 0xD800 && Code <= 0xDFFF)) return false;
+        i += Length;
+    }
+    return true;
+}
+
+std::vector<std::filesystem::path> CorpusFiles() {
+    std::vector<std::filesystem::path> Files;
+    for (const auto& Entry : std::filesystem::recursive_directory_iterator(CORVANE_CORPUS_DIR))
+        if (Entry.is_regular_file() && Entry.path().extension() == ".rtf") Files.push_back(Entry.path());
+    std::sort(Files.begin(), Files.end());
+    return Files;
+}
+
+// Every real document converts in every dialect, with every option that changes the markup, into valid
+// UTF-8; a second conversion with the same converter gives the same result.
+TEST(CxCorpus, EveryDocumentConvertsInEveryDialect) {
+    const std::vector<std::filesystem::path> Files = CorpusFiles();
+    ASSERT_FALSE(Files.empty());
+    for (int Type = dtHTML3Flex; Type <= dtXHTML_11; ++Type) {
+        TRkCorvaneXHTML Cx;
+        Cx.SetDocumentType(static_cast<TDocumentType>(Type));
+        Cx.SetConvertAnchors(true);
+        Cx.SetConvertFields(true);
+        Cx.SetConvertHyperlinks(true);
+        Cx.SetConvertIndent(true);
+        Cx.SetConvertLanguage(true);
+        Cx.SetConvertSpaces(true);
+        Cx.SetConvertEmptyParagraphs(true);
+        for (const auto& File : Files) {
+            SCOPED_TRACE(File.filename().string() + " in dialect " + std::to_string(Type));
+            std::string First;
+            ASSERT_NO_THROW(First = Cx.ConvertFromFile(File.string()));
+            EXPECT_TRUE(IsValidUtf8(First));
+            EXPECT_EQ(Cx.ConvertFromFile(File.string()), First);
+        }
+    }
+}
+
+} // namespace
+} // namespace corvane
