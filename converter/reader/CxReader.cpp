@@ -878,6 +878,9 @@ void TCxReader::FinishPicture() {
     if (Picture == nullptr || !Picture->GetShow()) return;
     FlushPendingSurrogate();
     FWriter->GetDocument()->AppendMarkup(FPictureAdapter->GetImageTag());
+    // The run after the markup starts with no formatting; as after a line break, the text that follows
+    // the picture keeps the formatting in force.
+    FWriter->StartTextRun();
 }
 
 // ---------------------------------------------------------------------------------------------------

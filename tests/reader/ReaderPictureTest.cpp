@@ -109,19 +109,21 @@ TEST(ReaderPictures, TheImgElementIsARawRunOfTheParagraph) {
     fakes::TFakeWriterOptions Options;
     const auto Writer = std::make_shared<TCxWriter>(Options, std::make_unique<fakes::TLatin1Converter>());
     TCxReader Reader(Owner, Writer, std::make_unique<TLatin1Converter>());
-    Reader.Parse("{\\rtf1 before{\\pict\\pngblip\\picwgoal30\\pichgoal45 89504e47}after\\par}");
+    Reader.Parse("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\b before{\\pict\\pngblip\\picwgoal30\\pichgoal45 "
+                 "89504e47}after\\par}");
 
     const TParagraphNode& Paragraph = NodeCast<TParagraphNode>(Writer->Document()->GetChild(0));
     ASSERT_EQ(Paragraph.GetChildCount(), 3);
-    const auto& Run = [&](int Index) -> const TTextNode& {
-        return NodeCast<TTextNode>(Paragraph.GetChild(Index));
-    };
+    const auto Run = [&](int Index) -> TTextNode& { return NodeCast<TTextNode>(Paragraph.GetChild(Index)); };
     EXPECT_EQ(Run(0).GetText(), "before");
     EXPECT_TRUE(Run(1).GetRaw());
     EXPECT_EQ(Run(1).GetText(),
               "<img src=\"data:image/png;base64,iVBORw==\" height=\"3\" width=\"2\" alt=\"picture\"/>");
     EXPECT_FALSE(Run(2).GetRaw());
     EXPECT_EQ(Run(2).GetText(), "after");
+    // The text after the picture keeps the formatting in force around it.
+    EXPECT_EQ(Run(2).GetCharacterProperties(), Run(0).GetCharacterProperties());
+    EXPECT_EQ(Run(2).GetCharacterProperties().FontStyle, fsBold);
 }
 
 // The usual pair: the picture for readers with shapes, then its alternative after \nonshppict.
