@@ -27,6 +27,8 @@ public:
     explicit TRtfBuilder(const QTextDocument& Document) : FDocument(Document) {}
 
     std::string Build() {
+        // The document's own font is font 0, the default, so the table is never empty.
+        FontIndex(FDocument.defaultFont().family());
         for (QTextBlock Block = FDocument.begin(); Block.isValid(); Block = Block.next()) {
             WriteBlock(Block);
             // An empty last block is only where the cursor can go after the last paragraph mark.

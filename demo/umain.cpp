@@ -26,10 +26,12 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -72,6 +74,33 @@ void WriteFile(const QString& Path, std::string_view Bytes) {
             QStringLiteral("Cannot write file \"%1\": %2").arg(Path, File.errorString()).toStdString());
 }
 
+// The markup as the editor should show it. Without the layout: the editor would show the line break and
+// indentation in front of a closing tag as a blank at the end of the paragraph (the converter never puts
+// a line break into text). And with justified paragraphs marked in the attribute the editor reads, as it
+// ignores the style property.
+std::string ForTheEditor(std::string_view Markup) {
+    static constexpr std::string_view Justified = "<p style=\"text-align:justify;";
+    static constexpr std::string_view JustifiedForEditor = "<p align=\"justify\" style=\"";
+    std::string Result;
+    Result.reserve(Markup.size());
+    std::size_t Position = 0;
+    while (Position < Markup.size()) {
+        const char Character = Markup[Position];
+        if (Character == '\r' || Character == '\n') {
+            while (Position < Markup.size() &&
+                   (Markup[Position] == '\r' || Markup[Position] == '\n' || Markup[Position] == ' '))
+                ++Position;
+        } else if (Character == '<' && Markup.substr(Position, Justified.size()) == Justified) {
+            Result += JustifiedForEditor;
+            Position += Justified.size();
+        } else {
+            Result += Character;
+            ++Position;
+        }
+    }
+    return Result;
+}
+
 QLabel* AddLabelled(QFormLayout& Layout, const QString& Caption, QWidget* Field) {
     auto* Label = new QLabel(Caption);
     Label->setBuddy(Field);
@@ -105,7 +134,7 @@ std::int32_t ParseWholeNumber(const QString& Text, const QString& FieldName) {
     const int Value = Text.trimmed().toInt(&Valid, 10);
     if (!Valid)
         throw std::runtime_error(
-            QStringLiteral("\"%1\" is not a whole number (%2)").arg(Text, FieldName).toStdString());
+            QStringLiteral("%1 \"%2\" is not a whole number").arg(FieldName, Text).toStdString());
     return Value;
 }
 
@@ -170,6 +199,23 @@ QWidget* TfrmMain::CreateFilesPage() {
             [this](const QModelIndex& Current) {
                 if (Current.isValid()) SetFolder(FFolderModel->filePath(Current));
             });
+    // The tree fills and sorts itself in the background; the chosen folder can only be scrolled into view
+    // once the rows above it are in place.
+    const auto Reveal = [this] {
+        if (!FRevealFolder.isEmpty())
+            DirectoryListBox1->scrollTo(DirectoryListBox1->currentIndex(),
+                                        QAbstractItemView::PositionAtCenter);
+    };
+    connect(FFolderModel, &QFileSystemModel::directoryLoaded, this, [this, Reveal](const QString& Path) {
+        if (FRevealFolder.startsWith(Path)) QTimer::singleShot(0, this, Reveal);
+    });
+    connect(FFolderModel, &QAbstractItemModel::layoutChanged, this, [this, Reveal] {
+        if (!FRevealFolder.isEmpty()) QTimer::singleShot(0, this, Reveal);
+    });
+    // Once the user takes the tree in hand it stays where they put it.
+    connect(DirectoryListBox1, &QAbstractItemView::pressed, this, [this] { FRevealFolder.clear(); });
+    connect(DirectoryListBox1->verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this] { FRevealFolder.clear(); });
     connect(FileListBox1, &QAbstractItemView::doubleClicked, this,
             [this] { RunGuarded([this] { startConversion(); }); });
 
@@ -381,8 +427,9 @@ void TfrmMain::cbxAddOuterHTMLClick() {
 void TfrmMain::SetFolder(const QString& Folder) {
     const QModelIndex FolderIndex = FFolderModel->index(Folder);
     if (FolderIndex.isValid() && DirectoryListBox1->currentIndex() != FolderIndex) {
+        FRevealFolder = Folder;
         DirectoryListBox1->setCurrentIndex(FolderIndex);
-        DirectoryListBox1->scrollTo(FolderIndex);
+        DirectoryListBox1->scrollTo(FolderIndex, QAbstractItemView::PositionAtCenter);
     }
     FileListBox1->setRootIndex(FFileModel->setRootPath(Folder));
 }
@@ -400,8 +447,10 @@ bool TfrmMain::LoadRichEdit(const QString& FileName) {
     const QByteArray Rtf = File.readAll();
     // A converter of its own, set for what the editor can show, so the window's settings stay untouched.
     TRkCorvaneXHTML Loader;
-    Loader.SetDocumentType(dtHTML_401_Transitional);
+    // Styles as CSS: the editor knows text-decoration but not every presentational element.
+    Loader.SetDocumentType(dtHTML_50);
     Loader.SetConvertIndent(true);
+    Loader.SetConvertSpaces(true);
     Loader.SetConvertEmptyParagraphs(true);
     Loader.SetConvertFields(true);
     Loader.SetConvertHyperlinks(true);
@@ -413,7 +462,7 @@ bool TfrmMain::LoadRichEdit(const QString& FileName) {
         const std::string Html =
             Loader.Convert(std::string_view(Rtf.constData(), static_cast<std::size_t>(Rtf.size())));
         if (Html.empty()) return false;
-        RichEdit2->setHtml(QString::fromStdString(Html));
+        RichEdit2->setHtml(QString::fromStdString(ForTheEditor(Html)));
     } catch (const std::exception&) {
         return false;
     }

@@ -132,6 +132,7 @@ private:
     TRkRichPopUpMenu* FRichPopup = nullptr;
     QFileSystemModel* FFolderModel = nullptr;
     QFileSystemModel* FFileModel = nullptr;
+    QString FRevealFolder; // the folder to scroll into view once the tree has read its way to it
 };
 
 // The converter's output as a text file: a UTF-8 byte-order mark, then every line (ended by CR, LF or

@@ -1,0 +1,188 @@
+#include "RichTextRtfWriter.h"
+
+#include "CorvaneXHTML.h"
+#include "DemoTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextList>
+
+#include <algorithm>
+
+namespace corvane {
+namespace {
+
+using test::StyleAround;
+
+std::string ToBody(const std::string& Rtf) {
+    TRkCorvaneXHTML Converter;
+    Converter.OptionsHead().SetAddOuterHTML(false);
+    std::string Log;
+    Converter.SetLogLevel(logWarning);
+    Converter.SetOnLog([&Log](TCxBase&, TLogLevel, const std::string& Text) { Log += Text + "\n"; });
+    std::string Html = Converter.Convert(Rtf);
+    EXPECT_EQ(Log, "") << "the RTF must read without complaints";
+    return Html;
+}
+
+std::size_t Count(const std::string& Text, const std::string& Part) {
+    std::size_t Result = 0;
+    for (std::size_t At = Text.find(Part); At != std::string::npos; At = Text.find(Part, At + Part.size()))
+        ++Result;
+    return Result;
+}
+
+QTextCharFormat Format(void (*Change)(QTextCharFormat&)) {
+    QTextCharFormat Result;
+    Change(Result);
+    return Result;
+}
+
+// Text and formatting typed into the editor come back out of the converter as the same words with the
+// same formatting.
+TEST(RichTextRtfWriter, EditorContentRoundTripsThroughTheConverter) {
+    QTextEdit Editor;
+    Editor.setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+    QTextCursor Cursor(Editor.document());
+    Cursor.insertText("Plain words ", QTextCharFormat());
+    Cursor.insertText("bold words", Format([](QTextCharFormat& F) { F.setFontWeight(QFont::Bold); }));
+    Cursor.insertText(" ", QTextCharFormat());
+    Cursor.insertText("slanted", Format([](QTextCharFormat& F) { F.setFontItalic(true); }));
+    Cursor.insertText(" ", QTextCharFormat());
+    Cursor.insertText("lined", Format([](QTextCharFormat& F) { F.setFontUnderline(true); }));
+    Cursor.insertText(" ", QTextCharFormat());
+    Cursor.insertText("struck", Format([](QTextCharFormat& F) { F.setFontStrikeOut(true); }));
+    Cursor.insertText(" ", QTextCharFormat());
+    Cursor.insertText("big red mono", Format([](QTextCharFormat& F) {
+                          F.setFontFamilies({QStringLiteral("Courier New")});
+                          F.setFontPointSize(14);
+                          F.setForeground(QColor(255, 0, 0));
+                          F.setBackground(QColor(255, 255, 0));
+                      }));
+    Cursor.insertBlock();
+    QTextBlockFormat Centred;
+    Centred.setAlignment(Qt::AlignHCenter);
+    Cursor.setBlockFormat(Centred);
+    Cursor.insertText(QString::fromUtf8("Grüße aus Köln"), QTextCharFormat());
+    Cursor.insertBlock();
+    QTextBlockFormat Right;
+    Right.setAlignment(Qt::AlignRight);
+    Cursor.setBlockFormat(Right);
+    Cursor.insertText("to the right", QTextCharFormat());
+    Cursor.insertBlock();
+    Cursor.setBlockFormat(QTextBlockFormat());
+    Cursor.createList(QTextListFormat::ListDisc);
+    Cursor.insertText("first point", QTextCharFormat());
+    Cursor.insertBlock();
+    Cursor.insertText("second point", QTextCharFormat());
+    Cursor.insertBlock();
+    Cursor.setBlockFormat(QTextBlockFormat());
+    Cursor.insertText("closing line", QTextCharFormat());
+
+    const std::string Rtf = TRichTextRtfWriter::Write(*Editor.document());
+    EXPECT_TRUE(std::all_of(Rtf.begin(), Rtf.end(), [](char C) {
+        return static_cast<unsigned char>(C) < 0x80;
+    })) << "RTF is 7-bit text";
+    const std::string Html = ToBody(Rtf);
+
+    EXPECT_EQ(StyleAround(Html, "Plain words "), "font-family:'DejaVu Sans';font-size:10pt;");
+    EXPECT_EQ(StyleAround(Html, "bold words"), "font-weight:bold;font-family:'DejaVu Sans';font-size:10pt;");
+    EXPECT_EQ(StyleAround(Html, "slanted"), "font-style:italic;font-family:'DejaVu Sans';font-size:10pt;");
+    EXPECT_EQ(StyleAround(Html, "lined"),
+              "text-decoration:underline;font-family:'DejaVu Sans';font-size:10pt;");
+    EXPECT_EQ(StyleAround(Html, "struck"),
+              "text-decoration:line-through;font-family:'DejaVu Sans';font-size:10pt;");
+    // The converter's default replacement list turns "Courier New" into its family list.
+    EXPECT_EQ(StyleAround(Html, "big red mono"),
+              "font-family:Courier,monospace;color:#ff0000;background-color:#ffff00;font-size:14pt;");
+    EXPECT_NE(Html.find("<p style=\"text-align:center;\">\r\n      <span style=\"font-family:'DejaVu "
+                        "Sans';font-size:10pt;\">Grüße aus Köln</span>"),
+              std::string::npos)
+        << Html;
+    EXPECT_NE(Html.find("<p style=\"text-align:right;\">"), std::string::npos);
+    const std::size_t List = Html.find("<ul>");
+    ASSERT_NE(List, std::string::npos) << Html;
+    EXPECT_LT(Html.find("first point"), Html.find("second point"));
+    EXPECT_LT(List, Html.find("first point"));
+    EXPECT_LT(Html.find("second point"), Html.find("</ul>"));
+    EXPECT_LT(Html.find("</ul>"), Html.find("closing line"));
+    EXPECT_EQ(Html.find("<li>\r\n        <span style=\"font-family:'DejaVu Sans';\"> </span>"),
+              std::string::npos)
+        << "no stray blank in front of a list item";
+}
+
+TEST(RichTextRtfWriter, EscapesTextAndWritesUnicodeAsSignedUnits) {
+    QTextDocument Document;
+    Document.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 12));
+    QTextCursor Cursor(&Document);
+    Cursor.insertText(QString::fromUtf8("a{b}c\\d\tTab\u2028next line \u20ac \U0001F600 end"));
+    const std::string Rtf = TRichTextRtfWriter::Write(Document);
+    EXPECT_NE(Rtf.find("a\\{b\\}c\\\\d\\tab Tab\\line next line \\u8364? \\u-10179?\\u-8704? end"),
+              std::string::npos)
+        << Rtf;
+
+    const std::string Html = ToBody(Rtf);
+    EXPECT_NE(Html.find("a{b}c\\d"), std::string::npos) << Html;
+    EXPECT_NE(Html.find("next line \xE2\x82\xAC \xF0\x9F\x98\x80 end"), std::string::npos) << Html;
+    EXPECT_NE(Html.find("Tab</span><br"), std::string::npos)
+        << "the line break stays inside the paragraph: " << Html;
+}
+
+TEST(RichTextRtfWriter, TablesHoldEachFontAndColourOnce) {
+    QTextDocument Document;
+    Document.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 12));
+    QTextCursor Cursor(&Document);
+    QTextCharFormat Blue;
+    Blue.setForeground(QColor(0, 0, 255));
+    QTextCharFormat Odd;
+    Odd.setFontFamilies({QStringLiteral("We{ir}d;Font")});
+    Cursor.insertText("one", Blue);
+    Cursor.insertText("two", Odd);
+    Cursor.insertText("three", Blue);
+    Cursor.insertText("four", QTextCharFormat());
+    const std::string Rtf = TRichTextRtfWriter::Write(Document);
+    EXPECT_NE(Rtf.find("{\\fonttbl{\\f0\\fnil DejaVu Sans;}{\\f1\\fnil WeirdFont;}}"), std::string::npos)
+        << Rtf;
+    EXPECT_NE(Rtf.find("{\\colortbl ;\\red0\\green0\\blue255;}"), std::string::npos) << Rtf;
+    EXPECT_NE(Rtf.find("{\\f0\\fs24\\cf1 three}"), std::string::npos) << Rtf;
+}
+
+TEST(RichTextRtfWriter, ParagraphMarksIndentsAndNumbers) {
+    QTextDocument Empty;
+    const std::string EmptyRtf = TRichTextRtfWriter::Write(Empty);
+    EXPECT_EQ(EmptyRtf.find("\\par\r\n"), std::string::npos) << EmptyRtf;
+    EXPECT_EQ(ToBody(EmptyRtf), "");
+
+    QTextDocument Document;
+    QTextCursor Cursor(&Document);
+    QTextBlockFormat Indented;
+    Indented.setLeftMargin(20);
+    Indented.setTextIndent(-10);
+    Indented.setAlignment(Qt::AlignJustify);
+    Cursor.setBlockFormat(Indented);
+    Cursor.insertText("indented");
+    Cursor.insertBlock(QTextBlockFormat());
+    Cursor.createList(QTextListFormat::ListDecimal);
+    Cursor.insertText("one");
+    Cursor.insertBlock();
+    Cursor.insertText("two");
+    Cursor.insertBlock(QTextBlockFormat()); // the empty last block the cursor rests in
+    const std::string Rtf = TRichTextRtfWriter::Write(Document);
+    EXPECT_NE(Rtf.find("\\pard\\qj\\li300\\fi-150{"), std::string::npos) << Rtf;
+    EXPECT_NE(Rtf.find("{\\pntext 2.\\tab}"), std::string::npos) << Rtf;
+    EXPECT_EQ(Count(Rtf, "\\par\r\n"), 3) << "three paragraph marks: " << Rtf;
+
+    TRkCorvaneXHTML Converter;
+    Converter.SetConvertIndent(true);
+    Converter.OptionsHead().SetAddOuterHTML(false);
+    const std::string Html = Converter.Convert(Rtf);
+    EXPECT_NE(Html.find("text-align:justify;"), std::string::npos) << Html;
+    EXPECT_NE(Html.find("<ol>"), std::string::npos) << Html;
+    EXPECT_LT(Html.find(">one<"), Html.find(">two<"));
+}
+
+} // namespace
+} // namespace corvane

@@ -1,0 +1,516 @@
+#include "umain.h"
+
+#include "CxMemoryPictureAdapterDataURI.h"
+#include "DemoTestSupport.h"
+#include "RichTextRtfWriter.h"
+#include "ValueListEditor.h"
+#include "rkRichPopup.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QTreeView>
+
+#include <memory>
+
+namespace corvane {
+namespace {
+
+using test::ReadBytes;
+using test::TRecordingShell;
+using test::WriteBytes;
+
+const QString PictureDocument = QStringLiteral(CORVANE_CORPUS_DIR "/rtfpipe/image_from_strings.rtf");
+const std::string SmallDocument =
+    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Hello {\\b bold} world\\par "
+    "\\qj Second  line\\par}";
+
+class WindowTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(Folder.isValid()); }
+
+    TfrmMain& Window() {
+        if (!FWindow) FWindow = std::make_unique<TfrmMain>(Shell, Folder.path());
+        return *FWindow;
+    }
+    QString Path(const QString& Name) const { return Folder.filePath(Name); }
+    QString Output() { return Window().ediHTMLFile->text(); }
+
+    // Selects File in the file list, as a click would.
+    void SelectFile(const QString& File) {
+        Window().SetFolder(QFileInfo(File).absolutePath());
+        auto* Model = static_cast<QFileSystemModel*>(Window().FileListBox1->model());
+        Window().FileListBox1->setCurrentIndex(Model->index(File));
+    }
+    QString CopyIn(const QString& Source, const QString& Name) {
+        const QString Target = Path(Name);
+        WriteBytes(Target, ReadBytes(Source));
+        return Target;
+    }
+
+    QTemporaryDir Folder;
+    std::shared_ptr<TRecordingShell> Shell = std::make_shared<TRecordingShell>();
+    std::unique_ptr<TfrmMain> FWindow;
+};
+
+QStringList TabTitles(const QTabWidget& Tabs) {
+    QStringList Titles;
+    for (int Index = 0; Index < Tabs.count(); ++Index)
+        Titles << Tabs.tabText(Index);
+    return Titles;
+}
+
+TEST_F(WindowTest, CreatesEveryControlWithItsCaptionAndContent) {
+    TfrmMain& W = Window();
+    EXPECT_EQ(W.windowTitle(), "CorvaneXHTML 8.1 Demo");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "CorvaneXHTML 8.1 Demo");
+    EXPECT_EQ(W.StatusPanel->text(), "Home page: https://corvanexhtml.example.org/");
+    EXPECT_FALSE(W.StatusBar1->isSizeGripEnabled());
+    EXPECT_EQ(W.minimumSize(), QSize(600, 400));
+    EXPECT_EQ(W.font().pixelSize(), 15);
+    EXPECT_EQ(TabTitles(*W.PageControl1),
+              QStringList({"Convert RTF files", "Convert from TRichEdit", "Settings"}));
+    EXPECT_EQ(TabTitles(*W.PageControl2), QStringList({"General", "Fonts", "HTML wrapper", "Pictures"}));
+
+    EXPECT_EQ(W.memLog->toPlainText(),
+              "To convert a RTF file, double-click the file name. The converted file will "
+              "be opened in the default browser.");
+    EXPECT_EQ(W.Button1->text(), "Convert");
+    EXPECT_EQ(W.RichEdit2->font().pointSize(), 8);
+    EXPECT_EQ(W.RichEdit2->contextMenuPolicy(), Qt::CustomContextMenu);
+    EXPECT_EQ(W.RichPopup()->FontDialog(), W.FontDialog1);
+    EXPECT_EQ(W.RichPopup()->actions().size(), 20);
+
+    ASSERT_EQ(W.cbxof->count(), 9);
+    QStringList Formats;
+    for (int Index = 0; Index < W.cbxof->count(); ++Index)
+        Formats << W.cbxof->itemText(Index);
+    EXPECT_EQ(Formats, QStringList({"HTML 4.01 Strict", "HTML 4.01 Transitional", "HTML5", "XHTML 1.0 Strict",
+                                    "XHTML 1.0 Transitional", "XHTML Basic 1.0", "XHTML Mobile 1.0",
+                                    "XHTML 1.1", "HTML 3.2/Flex"}));
+    EXPECT_EQ(W.cbxof->currentIndex(), 2);
+    EXPECT_TRUE(W.CbxConvertToPlainText->isHidden());
+    EXPECT_EQ(W.ediHTMLFile->text(), QDir(Folder.path()).filePath("CorvaneXHTMLTest.html"));
+    EXPECT_EQ(W.CbxConvertEmptyParagraphs->text(),
+              "ConvertEmptyParagraphs (not supported with 'strict' doctypes)");
+    EXPECT_TRUE(
+        W.CbxConvertEmptyParagraphs->toolTip().startsWith("Set this property to True to replace empty"));
+    EXPECT_EQ(W.cbxSpaces->text(), "Convert multiple spaces to &&nbsp;") << "shows one ampersand";
+    EXPECT_EQ(W.cbxHyper->text(), "Convert Hyperlinks");
+    EXPECT_EQ(W.Panel3->text(), "Editor for ReplaceFonts property");
+    EXPECT_EQ(W.VleFonts->horizontalHeaderItem(0)->text(), "Font name starts with:");
+    EXPECT_EQ(W.VleFonts->horizontalHeaderItem(1)->text(), "Replace with:");
+    EXPECT_EQ(W.cbxAddOuterHTML->text(),
+              "AddOuterHTML (generate <html>...</html> and <body>...</body> tags)");
+    EXPECT_TRUE(W.cbxAddOuterHTML->isChecked());
+    EXPECT_FALSE(W.Panel7->isHidden());
+    EXPECT_EQ(W.ediTitle->text(), "Untitled document");
+    EXPECT_EQ(W.ediStyle->text(), "");
+    EXPECT_FALSE(W.ediAuthor->text().isEmpty());
+    EXPECT_EQ(W.ediDescription->text(), "document description ...");
+    EXPECT_EQ(W.ediKeywords->text(), "RTF, XHTML, convert");
+    EXPECT_EQ(W.MemCss->toPlainText(), "BODY, P {\n  margin-bottom:0px;margin-top:0px;\n }");
+    EXPECT_EQ(W.cbxPictures->text(), "ConvertPictures");
+    EXPECT_EQ(W.EditMaxDataURISize->text(), "32");
+    EXPECT_TRUE(W.EditMaxDataURISize->isEnabled());
+
+    // The three changed converter defaults, and the controls that mirror the converter.
+    EXPECT_TRUE(W.Converter().ConvertPictures());
+    EXPECT_TRUE(W.Converter().ConvertIndent());
+    EXPECT_TRUE(W.Converter().ConvertEmptyParagraphs());
+    EXPECT_TRUE(W.cbxPictures->isChecked());
+    EXPECT_TRUE(W.CbxConvertEmptyParagraphs->isChecked());
+    EXPECT_FALSE(W.cbxHyper->isChecked());
+    EXPECT_FALSE(W.cbxSpaces->isChecked());
+    EXPECT_EQ(W.VleFonts->Strings(), W.Converter().ReplaceFonts());
+    EXPECT_EQ(W.VleFonts->rowCount(), 4);
+}
+
+TEST_F(WindowTest, ShowingMakesTheFirstPagesActiveAndTheStatusBarOpensTheHomePage) {
+    TfrmMain& W = Window();
+    W.PageControl1->setCurrentIndex(2);
+    W.PageControl2->setCurrentIndex(3);
+    W.show();
+    EXPECT_EQ(W.PageControl1->currentIndex(), 0);
+    EXPECT_EQ(W.PageControl2->currentIndex(), 0);
+
+    QTest::mouseClick(W.StatusPanel, Qt::LeftButton);
+    ASSERT_EQ(Shell->Opened.size(), 1u);
+    EXPECT_EQ(Shell->Opened[0], QUrl("https://corvanexhtml.example.org/"));
+    W.hide();
+}
+
+TEST_F(WindowTest, EditorStartsWithTheSampleConvertedOrEmptyWithANote) {
+    WriteBytes(Path("Wordpad-Example.rtf"), SmallDocument);
+    TfrmMain& W = Window();
+    EXPECT_EQ(W.RichEdit2->toPlainText().replace(QChar::Nbsp, u' '), "Hello bold world\nSecond  line");
+    QTextCursor Cursor(W.RichEdit2->document());
+    Cursor.setPosition(8);
+    EXPECT_GT(Cursor.charFormat().fontWeight(), QFont::Medium) << "\"bold\" keeps its weight";
+    EXPECT_EQ(W.RichEdit2->document()->lastBlock().blockFormat().alignment(), Qt::AlignJustify);
+    EXPECT_FALSE(W.RichEdit2->document()->isUndoAvailable());
+    EXPECT_TRUE(W.StatusBar1->currentMessage().isEmpty());
+
+    TfrmMain Without(Shell, Path("nowhere"));
+    EXPECT_TRUE(Without.RichEdit2->toPlainText().isEmpty());
+    EXPECT_TRUE(Without.StatusBar1->currentMessage().contains("Wordpad-Example.rtf"))
+        << "the status bar says so";
+    EXPECT_EQ(Without.StatusPanel->text(), "Home page: https://corvanexhtml.example.org/");
+}
+
+// The editor path really converts RTF: the sample, shown in the editor and saved by it, keeps its words
+// and formatting.
+TEST_F(WindowTest, SampleSurvivesTheEditorPath) {
+    const QString Sample = QStringLiteral(CORVANE_SAMPLES_DIR "/Wordpad-Example.rtf");
+    if (!QFileInfo::exists(Sample)) GTEST_SKIP() << "no sample in this tree";
+    CopyIn(Sample, "Wordpad-Example.rtf");
+    TfrmMain& W = Window();
+    W.ApplySettings();
+    const std::string Html = W.RichEditToHTML(*W.RichEdit2);
+    using test::StyleAround;
+    EXPECT_NE(StyleAround(Html, "bold").find("font-weight:bold;"), std::string::npos) << Html;
+    EXPECT_NE(StyleAround(Html, "italic").find("font-style:italic;"), std::string::npos);
+    EXPECT_NE(StyleAround(Html, "underlined").find("text-decoration:underline;"), std::string::npos);
+    EXPECT_NE(StyleAround(Html, "struck out").find("text-decoration:line-through;"), std::string::npos);
+    EXPECT_NE(StyleAround(Html, "red text").find("color:#c00000;"), std::string::npos);
+    EXPECT_NE(StyleAround(Html, "highlighted text").find("background-color:#ffff00;"), std::string::npos);
+    EXPECT_NE(StyleAround(Html, "Times at 24 points.").find("font-size:24pt;"), std::string::npos);
+    EXPECT_NE(StyleAround(Html, "Courier New at 14 points,").find("font-family:Courier"), std::string::npos);
+    for (const char* Alignment : {"center", "right", "justify"})
+        EXPECT_NE(Html.find(std::string("<p style=\"text-align:") + Alignment), std::string::npos)
+            << Alignment;
+    EXPECT_LT(Html.find("<ul>"), Html.find(">First item<"));
+    EXPECT_LT(Html.find("<ol>"), Html.find(">Step one<"));
+    for (const char* Words : {"caf\xC3\xA9, na\xC3\xAFve", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82",
+                              "\xE2\x82\xAC euro", "Western European text:"})
+        EXPECT_NE(Html.find(Words), std::string::npos) << Words;
+}
+
+TEST_F(WindowTest, ApplySettingsCopiesEveryControlIntoTheConverter) {
+    TfrmMain& W = Window();
+    W.cbxSpaces->setChecked(true);
+    W.ediTitle->setText("My title");
+    W.ediStyle->setText("site.css");
+    W.cbxHyper->setChecked(true);
+    W.cbxPictures->setChecked(true);
+    W.ediAuthor->setText("An Author");
+    W.ediDescription->setText("A description");
+    W.ediKeywords->setText("a, b");
+    W.EditMaxDataURISize->setText(" 7 ");
+    W.cbxof->setCurrentIndex(6);
+    W.cbxAddOuterHTML->setChecked(false);
+    W.VleFonts->InsertRow("Tahoma", "Verdana,sans-serif");
+    W.MemCss->setPlainText("p { color: red; }\nh1 {}\n");
+    W.CbxConvertToPlainText->setChecked(true);
+    W.CbxConvertEmptyParagraphs->setChecked(false);
+    W.ApplySettings();
+
+    const TRkCorvaneXHTML& C = W.Converter();
+    EXPECT_TRUE(C.ConvertSpaces());
+    EXPECT_EQ(C.OptionsHead().DocumentTitle(), "My title");
+    EXPECT_EQ(C.OptionsHead().StyleSheetLink(), "site.css");
+    EXPECT_TRUE(C.ConvertFields());
+    EXPECT_TRUE(C.ConvertAnchors());
+    EXPECT_TRUE(C.ConvertHyperlinks());
+    EXPECT_TRUE(C.ConvertPictures());
+    EXPECT_EQ(C.OptionsHead().MetaAuthor(), "An Author");
+    EXPECT_EQ(C.OptionsHead().MetaDescription(), "A description");
+    EXPECT_EQ(C.OptionsHead().MetaKeywords(), "a, b");
+    const auto Adapter = std::dynamic_pointer_cast<TMemoryPictureAdapterDataURI>(C.PictureAdapter());
+    ASSERT_TRUE(Adapter);
+    EXPECT_EQ(Adapter->MaxSize(), 7);
+    EXPECT_EQ(C.DocumentType(), dtXHTML_MP_10);
+    EXPECT_FALSE(C.OptionsHead().AddOuterHTML());
+    EXPECT_EQ(C.ReplaceFonts(),
+              TStringList({"Arial=Arial,Helvetica,sans-serif", "Courier=Courier,monospace", "Symbol=Symbol",
+                           "Times=Times,serif", "Tahoma=Verdana,sans-serif"}));
+    EXPECT_EQ(C.OptionsHead().StyleSheetInclude(), TStringList({"p { color: red; }", "h1 {}"}));
+    EXPECT_TRUE(C.ConvertToPlainText());
+    EXPECT_FALSE(C.ConvertEmptyParagraphs());
+
+    // Each conversion gets a fresh adapter; with pictures off the last one is left alone.
+    W.ApplySettings();
+    EXPECT_NE(C.PictureAdapter(), Adapter);
+    W.cbxPictures->setChecked(false);
+    W.EditMaxDataURISize->setText("not read now");
+    const auto Last = C.PictureAdapter();
+    W.ApplySettings();
+    EXPECT_FALSE(C.ConvertPictures());
+    W.Converter().SetConvertPictures(true);
+    EXPECT_EQ(C.PictureAdapter(), Last);
+}
+
+TEST_F(WindowTest, OutputFormatListSelectsTheDialectsInItsOrder) {
+    TfrmMain& W = Window();
+    const TDocumentType Expected[] = {
+        dtHTML_401_Strict, dtHTML_401_Transitional, dtHTML_50,  dtXHTML_10_Strict, dtXHTML_10_Transitional,
+        dtXHTML_Basic_10,  dtXHTML_MP_10,           dtXHTML_11, dtHTML3Flex};
+    for (int Index = 0; Index < 9; ++Index) {
+        W.cbxof->setCurrentIndex(Index);
+        W.ApplySettings();
+        EXPECT_EQ(W.Converter().DocumentType(), Expected[Index]) << Index;
+    }
+    W.cbxof->setCurrentIndex(-1);
+    W.ApplySettings();
+    EXPECT_EQ(W.Converter().DocumentType(), dtHTML3Flex) << "no entry leaves the dialect as it was";
+}
+
+TEST_F(WindowTest, HyperlinkBoxSwitchesFieldsAnchorsAndLinksTogether) {
+    TfrmMain& W = Window();
+    W.cbxHyper->setChecked(true);
+    W.ApplySettings();
+    W.cbxHyper->setChecked(false);
+    W.ApplySettings();
+    EXPECT_FALSE(W.Converter().ConvertFields());
+    EXPECT_FALSE(W.Converter().ConvertAnchors());
+    EXPECT_FALSE(W.Converter().ConvertHyperlinks());
+
+    const QString Input = Path("link.rtf");
+    WriteBytes(Input,
+               "{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"http://example.org/\"}{\\fldrslt site}}\\par}");
+    SelectFile(Input);
+    W.startConversion();
+    EXPECT_EQ(ReadBytes(Output()).find("<a "), std::string::npos);
+    W.cbxHyper->setChecked(true);
+    W.startConversion();
+    EXPECT_NE(ReadBytes(Output()).find("href=\"http://example.org/\""), std::string::npos);
+}
+
+TEST_F(WindowTest, FileConversionWritesTheConvertersBytesAndThePicturesBesideThem) {
+    TfrmMain& W = Window();
+    const QString Input = CopyIn(PictureDocument, "pictures.rtf");
+    W.EditMaxDataURISize->setText("1");
+    W.ediHTMLFile->setText(Path("out/result.html"));
+    QDir(Folder.path()).mkdir("out");
+    SelectFile(Input);
+    ASSERT_EQ(W.SelectedFileName(), Input);
+    emit W.FileListBox1->doubleClicked(W.FileListBox1->currentIndex());
+    ASSERT_TRUE(Shell->Errors.isEmpty()) << Shell->Errors.join("\n").toStdString();
+    ASSERT_EQ(Shell->Opened.size(), 1u);
+    EXPECT_EQ(Shell->Opened[0], QUrl::fromLocalFile(Path("out/result.html")));
+
+    const std::string Written = ReadBytes(Output());
+    int Files = 0;
+    int Embedded = 0;
+    for (const auto& [Name, Picture] : W.Converter().PictureAdapter()->GetPictures()) {
+        const QString PictureFile = Path("out/" + QString::fromStdString(Name));
+        if (Picture->IsDataURI()) {
+            ++Embedded;
+            EXPECT_FALSE(QFileInfo::exists(PictureFile)) << Name;
+            continue;
+        }
+        ++Files;
+        const auto& Bytes = Picture->GetData().Bytes();
+        EXPECT_EQ(ReadBytes(PictureFile), std::string(Bytes.begin(), Bytes.end())) << Name;
+        EXPECT_NE(Written.find("src=\"" + Name + "\""), std::string::npos) << Name;
+    }
+    EXPECT_GT(Files, 0);
+    EXPECT_GT(Embedded, 0);
+
+    // Exactly what the converter returns, with the same settings, not a byte more.
+    EXPECT_EQ(Written, W.Converter().Convert(ReadBytes(Input)));
+    EXPECT_EQ(Written.substr(0, 3) == "\xEF\xBB\xBF", false);
+}
+
+TEST_F(WindowTest, TwoConversionsInARowWriteIdenticalFiles) {
+    TfrmMain& W = Window();
+    W.EditMaxDataURISize->setText("1");
+    SelectFile(CopyIn(PictureDocument, "pictures.rtf"));
+    W.startConversion();
+    const auto Written = [this] {
+        std::vector<std::string> Files{ReadBytes(Output())};
+        for (const QString& Name : QDir(Folder.path()).entryList({"image*"}, QDir::Files, QDir::Name)) {
+            Files.push_back(Name.toStdString() + ": " + ReadBytes(Path(Name)));
+            QFile::remove(Path(Name));
+        }
+        return Files;
+    };
+    const std::vector<std::string> First = Written();
+    EXPECT_GT(First.size(), 1u) << "pictures were written";
+    W.startConversion();
+    EXPECT_EQ(Written(), First);
+
+    W.RichEdit2->setPlainText("Same text twice");
+    W.ConvertRichEdit();
+    const std::string FirstEditor = ReadBytes(Output());
+    W.ConvertRichEdit();
+    EXPECT_EQ(ReadBytes(Output()), FirstEditor);
+}
+
+TEST_F(WindowTest, PicturesOfAnOutputWithoutFolderGoToTheCurrentFolder) {
+    TfrmMain& W = Window();
+    W.EditMaxDataURISize->setText("0");
+    SelectFile(CopyIn(PictureDocument, "pictures.rtf"));
+    QDir(Folder.path()).mkdir("cwd");
+    const QString Previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(Path("cwd")));
+    W.ediHTMLFile->setText("plain.html");
+    W.startConversion();
+    QDir::setCurrent(Previous);
+    EXPECT_TRUE(QFileInfo::exists(Path("cwd/plain.html")));
+    const auto& Pictures = W.Converter().PictureAdapter()->GetPictures();
+    ASSERT_FALSE(Pictures.empty());
+    for (const auto& Entry : Pictures)
+        EXPECT_TRUE(QFileInfo::exists(Path("cwd/" + QString::fromStdString(Entry.first)))) << Entry.first;
+}
+
+TEST_F(WindowTest, EditorConversionWritesAByteOrderMarkAndCrLfLines) {
+    TfrmMain& W = Window();
+    W.RichEdit2->clear();
+    QTextCursor Cursor(W.RichEdit2->document());
+    Cursor.insertText("First paragraph");
+    QTextCharFormat Bold;
+    Bold.setFontWeight(QFont::Bold);
+    Cursor.insertText(" strong", Bold);
+    Cursor.insertBlock();
+    Cursor.insertText("Second one");
+    W.Button1->click();
+    ASSERT_TRUE(Shell->Errors.isEmpty()) << Shell->Errors.join("\n").toStdString();
+    ASSERT_EQ(Shell->Opened.size(), 1u);
+    EXPECT_EQ(Shell->Opened[0], QUrl::fromLocalFile(Output()));
+
+    const std::string Written = ReadBytes(Output());
+    ASSERT_EQ(Written.substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(Written.substr(Written.size() - 9), "</html>\r\n") << "a CR LF after the last line";
+    for (std::size_t At = 0; At < Written.size(); ++At) {
+        if (Written[At] == '\n') {
+            ASSERT_EQ(Written[At - 1], '\r') << At;
+        }
+        if (Written[At] == '\r') {
+            ASSERT_EQ(Written[At + 1], '\n') << At;
+        }
+    }
+    const std::string Html = W.RichEditToHTML(*W.RichEdit2);
+    EXPECT_EQ(Written, "\xEF\xBB\xBF" + Html + "\r\n");
+    EXPECT_NE(Html.find("font-weight:bold;"), std::string::npos);
+    EXPECT_NE(Html.find(">Second one<"), std::string::npos);
+}
+
+TEST(CrLfTextFile, EveryLineEndsInCrLfAfterTheByteOrderMark) {
+    EXPECT_EQ(ToCrLfTextFile(""), "\xEF\xBB\xBF");
+    EXPECT_EQ(ToCrLfTextFile("one"), "\xEF\xBB\xBFone\r\n");
+    EXPECT_EQ(ToCrLfTextFile("a\nb\rc\r\nd"), "\xEF\xBB\xBF"
+                                              "a\r\nb\r\nc\r\nd\r\n");
+    EXPECT_EQ(ToCrLfTextFile("a\r\n"), "\xEF\xBB\xBF"
+                                       "a\r\n");
+    EXPECT_EQ(ToCrLfTextFile("\n\r\n\r"), "\xEF\xBB\xBF\r\n\r\n\r\n");
+    EXPECT_EQ(ToCrLfTextFile("\xC3\xA4\r\r\n"), "\xEF\xBB\xBF\xC3\xA4\r\n\r\n");
+}
+
+TEST_F(WindowTest, BadPictureLimitFailsBeforeAnythingIsWritten) {
+    TfrmMain& W = Window();
+    SelectFile(CopyIn(PictureDocument, "pictures.rtf"));
+    for (const char* Limit : {"", "12kb", "99999999999"}) {
+        W.EditMaxDataURISize->setText(Limit);
+        EXPECT_THROW(W.startConversion(), std::runtime_error) << Limit;
+        EXPECT_THROW(W.ConvertRichEdit(), std::runtime_error) << Limit;
+    }
+    EXPECT_FALSE(QFileInfo::exists(Output()));
+    EXPECT_TRUE(Shell->Opened.empty());
+
+    // Started by the user, the failure is shown and nothing is opened.
+    W.Button1->click();
+    emit W.FileListBox1->doubleClicked(W.FileListBox1->currentIndex());
+    ASSERT_EQ(Shell->Errors.size(), 2);
+    EXPECT_TRUE(Shell->Errors[0].contains("is not a whole number")) << Shell->Errors[0].toStdString();
+    EXPECT_TRUE(Shell->Opened.empty());
+    EXPECT_FALSE(QFileInfo::exists(Output()));
+    EXPECT_FALSE(QFileInfo::exists(Path("image1.png")));
+}
+
+TEST_F(WindowTest, ConversionErrorsAreShownAndNothingIsOpened) {
+    TfrmMain& W = Window();
+    SelectFile(CopyIn(PictureDocument, "pictures.rtf"));
+    W.ediHTMLFile->setText(Path("missing-folder/out.html"));
+    emit W.FileListBox1->doubleClicked(W.FileListBox1->currentIndex());
+    W.Button1->click();
+    ASSERT_EQ(Shell->Errors.size(), 2);
+    EXPECT_TRUE(Shell->Errors[0].contains("missing-folder")) << Shell->Errors[0].toStdString();
+    EXPECT_TRUE(Shell->Errors[1].contains("missing-folder")) << Shell->Errors[1].toStdString();
+    EXPECT_TRUE(Shell->Opened.empty());
+
+    // Input without the RTF header is not a failure: the empty result is written and opened.
+    W.ediHTMLFile->setText(Path("empty.html"));
+    const QString NotRtf = Path("not.rtf");
+    WriteBytes(NotRtf, "plain text");
+    SelectFile(NotRtf);
+    W.startConversion();
+    EXPECT_TRUE(QFileInfo::exists(Path("empty.html")));
+    EXPECT_EQ(QFileInfo(Path("empty.html")).size(), 0);
+    EXPECT_EQ(Shell->Opened.size(), 1u);
+}
+
+TEST_F(WindowTest, WrapperBoxShowsItsFieldsAndDecidesOnTheWholeDocument) {
+    TfrmMain& W = Window();
+    const QString Input = Path("small.rtf");
+    WriteBytes(Input, SmallDocument);
+    SelectFile(Input);
+    W.startConversion();
+    EXPECT_NE(ReadBytes(Output()).find("<html"), std::string::npos);
+
+    W.cbxAddOuterHTML->click();
+    EXPECT_TRUE(W.Panel7->isHidden());
+    W.startConversion();
+    const std::string Body = ReadBytes(Output());
+    EXPECT_EQ(Body.find("<html"), std::string::npos);
+    EXPECT_EQ(Body.find("<body"), std::string::npos);
+    EXPECT_NE(Body.find("bold"), std::string::npos);
+    W.cbxAddOuterHTML->click();
+    EXPECT_FALSE(W.Panel7->isHidden());
+}
+
+TEST_F(WindowTest, StrictDialectKeepsEmptyParagraphsAsTheyAre) {
+    TfrmMain& W = Window();
+    const QString Input = Path("empty-paragraph.rtf");
+    WriteBytes(Input, "{\\rtf1 one\\par\\par two\\par}");
+    SelectFile(Input);
+    W.startConversion();
+    EXPECT_NE(ReadBytes(Output()).find("<br"), std::string::npos) << "HTML5 turns it into a line break";
+    W.cbxof->setCurrentIndex(3); // XHTML 1.0 Strict
+    W.startConversion();
+    EXPECT_EQ(ReadBytes(Output()).find("<br"), std::string::npos);
+}
+
+TEST_F(WindowTest, FontTableKeepsItsKeysUnique) {
+    TfrmMain& W = Window();
+    TValueListEditor& Fonts = *W.VleFonts;
+    EXPECT_EQ(Fonts.InsertRow("Arial", "Other"), -1);
+    const int Row = Fonts.InsertRow("Verdana", "Verdana,sans-serif");
+    ASSERT_GE(Row, 0);
+    Fonts.item(Row, 0)->setText("Times");
+    EXPECT_EQ(Fonts.item(Row, 0)->text(), "Verdana") << "a duplicate key is undone";
+    ASSERT_EQ(Shell->Errors.size(), 1);
+    EXPECT_TRUE(Shell->Errors[0].contains("Times"));
+    Fonts.item(Row, 0)->setText("Tahoma");
+    EXPECT_EQ(Fonts.item(Row, 0)->text(), "Tahoma");
+
+    // A new row without a key is no rule yet; a deleted row is gone.
+    W.btnAddFont->click();
+    EXPECT_EQ(Fonts.rowCount(), 6);
+    EXPECT_EQ(Fonts.Strings().size(), 5u);
+    Fonts.setCurrentCell(0, 0);
+    W.btnDeleteFont->click();
+    W.ApplySettings();
+    EXPECT_EQ(W.Converter().ReplaceFonts(), TStringList({"Courier=Courier,monospace", "Symbol=Symbol",
+                                                         "Times=Times,serif", "Tahoma=Verdana,sans-serif"}));
+}
+
+} // namespace
+} // namespace corvane
