@@ -1,0 +1,91 @@
+// The graphics objects a metafile creates (pens, brushes, fonts, palettes, regions) and the table that
+// holds them by index while the metafile plays.
+#pragma once
+
+#include "WmfBytes.h"
+#include "WmfDib.h"
+#include "WmfRecords.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace corvane::wmf {
+
+// A colour reference as stored: red, green, blue and a flag byte (bit 0: the low word is a palette index).
+using TWmfColorRef = std::uint32_t;
+
+inline constexpr TWmfColorRef MakeColorRef(std::uint8_t Red, std::uint8_t Green, std::uint8_t Blue) {
+    return Red | (Green << 8) | (static_cast<std::uint32_t>(Blue) << 16);
+}
+
+struct TWmfPen {
+    std::uint16_t Style = psSolid;
+    std::int16_t Width = 0; // logical units; 0 is one device pixel
+    TWmfColorRef Color = MakeColorRef(0, 0, 0);
+};
+
+struct TWmfBrush {
+    std::uint16_t Style = bsSolid;
+    TWmfColorRef Color = MakeColorRef(255, 255, 255);
+    std::uint16_t Hatch = hsHorizontal;
+    std::shared_ptr<const TWmfImage> Pattern; // for pattern brushes
+};
+
+struct TWmfFont {
+    std::int16_t Height = 0; // < 0: character height, > 0: cell height, 0: default size
+    std::int16_t Width = 0;
+    std::int16_t Escapement = 0; // tenths of a degree, anticlockwise
+    std::int16_t Weight = 400;
+    bool Italic = false;
+    bool Underline = false;
+    bool StrikeOut = false;
+    std::uint8_t CharSet = 0;
+    std::string FaceName;
+};
+
+struct TWmfPalette {
+    std::vector<std::uint32_t> Entries; // 0x00RRGGBB
+};
+
+struct TWmfRect {
+    std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
+};
+
+struct TWmfRegion {
+    std::vector<TWmfRect> Rects; // logical units; empty means the empty region
+};
+
+// An object of a kind the player does not use; it still takes its index.
+struct TWmfOtherObject {};
+
+using TWmfObject = std::variant<std::monostate, TWmfPen, TWmfBrush, TWmfFont,
+                                std::shared_ptr<const TWmfPalette>, TWmfRegion, TWmfOtherObject>;
+
+// Reading the object records' bodies. Each throws when the body is shorter than the object.
+TWmfPen ReadPen(const TWmfBytes& Params);
+TWmfBrush ReadBrush(const TWmfBytes& Params);
+TWmfFont ReadFont(const TWmfBytes& Params);
+TWmfPalette ReadPalette(const TWmfBytes& Params);
+TWmfRegion ReadRegion(const TWmfBytes& Params);
+
+// Objects by index. A new object takes the lowest free index; the table has the size the metafile
+// header declares, and every index is checked against it.
+class TWmfObjectTable {
+public:
+    explicit TWmfObjectTable(std::size_t Size) : FObjects(Size) {}
+
+    // Throws when every index is taken.
+    void Add(TWmfObject Object);
+    // Throws for an index outside the table; an empty entry is std::monostate.
+    const TWmfObject& Get(std::uint16_t Index) const;
+    void Delete(std::uint16_t Index);
+
+private:
+    std::vector<TWmfObject> FObjects;
+    std::size_t FFirstFree = 0; // no free index lies below this one
+};
+
+} // namespace corvane::wmf
