@@ -48,6 +48,10 @@ void TByteStream::Write(const std::uint8_t* Data, std::size_t Count) {
     FPosition = End;
 }
 
+void TByteStream::Reserve(std::size_t Capacity) {
+    if (Capacity > FBytes.capacity()) FBytes.reserve(std::max(Capacity, FBytes.capacity() * 2));
+}
+
 std::size_t TByteStream::Read(std::uint8_t* Buffer, std::size_t Count) {
     const std::size_t Available = FPosition < FBytes.size() ? FBytes.size() - FPosition : 0;
     const std::size_t Copied = std::min(Count, Available);

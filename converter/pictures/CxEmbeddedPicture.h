@@ -23,6 +23,9 @@ class TByteStream {
 public:
     void Write(std::uint8_t Value);
     void Write(const std::uint8_t* Data, std::size_t Count);
+    // Makes room for at least Capacity bytes. Grows at least geometrically, so that a writer reserving
+    // piece by piece still copies the bytes only a constant number of times overall.
+    void Reserve(std::size_t Capacity);
     // Copies up to Count bytes from the position on; returns how many were copied.
     std::size_t Read(std::uint8_t* Buffer, std::size_t Count);
     std::size_t Position() const { return FPosition; }

@@ -108,6 +108,25 @@ constexpr bool IsDigit(std::uint8_t Byte) {
     return static_cast<std::uint8_t>(Byte - '0') < 10;
 }
 
+// Picture data: a hexadecimal digit's value; blanks, tabs and line breaks are skipped; anything else
+// is not picture data.
+constexpr std::uint8_t PictureSkip = 16;
+constexpr std::uint8_t PictureInvalid = 0xFF;
+
+constexpr std::array<std::uint8_t, 256> MakePictureDigits() {
+    std::array<std::uint8_t, 256> Digits{};
+    Digits.fill(PictureInvalid);
+    for (int Digit = 0; Digit < 10; ++Digit)
+        Digits['0' + Digit] = static_cast<std::uint8_t>(Digit);
+    for (int Digit = 0; Digit < 6; ++Digit) {
+        Digits['a' + Digit] = static_cast<std::uint8_t>(10 + Digit);
+        Digits['A' + Digit] = static_cast<std::uint8_t>(10 + Digit);
+    }
+    Digits[' '] = Digits['\t'] = Digits['\n'] = Digits['\r'] = PictureSkip;
+    return Digits;
+}
+constexpr std::array<std::uint8_t, 256> PictureDigits = MakePictureDigits();
+
 constexpr int HexValue(char Character) {
     if (Character >= '0' && Character <= '9') return Character - '0';
     if (Character >= 'a' && Character <= 'f') return Character - 'a' + 10;
@@ -135,7 +154,6 @@ void AppendUtf8(char32_t CodePoint, std::string& Output) {
         Output += static_cast<char>(0x80 | (CodePoint & 0x3F));
     }
 }
-
 
 void TrimBlanksAndControls(std::string& Text) {
     const auto IsBlank = [](char Character) { return static_cast<std::uint8_t>(Character) <= ' '; };
@@ -184,6 +202,11 @@ TCxReader::TCxReader(ICxReaderOwner& Owner, std::shared_ptr<ICxWriter> Writer,
     : FOwner(Owner), FWriter(std::move(Writer)), FUnicodeConverter(std::move(FontNameConverter)) {
     assert(FWriter && FUnicodeConverter);
     FStack.reserve(64);
+    if (FOwner.GetConvertPictures()) {
+        // Throws while no adapter is assigned, so the conversion stops before anything is read.
+        FPictureAdapter = FOwner.GetPictureAdapter();
+        if (FPictureAdapter) FPictureAdapter->Clear();
+    }
     KeywordIndex(); // built now rather than inside the first Parse
     FOwner.Log(logDebug, "CorvaneXHTMLReader created");
 }
@@ -194,6 +217,9 @@ void TCxReader::Parse(std::string_view Rtf) {
     FPosition = 0;
     FHexCount = 0;
     FNonShapePicture = false;
+    FPicture = nullptr;
+    FPictureDepth = 0;
+    FPictureHighDigit = -1;
     FEndOfDocument = false;
     FOwner.SetEndOfDocument(false);
     FFontOptions = FOwner.GetFontConversionOptions();
@@ -224,6 +250,12 @@ void TCxReader::Parse(std::string_view Rtf) {
                     DeliverTextRun();
                     continue;
                 }
+            } else if (FDestination == dsPicture) {
+                if (InPictureData())
+                    TakePictureData();
+                else
+                    SkipPlainBytes();
+                continue;
             } else if (!(FDestination == dsFontTable || FDestination == dsColorTable ||
                          FDestination == dsBookmarkStart ||
                          (FDestination == dsFieldInstruction && FConvertFields))) {
@@ -376,8 +408,11 @@ void TCxReader::DeliverByte(std::uint8_t Byte) {
     case dsFieldInstruction:
         if (FConvertFields) FDefaultCodePage.Convert(Byte, FFieldInstruction);
         return;
+    case dsPicture:
+        if (InPictureData()) TakePictureDigit(Byte);
+        return;
     default:
-        return; // every other destination drops its text, pictures included for now
+        return; // every other destination drops its text
     }
 }
 
@@ -433,6 +468,9 @@ void TCxReader::CloseGroup() {
     default:
         break;
     }
+    // Only the group that entered \pict ends the picture; groups nested in it (ids, shape properties)
+    // close first.
+    if (FPicture != nullptr && FGroupDepth < FPictureDepth) FinishPicture();
 
     if (FGroupDepth > 0 && !FStack.empty()) {
         const TGroupState& Saved = FStack.back();
@@ -469,6 +507,9 @@ void TCxReader::ChangeDestination(TDestination Destination) {
         break;
     case dsListLevel:
         FWriter->AddListLevel();
+        break;
+    case dsPicture:
+        StartPicture();
         break;
     case dsFieldResult:
         // A field result is a run of its own: the text before the field is not part of the link.
@@ -508,8 +549,11 @@ void TCxReader::ApplyProperty(TPropertyIndex Property, std::int64_t Value) {
     case dsListLevel:
         ApplyListProperty(Property, Value);
         break;
+    case dsPicture:
+        if (InPictureData()) ApplyPictureProperty(Property, Value);
+        break;
     default:
-        break; // dsSkip and the other destinations ignore properties; pictures come later
+        break; // dsSkip and the other destinations ignore properties
     }
 }
 
@@ -717,9 +761,126 @@ void TCxReader::TakeBinary(std::int64_t Count) {
     FPosition += Taken;
 }
 
-// Pictures are not converted yet; until they are, their binary data is dropped like any other.
+// ---------------------------------------------------------------------------------------------------
+// Pictures.
+
+void TCxReader::StartPicture() {
+    if (!FPictureAdapter) return;
+    // A \pict inside a picture still being read starts nothing: the adapter has one current picture,
+    // and the outer one would be lost unfinished.
+    if (FPicture != nullptr) return;
+    FPicture = FPictureAdapter->NewPicture();
+    assert(FPicture != nullptr);
+    // After \nonshppict the picture is an alternative for readers without shapes: kept, not shown.
+    FPicture->SetShow(!FNonShapePicture);
+    FNonShapePicture = false;
+    FPictureDepth = FGroupDepth;
+    FPictureHighDigit = -1;
+}
+
+void TCxReader::ApplyPictureProperty(TPropertyIndex Property, std::int64_t Value) {
+    TEmbeddedPicture& Picture = *FPicture;
+    const auto Low32 = static_cast<std::int32_t>(Value);
+    switch (Property) {
+    case ipEmfBlip:
+        Picture.SetPictureType(ptEMF);
+        break;
+    case ipPngBlip:
+        Picture.SetPictureType(ptPNG);
+        break;
+    case ipJpegBlip:
+        Picture.SetPictureType(ptJPEG);
+        break;
+    case ipMacPict:
+        Picture.SetPictureType(ptPICT);
+        break;
+    case ipWmetafile:
+        Picture.SetPictureType(ptWMF);
+        Picture.SetMappingMode(static_cast<std::uint8_t>(Value));
+        break;
+    case ipPicWidth:
+        Picture.SetPicWidth(Low32);
+        break;
+    case ipPicHeight:
+        Picture.SetPicHeight(Low32);
+        break;
+    case ipPicGoalWidth:
+        Picture.SetGoalWidth(Low32);
+        break;
+    case ipPicGoalHeight:
+        Picture.SetGoalHeight(Low32);
+        break;
+    case ipPicScaleX:
+        Picture.SetScaleX(Low32);
+        break;
+    case ipPicScaleY:
+        Picture.SetScaleY(Low32);
+        break;
+    default:
+        break;
+    }
+}
+
+// Plain bytes of the picture's own group, from the current one up to the next control word or group
+// boundary: hexadecimal digit pairs decoded straight from the input, blanks and line breaks skipped.
+// Leaves the position on the byte that ended the data.
+void TCxReader::TakePictureData() {
+    const std::uint8_t* const Start = FInput + FPosition;
+    const std::uint8_t* const End = FInput + FInputLength;
+    const std::uint8_t* Stop = Start;
+    while (Stop != End && PictureDigits[*Stop] != PictureInvalid)
+        ++Stop;
+    if (Stop != End && ByteClasses[*Stop] == bcPlain) throw ECxError("Invalid picture data");
+
+    TEmbeddedPicture& Picture = *FPicture;
+    TByteStream& Data = Picture.GetData();
+    Data.Reserve(Data.Size() + static_cast<std::size_t>(Stop - Start) / 2 + 1);
+    int High = FPictureHighDigit;
+    for (const std::uint8_t* Byte = Start; Byte != Stop; ++Byte) {
+        const std::uint8_t Digit = PictureDigits[*Byte];
+        if (Digit == PictureSkip) continue;
+        if (High < 0) {
+            High = Digit;
+        } else {
+            Picture.AppendByte(static_cast<std::uint8_t>(High << 4 | Digit));
+            High = -1;
+        }
+    }
+    FPictureHighDigit = High;
+    FPosition = static_cast<std::size_t>(Stop - FInput);
+}
+
+// One byte delivered by a control word (\'hh, \tab, ...) inside the picture's data.
+void TCxReader::TakePictureDigit(std::uint8_t Byte) {
+    const std::uint8_t Digit = PictureDigits[Byte];
+    if (Digit == PictureSkip) return;
+    if (Digit == PictureInvalid) throw ECxError("Invalid picture data");
+    if (FPictureHighDigit < 0) {
+        FPictureHighDigit = Digit;
+    } else {
+        FPicture->AppendByte(static_cast<std::uint8_t>(FPictureHighDigit << 4 | Digit));
+        FPictureHighDigit = -1;
+    }
+}
+
+// \binN inside the picture's own group: the bytes are the picture's, as they are.
 void TCxReader::TakeBinaryPictureData(std::string_view Bytes) {
-    static_cast<void>(Bytes);
+    if (!InPictureData()) return;
+    FPicture->GetData().Write(reinterpret_cast<const std::uint8_t*>(Bytes.data()), Bytes.size());
+}
+
+void TCxReader::FinishPicture() {
+    FPicture = nullptr;
+    FPictureDepth = 0;
+    FPictureHighDigit = -1; // an odd last digit makes no byte
+    FPictureAdapter->FinishPicture();
+    const TEmbeddedPicture* const Picture = FPictureAdapter->GetPicture();
+    if (Picture == nullptr || !Picture->GetShow()) return;
+    FlushPendingSurrogate();
+    FWriter->GetDocument()->AppendMarkup(FPictureAdapter->GetImageTag());
+    // The run after the markup starts with no formatting; as after a line break, the text that follows
+    // the picture keeps the formatting in force.
+    FWriter->StartTextRun();
 }
 
 // ---------------------------------------------------------------------------------------------------

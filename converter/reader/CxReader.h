@@ -3,6 +3,7 @@
 // the document writer.
 #pragma once
 
+#include "CxEmbeddedPicture.h"
 #include "CxInterfaces.h"
 #include "CxTypes.h"
 #include "CxUnicode.h"
@@ -51,7 +52,17 @@ private:
     void SkipPlainBytes();
     void SkipText();
     void TakeBinary(std::int64_t Count);
+
+    // Pictures.
+    bool InPictureData() const {
+        return FPicture != nullptr && FDestination == dsPicture && FGroupDepth == FPictureDepth;
+    }
+    void StartPicture();
+    void ApplyPictureProperty(TPropertyIndex Property, std::int64_t Value);
+    void TakePictureData();
+    void TakePictureDigit(std::uint8_t Byte);
     void TakeBinaryPictureData(std::string_view Bytes);
+    void FinishPicture();
 
     // Groups.
     void OpenGroup();
@@ -94,6 +105,8 @@ private:
     TFontConversionOptions FFontOptions;
     bool FConvertIndent = false;
     bool FConvertFields = false;
+    // Set when pictures are converted; fetched once, when the reader is created.
+    std::shared_ptr<IPictureAdapter> FPictureAdapter;
 
     // Input.
     const std::uint8_t* FInput = nullptr;
@@ -134,6 +147,11 @@ private:
     std::string FBookmarkName;
     std::string FFieldInstruction;
     bool FNonShapePicture = false;
+    // The picture being read (owned by the adapter), the depth of the group that entered \pict, and
+    // the first hexadecimal digit of a pair still waiting for its second (-1: none).
+    TEmbeddedPicture* FPicture = nullptr;
+    std::int32_t FPictureDepth = 0;
+    int FPictureHighDigit = -1;
 };
 
 } // namespace corvane

@@ -1,0 +1,301 @@
+#include "CxMemoryPictureAdapterDataURI.h"
+#include "CxWriter.h"
+#include "ReaderHarness.h"
+
+#include "../document/DocumentFakes.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace corvane::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+using TBytes = std::vector<std::uint8_t>;
+
+// A reader with pictures on and the shipped data-URI adapter.
+struct TPictureHarness : TReaderHarness {
+    std::shared_ptr<TMemoryPictureAdapterDataURI> Adapter;
+
+    explicit TPictureHarness(std::int32_t MaxSizeKB = 32)
+        : Adapter(std::make_shared<TMemoryPictureAdapterDataURI>(MaxSizeKB)) {
+        Owner.ConvertPictures = true;
+        Owner.PictureAdapter = Adapter;
+    }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> Result;
+        for (const auto& Entry : Adapter->GetPictures())
+            Result.push_back(Entry.first);
+        return Result;
+    }
+    const TEmbeddedPicture& Picture(const std::string& Name) const {
+        return *Adapter->GetPictures().at(Name);
+    }
+    std::vector<std::string> Markup() const { return Calls("AppendMarkup"); }
+    std::size_t ImgCount() const { return Calls("AppendMarkup(<img ").size(); }
+};
+
+TBytes Bytes(const TEmbeddedPicture& Picture) {
+    return Picture.GetData().Bytes();
+}
+
+std::string Hex(const TBytes& Data) {
+    static constexpr char Digits[] = "0123456789abcdef";
+    std::string Result;
+    for (const std::uint8_t Byte : Data) {
+        Result += Digits[Byte >> 4];
+        Result += Digits[Byte & 0xF];
+    }
+    return Result;
+}
+
+const TBytes PngSignature = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
+
+TEST(ReaderPictures, EveryTypeWithItsSizesAndScales) {
+    struct TCase {
+        const char* Keyword;
+        TPictureType Type;
+        std::uint8_t MappingMode;
+        const char* Name;
+        const char* Mime;
+    };
+    const TCase Cases[] = {
+        {"\\emfblip", ptEMF, 0, "image1.unknown", ""},
+        {"\\pngblip", ptPNG, 0, "image1.png", "image/png"},
+        {"\\jpegblip", ptJPEG, 0, "image1.jpg", "image/jpeg"},
+        {"\\macpict", ptPICT, 0, "image1.unknown", "image/pict"},
+        {"\\wmetafile8", ptWMF, 8, "image1.unknown", "image/x-wmf"},
+        {"\\wmetafile", ptWMF, 1, "image1.unknown", "image/x-wmf"},    // no number: mode 1
+        {"\\wmetafile264", ptWMF, 8, "image1.unknown", "image/x-wmf"}, // the low byte
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Keyword);
+        TPictureHarness Harness;
+        Harness.Parse(std::string("{\\rtf1 a{\\pict") + Case.Keyword +
+                      "\\picw100\\pich50\\picwgoal1440\\pichgoal720\\picscalex50\\picscaley200 0102aB}b}");
+        ASSERT_THAT(Harness.Names(), ElementsAre(Case.Name));
+        const TEmbeddedPicture& Picture = Harness.Picture(Case.Name);
+        EXPECT_EQ(Picture.PictureType(), Case.Type);
+        EXPECT_EQ(Picture.MappingMode(), Case.MappingMode);
+        EXPECT_EQ(Picture.PicWidth(), 100);
+        EXPECT_EQ(Picture.PicHeight(), 50);
+        EXPECT_EQ(Picture.GoalWidth(), 1440u);
+        EXPECT_EQ(Picture.GoalHeight(), 720u);
+        EXPECT_EQ(Bytes(Picture), (TBytes{0x01, 0x02, 0xAB}));
+        // 720 twips are 48 pixels, doubled; 1440 are 96, halved. The text around stays outside.
+        EXPECT_THAT(Harness.Calls(),
+                    ::testing::Contains("AppendMarkup(<img src=\"data:" + std::string(Case.Mime) +
+                                        ";base64,AQKr\" height=\"96\" width=\"48\" "
+                                        "alt=\"picture\"/>)"));
+        EXPECT_EQ(Harness.Text().front(), 'a');
+        EXPECT_EQ(Harness.Text().back(), 'b');
+    }
+}
+
+// With the real writer the img element is a raw run of its own between the text around it.
+TEST(ReaderPictures, TheImgElementIsARawRunOfTheParagraph) {
+    TFakeReaderOwner Owner;
+    const auto Adapter = std::make_shared<TMemoryPictureAdapterDataURI>(32);
+    Owner.ConvertPictures = true;
+    Owner.PictureAdapter = Adapter;
+    fakes::TFakeWriterOptions Options;
+    const auto Writer = std::make_shared<TCxWriter>(Options, std::make_unique<fakes::TLatin1Converter>());
+    TCxReader Reader(Owner, Writer, std::make_unique<TLatin1Converter>());
+    Reader.Parse("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\b before{\\pict\\pngblip\\picwgoal30\\pichgoal45 "
+                 "89504e47}after\\par}");
+
+    const TParagraphNode& Paragraph = NodeCast<TParagraphNode>(Writer->Document()->GetChild(0));
+    ASSERT_EQ(Paragraph.GetChildCount(), 3);
+    const auto Run = [&](int Index) -> TTextNode& { return NodeCast<TTextNode>(Paragraph.GetChild(Index)); };
+    EXPECT_EQ(Run(0).GetText(), "before");
+    EXPECT_TRUE(Run(1).GetRaw());
+    EXPECT_EQ(Run(1).GetText(),
+              "<img src=\"data:image/png;base64,iVBORw==\" height=\"3\" width=\"2\" alt=\"picture\"/>");
+    EXPECT_FALSE(Run(2).GetRaw());
+    EXPECT_EQ(Run(2).GetText(), "after");
+    // The text after the picture keeps the formatting in force around it.
+    EXPECT_EQ(Run(2).GetCharacterProperties(), Run(0).GetCharacterProperties());
+    EXPECT_EQ(Run(2).GetCharacterProperties().FontStyle, fsBold);
+}
+
+// The usual pair: the picture for readers with shapes, then its alternative after \nonshppict.
+TEST(ReaderPictures, AnAlternativeAfterNonShapePictureIsStoredButNotShown) {
+    TPictureHarness Harness;
+    Harness.Parse("{\\rtf1{\\*\\shppict{\\pict\\pngblip\\picwgoal15\\pichgoal15 89504e47}}"
+                  "{\\nonshppict{\\pict\\wmetafile8\\picwgoal15\\pichgoal15 0100}}"
+                  "{\\pict\\jpegblip\\picwgoal15\\pichgoal15 ffd8}}");
+    EXPECT_THAT(Harness.Names(), ElementsAre("image1.png", "image2.unknown", "image3.jpg"));
+    EXPECT_TRUE(Harness.Picture("image1.png").GetShow());
+    EXPECT_FALSE(Harness.Picture("image2.unknown").GetShow());
+    EXPECT_EQ(Bytes(Harness.Picture("image2.unknown")), (TBytes{0x01, 0x00}));
+    // The flag ends with the picture it preceded: the next one is shown again.
+    EXPECT_TRUE(Harness.Picture("image3.jpg").GetShow());
+    EXPECT_THAT(
+        Harness.Markup(),
+        ElementsAre("AppendMarkup(<img src=\"data:image/png;base64,iVBORw==\" height=\"1\" width=\"1\" "
+                    "alt=\"picture\"/>)",
+                    "AppendMarkup(<img src=\"data:image/jpeg;base64,/9g=\" height=\"1\" width=\"1\" "
+                    "alt=\"picture\"/>)"));
+}
+
+TEST(ReaderPictures, LineBreaksBlanksAndTabsInTheDataAreSkipped) {
+    TPictureHarness Harness;
+    Harness.Parse("{\\rtf1{\\pict\\pngblip\r\n 89 50\r\n4E\t47\n0d0\r\na1a  0A\r\n}"
+                  "{\\pict\\pngblip 89504e470d0a1a0a}}");
+    ASSERT_THAT(Harness.Names(), ElementsAre("image1.png", "image2.png"));
+    EXPECT_EQ(Bytes(Harness.Picture("image1.png")), PngSignature);
+    EXPECT_EQ(Bytes(Harness.Picture("image2.png")), PngSignature);
+}
+
+TEST(ReaderPictures, AnyOtherCharacterInTheDataEndsTheConversion) {
+    for (const char* Rtf : {"{\\rtf1{\\pict\\pngblip 8950g47}}", "{\\rtf1{\\pict\\pngblip 89504e47 picture}}",
+                            "{\\rtf1{\\pict\\pngblip 89,50}}", "{\\rtf1{\\pict\\pngblip 89\\~50}}"}) {
+        SCOPED_TRACE(Rtf);
+        TPictureHarness Harness;
+        EXPECT_EQ(ErrorOf([&] { Harness.Parse(Rtf); }), "Invalid picture data");
+        EXPECT_THAT(Harness.Markup(), IsEmpty());
+    }
+    // Delivered by a control word, a digit counts like a plain one.
+    TPictureHarness Harness;
+    Harness.Parse("{\\rtf1{\\pict\\pngblip \\'38\\'39\\tab 50}}");
+    EXPECT_EQ(Bytes(Harness.Picture("image1.png")), (TBytes{0x89, 0x50}));
+}
+
+TEST(ReaderPictures, BinaryDataInsideThePictureIsItsBytes) {
+    TPictureHarness Harness;
+    // The raw bytes are taken as they are, braces and backslashes included.
+    std::string Rtf = "{\\rtf1{\\pict\\pngblip 8950\\bin5 ";
+    Rtf += std::string("{}\\\0\xFF", 5);
+    Rtf += "4e47}after}";
+    Harness.Parse(Rtf);
+    EXPECT_EQ(Bytes(Harness.Picture("image1.png")),
+              (TBytes{0x89, 0x50, '{', '}', '\\', 0x00, 0xFF, 0x4E, 0x47}));
+    EXPECT_EQ(Harness.Text().substr(Harness.Text().size() - 5), "after");
+}
+
+// Ids and shape properties nested in the picture are neither its data nor its end.
+TEST(ReaderPictures, OnlyThePicturesOwnGroupCarriesItsDataAndEndsIt) {
+    TPictureHarness Harness;
+    Harness.Parse("{\\rtf1{\\pict{\\*\\picprop\\shplid1025{\\sp{\\sn wzName}{\\sv Picture 1}}}"
+                  "\\picwgoal150{\\picprop{\\sp{\\sn fFlipH}{\\sv 0}}\\picwgoal3000 abcd}\\pngblip"
+                  "{\\*\\blipuid 0123456789abcdef}8950{\\pict\\jpegblip ffd8}4e47}}");
+    ASSERT_THAT(Harness.Names(), ElementsAre("image1.png"));
+    const TEmbeddedPicture& Picture = Harness.Picture("image1.png");
+    EXPECT_EQ(Bytes(Picture), (TBytes{0x89, 0x50, 0x4E, 0x47}));
+    EXPECT_EQ(Picture.GoalWidth(), 150u);
+    EXPECT_EQ(Harness.Markup().size(), 1u);
+}
+
+TEST(ReaderPictures, NegativeSizesCountAsZero) {
+    TPictureHarness Harness;
+    Harness.Parse("{\\rtf1{\\pict\\pngblip\\picwgoal-1500\\pichgoal-30\\picscalex-50\\picscaley-1 00}}");
+    const TEmbeddedPicture& Picture = Harness.Picture("image1.png");
+    EXPECT_EQ(Picture.GoalWidth(), 0u);
+    EXPECT_EQ(Picture.GoalHeight(), 0u);
+    EXPECT_THAT(Harness.Markup(),
+                ElementsAre("AppendMarkup(<img src=\"data:image/png;base64,AA==\" height=\"0\" width=\"0\" "
+                            "alt=\"picture\"/>)"));
+}
+
+TEST(ReaderPictures, EmbeddedUpToTheLimitThenNamedWithThePrefix) {
+    TPictureHarness Harness(1);
+    Harness.Adapter->SetURLPrefix("pics/");
+    const std::string AtLimit = Hex(TBytes(1024, 0x00));
+    Harness.Parse("{\\rtf1{\\pict\\pngblip " + AtLimit + "}{\\pict\\jpegblip " + AtLimit + "00}}");
+    ASSERT_THAT(Harness.Names(), ElementsAre("image1.png", "image2.jpg"));
+    EXPECT_TRUE(Harness.Picture("image1.png").IsDataURI());
+    EXPECT_EQ(Harness.Picture("image2.jpg").GetData().Size(), 1025u);
+    EXPECT_EQ(Harness.Picture("image2.jpg").URL(), "pics/image2.jpg");
+    EXPECT_EQ(Harness.Markup().back(),
+              "AppendMarkup(<img src=\"pics/image2.jpg\" height=\"0\" width=\"0\" alt=\"picture\"/>)");
+}
+
+TEST(ReaderPictures, EachConversionStartsTheNumberingAgain) {
+    TPictureHarness First;
+    First.Parse("{\\rtf1{\\pict\\pngblip 01}{\\pict\\pngblip 02}}");
+    ASSERT_THAT(First.Names(), ElementsAre("image1.png", "image2.png"));
+
+    // The next conversion with the same adapter: creating its reader already forgets the old pictures.
+    TPictureHarness Second;
+    Second.Adapter = First.Adapter;
+    Second.Owner.PictureAdapter = First.Adapter;
+    Second.GetReader();
+    EXPECT_THAT(Second.Names(), IsEmpty());
+    Second.Parse("{\\rtf1{\\pict\\jpegblip 03}}");
+    ASSERT_THAT(Second.Names(), ElementsAre("image1.jpg"));
+    EXPECT_EQ(Bytes(Second.Picture("image1.jpg")), TBytes{0x03});
+}
+
+TEST(ReaderPictures, WithoutConvertPicturesNothingReachesTheDocumentOrTheAdapter) {
+    TPictureHarness Harness;
+    Harness.Owner.ConvertPictures = false;
+    // A picture left from an earlier conversion shows whether the adapter was touched.
+    Harness.Adapter->NewPicture()->AppendByte(7);
+    Harness.Adapter->FinishPicture();
+    Harness.Parse("{\\rtf1 a{\\pict\\pngblip\\picwgoal15 89504e47 \\bin2 xy}{\\nonshppict{\\pict 00}}b}");
+    EXPECT_THAT(Harness.Markup(), IsEmpty());
+    EXPECT_EQ(Harness.Text(), "ab");
+    ASSERT_THAT(Harness.Names(), ElementsAre("image1.unknown"));
+    EXPECT_EQ(Bytes(Harness.Picture("image1.unknown")), TBytes{7});
+}
+
+TEST(ReaderPictures, APictureCutOffByTheEndOfTheInputIsNotStored) {
+    TPictureHarness Harness;
+    Harness.Parse("{\\rtf1 a{\\pict\\pngblip 8950");
+    EXPECT_THAT(Harness.Names(), IsEmpty());
+    EXPECT_THAT(Harness.Markup(), IsEmpty());
+    // The picture that is the outermost group ends with it.
+    TPictureHarness Outermost;
+    Outermost.Parse("{\\pict\\pngblip 8950}");
+    EXPECT_THAT(Outermost.Names(), ElementsAre("image1.png"));
+}
+
+// Real documents with pictures: each is read to its end, and the bytes of every PNG and JPEG picture
+// begin as their format requires, so the data was decoded from the right place.
+TEST(ReaderPictures, CorpusPicturesDecode) {
+    std::size_t Documents = 0;
+    std::size_t Pictures = 0; // those in headers and footers go with them
+    std::size_t PngOrJpeg = 0;
+    for (const auto& Entry : std::filesystem::recursive_directory_iterator(CORVANE_CORPUS_DIR)) {
+        if (!Entry.is_regular_file() || Entry.path().extension() != ".rtf") continue;
+        std::ifstream Stream(Entry.path(), std::ios::binary);
+        const std::string Rtf((std::istreambuf_iterator<char>(Stream)), std::istreambuf_iterator<char>());
+        if (Rtf.find("\\pict") == std::string::npos) continue;
+        SCOPED_TRACE(Entry.path().string());
+        ++Documents;
+        TPictureHarness Harness(1 << 20);
+        Harness.Owner.ConvertFields = true;
+        ASSERT_NO_THROW(Harness.Parse(Rtf));
+        Pictures += Harness.Names().size();
+        std::size_t Shown = 0;
+        for (const auto& [Name, Picture] : Harness.Adapter->GetPictures()) {
+            SCOPED_TRACE(Name);
+            Shown += Picture->GetShow();
+            const TBytes& Data = Picture->GetData().Bytes();
+            EXPECT_FALSE(Data.empty());
+            if (Picture->PictureType() == ptPNG) {
+                ++PngOrJpeg;
+                EXPECT_TRUE(Data.size() >= 8 &&
+                            std::equal(PngSignature.begin(), PngSignature.end(), Data.begin()));
+            } else if (Picture->PictureType() == ptJPEG) {
+                ++PngOrJpeg;
+                EXPECT_TRUE(Data.size() >= 3 && Data[0] == 0xFF && Data[1] == 0xD8 && Data[2] == 0xFF);
+            }
+        }
+        EXPECT_EQ(Harness.ImgCount(), Shown);
+    }
+    EXPECT_GT(Documents, 0u);
+    EXPECT_GT(Pictures, Documents);
+    EXPECT_GT(PngOrJpeg, 0u);
+}
+
+} // namespace
+} // namespace corvane::test
