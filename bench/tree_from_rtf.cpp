@@ -14,7 +14,8 @@ void BM_ReadIntoTree(benchmark::State& State) {
     const std::string Rtf = corvane::MakeWordProcessorRtf(static_cast<std::size_t>(State.range(0)));
     corvane::TRkCorvaneXHTML Owner; // supplies the settings the reader and the writer ask for
     for (auto _ : State) {
-        auto Writer = std::make_shared<corvane::TCxWriter>(Owner, std::make_unique<corvane::TUnicodeConverter>());
+        auto Writer =
+            std::make_shared<corvane::TCxWriter>(Owner, std::make_unique<corvane::TUnicodeConverter>());
         corvane::TCxReader Reader(Owner, Writer, std::make_unique<corvane::TUnicodeConverter>());
         Reader.Parse(Rtf);
         benchmark::DoNotOptimize(Writer->GetDocument().get());

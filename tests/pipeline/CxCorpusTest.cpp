@@ -79,8 +79,12 @@ TEST(CxCorpus, VisibleWordsReachThePlainText) {
         std::vector<std::string> Words;
     } Cases[] = {
         {"hello_world.rtf", {"Hello world."}},
-        {"utf8.rtf", {"Lietuvi\u0161kos raid\u0117s", "\u0440\u0443\u0441\u0441\u043a\u0438\u0439", "le code \u00e0 c\u00f4t\u00e9"}},
-        {"japanese.rtf", {"NeoOffice/J\u306fPatrick Luby\u3068Edward Peterlin", "\u3088\u304f\u3042\u308b\u8cea\u554f (FAQ)"}},
+        {"utf8.rtf",
+         {"Lietuvi\u0161kos raid\u0117s", "\u0440\u0443\u0441\u0441\u043a\u0438\u0439",
+          "le code \u00e0 c\u00f4t\u00e9"}},
+        {"japanese.rtf",
+         {"NeoOffice/J\u306fPatrick Luby\u3068Edward Peterlin",
+          "\u3088\u304f\u3042\u308b\u8cea\u554f (FAQ)"}},
         {"tables.rtf", {"Cell 1:1\tCell 1:2\tCell 1:3", "cell 2:2 (with right padding)"}},
         {"Hyperlink.rtf", {"Include www link http://www.cnn.com/", "Hyperlink within doc bookmark_1"}},
     };
