@@ -2,6 +2,7 @@
 
 #include "CxEmbeddedPicture.h"
 #include "CxMemoryPictureAdapterDataURI.h"
+#include "CxPictureConverterWMF.h"
 
 #include <array>
 #include <stdexcept>
@@ -37,6 +38,8 @@ TConverterWorker::TConverterWorker(const TCliSettings& Settings) {
     // Whatever turned pictures on, they need somewhere to go.
     if (FConverter.ConvertPictures()) {
         FPictures = std::make_shared<TMemoryPictureAdapterDataURI>(Settings.MaxDataUriKB);
+        // Browsers show no metafiles: those the player can render become PNG.
+        FPictures->SetConverter(std::make_shared<TPictureConverterWMF>());
         FConverter.SetPictureAdapter(FPictures);
     }
 }

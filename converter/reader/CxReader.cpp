@@ -137,23 +137,6 @@ constexpr int HexValue(char Character) {
 // ---------------------------------------------------------------------------------------------------
 // Text helpers.
 
-void AppendUtf8(char32_t CodePoint, std::string& Output) {
-    if (CodePoint < 0x80) {
-        Output += static_cast<char>(CodePoint);
-    } else if (CodePoint < 0x800) {
-        Output += static_cast<char>(0xC0 | (CodePoint >> 6));
-        Output += static_cast<char>(0x80 | (CodePoint & 0x3F));
-    } else if (CodePoint < 0x10000) {
-        Output += static_cast<char>(0xE0 | (CodePoint >> 12));
-        Output += static_cast<char>(0x80 | ((CodePoint >> 6) & 0x3F));
-        Output += static_cast<char>(0x80 | (CodePoint & 0x3F));
-    } else {
-        Output += static_cast<char>(0xF0 | (CodePoint >> 18));
-        Output += static_cast<char>(0x80 | ((CodePoint >> 12) & 0x3F));
-        Output += static_cast<char>(0x80 | ((CodePoint >> 6) & 0x3F));
-        Output += static_cast<char>(0x80 | (CodePoint & 0x3F));
-    }
-}
 
 void TrimBlanksAndControls(std::string& Text) {
     const auto IsBlank = [](char Character) { return static_cast<std::uint8_t>(Character) <= ' '; };

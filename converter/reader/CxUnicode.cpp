@@ -308,20 +308,26 @@ constexpr std::array<char16_t, 58> SymbolTable = {
     0x03C3, 0x03C4, 0x03C5, 0x03D6, 0x03C9, 0x03BE, 0x03C8, 0x03B6, // a to z
 };
 
-void AppendUtf8(char16_t CodePoint, std::string& Output) {
-    if (CodePoint < 0x80) {
-        Output.push_back(static_cast<char>(CodePoint));
-    } else if (CodePoint < 0x800) {
-        Output.push_back(static_cast<char>(0xC0 | (CodePoint >> 6)));
-        Output.push_back(static_cast<char>(0x80 | (CodePoint & 0x3F)));
-    } else {
-        Output.push_back(static_cast<char>(0xE0 | (CodePoint >> 12)));
-        Output.push_back(static_cast<char>(0x80 | ((CodePoint >> 6) & 0x3F)));
-        Output.push_back(static_cast<char>(0x80 | (CodePoint & 0x3F)));
-    }
-}
 
 } // namespace
+
+void AppendUtf8(char32_t CodePoint, std::string& Output) {
+    if (CodePoint < 0x80) {
+        Output += static_cast<char>(CodePoint);
+    } else if (CodePoint < 0x800) {
+        Output += static_cast<char>(0xC0 | (CodePoint >> 6));
+        Output += static_cast<char>(0x80 | (CodePoint & 0x3F));
+    } else if (CodePoint < 0x10000) {
+        Output += static_cast<char>(0xE0 | (CodePoint >> 12));
+        Output += static_cast<char>(0x80 | ((CodePoint >> 6) & 0x3F));
+        Output += static_cast<char>(0x80 | (CodePoint & 0x3F));
+    } else {
+        Output += static_cast<char>(0xF0 | (CodePoint >> 18));
+        Output += static_cast<char>(0x80 | ((CodePoint >> 12) & 0x3F));
+        Output += static_cast<char>(0x80 | ((CodePoint >> 6) & 0x3F));
+        Output += static_cast<char>(0x80 | (CodePoint & 0x3F));
+    }
+}
 
 std::string SymbolToUnicode(std::string_view Text) {
     std::string Result;

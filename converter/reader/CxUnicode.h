@@ -51,6 +51,9 @@ private:
     std::array<iconv_t, DoubleBytePageCount> FHandles{};
 };
 
+// Appends the UTF-8 form of one code point (at most U+10FFFF, no surrogate).
+void AppendUtf8(char32_t CodePoint, std::string& Output);
+
 // Replaces the letters and the six signs between them ("A" to "z") by the characters the Symbol font
 // shows for them (mostly Greek); everything else stays as it is. UTF-8 in and out.
 std::string SymbolToUnicode(std::string_view Text);

@@ -71,7 +71,7 @@ TEST(WmfMapping, ExtentsThatWouldBreakTheMappingAreRefused) {
     Map.ScaleViewportExt(0, 1, 1, 1);
     EXPECT_DOUBLE_EQ(Map.ScaleX(), 0.1);
     for (int Step = 0; Step < 10; ++Step)
-        Map.ScaleWindowExt(1, 32767, 1, 32767); // stops before the extent vanishes
+        Map.ScaleWindowExt(1, 32767, 1, 32767);   // stops before the extent vanishes
     EXPECT_NEAR(Map.ScaleX(), 0.1 * 32767, 1e-6); // one step taken, the next refused
 }
 

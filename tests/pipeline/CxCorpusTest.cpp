@@ -71,5 +71,34 @@ TEST(CxCorpus, EveryDocumentConvertsInEveryDialect) {
     }
 }
 
+// Words checked by hand against the documents: text given as \u numbers, as \'hh bytes of a Western and a
+// Japanese code page, table cells and link results all reach the plain text.
+TEST(CxCorpus, VisibleWordsReachThePlainText) {
+    const struct {
+        const char* File;
+        std::vector<std::string> Words;
+    } Cases[] = {
+        {"hello_world.rtf", {"Hello world."}},
+        {"utf8.rtf",
+         {"Lietuvi\u0161kos raid\u0117s", "\u0440\u0443\u0441\u0441\u043a\u0438\u0439",
+          "le code \u00e0 c\u00f4t\u00e9"}},
+        {"japanese.rtf",
+         {"NeoOffice/J\u306fPatrick Luby\u3068Edward Peterlin",
+          "\u3088\u304f\u3042\u308b\u8cea\u554f (FAQ)"}},
+        {"tables.rtf", {"Cell 1:1\tCell 1:2\tCell 1:3", "cell 2:2 (with right padding)"}},
+        {"Hyperlink.rtf", {"Include www link http://www.cnn.com/", "Hyperlink within doc bookmark_1"}},
+    };
+    TRkCorvaneXHTML Cx;
+    Cx.SetConvertToPlainText(true);
+    Cx.SetConvertFields(true);
+    Cx.SetTabString("\t");
+    for (const auto& Case : Cases) {
+        const std::string Text =
+            Cx.ConvertFromFile((std::filesystem::path(CORVANE_CORPUS_DIR) / "rtfpipe" / Case.File).string());
+        for (const std::string& Word : Case.Words)
+            EXPECT_NE(Text.find(Word), std::string::npos) << Case.File << ": " << Word;
+    }
+}
+
 } // namespace
 } // namespace corvane

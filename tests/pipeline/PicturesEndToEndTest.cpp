@@ -110,24 +110,5 @@ TEST(PicturesEndToEnd, APngBecomesAnImgWhoseDataUriHoldsExactlyItsBytes) {
     }
 }
 
-TEST(PicturesEndToEnd, ALargePictureIsNamedAndTheNextConversionNumbersAgain) {
-    TRkCorvaneXHTML Cx;
-    Cx.OptionsHead().SetAddOuterHTML(false);
-    Cx.SetConvertPictures(true);
-    const auto Adapter = std::make_shared<TMemoryPictureAdapterDataURI>(0);
-    Adapter->SetURLPrefix("out_files/");
-    Cx.SetPictureAdapter(Adapter);
-    const std::string Rtf = "{\\rtf1{\\pict\\pngblip\\picwgoal1500\\pichgoal750 " + HexLines(Png) + "}\\par}";
-    for (int Run = 0; Run < 2; ++Run) {
-        EXPECT_EQ(ImageSources(Cx.Convert(Rtf)), std::vector<std::string>{"out_files/image1.png"});
-        ASSERT_EQ(Adapter->GetPictures().size(), 1u);
-        EXPECT_EQ(Adapter->GetPictures().at("image1.png")->GetData().Bytes(), Png);
-    }
-    // Without ConvertPictures the picture leaves no trace, and the adapter keeps the last conversion's.
-    Cx.SetConvertPictures(false);
-    EXPECT_EQ(Cx.Convert(Rtf).find("<img"), std::string::npos);
-    EXPECT_EQ(Adapter->GetPictures().size(), 1u);
-}
-
 } // namespace
 } // namespace corvane

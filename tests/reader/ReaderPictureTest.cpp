@@ -247,17 +247,6 @@ TEST(ReaderPictures, WithoutConvertPicturesNothingReachesTheDocumentOrTheAdapter
     EXPECT_EQ(Bytes(Harness.Picture("image1.unknown")), TBytes{7});
 }
 
-TEST(ReaderPictures, AMissingAdapterStopsTheConversionBeforeReading) {
-    TReaderHarness Harness;
-    Harness.Owner.ConvertPictures = true;
-    try {
-        Harness.GetReader();
-        FAIL() << "the reader was created without an adapter";
-    } catch (const std::runtime_error& Error) {
-        EXPECT_STREQ(Error.what(), "Property TCxBase.PictureAdapter is not assigned");
-    }
-}
-
 TEST(ReaderPictures, APictureCutOffByTheEndOfTheInputIsNotStored) {
     TPictureHarness Harness;
     Harness.Parse("{\\rtf1 a{\\pict\\pngblip 8950");
