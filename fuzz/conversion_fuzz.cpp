@@ -15,7 +15,9 @@ namespace {
 
 constexpr std::size_t OptionBytes = 4;
 
-bool Bit(std::uint8_t Byte, int Index) { return ((Byte >> Index) & 1u) != 0; }
+bool Bit(std::uint8_t Byte, int Index) {
+    return ((Byte >> Index) & 1u) != 0;
+}
 
 void ApplyOptions(corvane::TRkCorvaneXHTML& Converter, const std::uint8_t* Options) {
     Converter.SetDocumentType(static_cast<corvane::TDocumentType>(Options[0] % 9));
