@@ -3,9 +3,9 @@
 //   make_bench_rtf real BYTES FILE...      the bodies of real RTF files in one document, repeated to BYTES
 // The real files keep their fonts, colours and lists: their tables are merged into the one header and
 // every reference is renumbered, so the result is one well-formed document in which each body still
-// decodes with its own character sets. Style sheets are dropped (paragraphs carry
-// their own formatting as written), and so are the other header tables (information, revision and
-// theme data), which no converter turns into text.
+// decodes with its own character sets. Style sheets are dropped (paragraphs carry their own formatting
+// as written), and so are the other header tables (information, revision and theme data), which no
+// converter turns into text.
 #include "BenchInput.h"
 
 #include <algorithm>
