@@ -1,7 +1,7 @@
 #include "CliBatch.h"
+#include "../support/TestFiles.h"
 #include "CliFiles.h"
 #include "CliProgress.h"
-#include "CliTestFolder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

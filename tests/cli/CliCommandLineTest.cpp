@@ -1,6 +1,6 @@
 #include "CliCommandLine.h"
+#include "../support/TestFiles.h"
 #include "CliConverter.h"
-#include "CliTestFolder.h"
 
 #include <filesystem>
 #include <gmock/gmock.h>
