@@ -117,21 +117,6 @@ TEST(PictureConverterWMF, UnrenderablePicturesStayAsTheyWere) {
     }
 }
 
-TEST(PictureConverterWMF, AdapterNamesAndEmbedsTheConvertedPicture) {
-    TMemoryPictureAdapterDataURI Adapter(100);
-    Adapter.SetConverter(std::make_shared<TPictureConverterWMF>());
-    TEmbeddedPicture* Picture = Adapter.NewPicture();
-    Picture->SetPictureType(ptWMF);
-    Picture->SetMappingMode(8);
-    Picture->SetGoalWidth(1440);
-    Picture->SetGoalHeight(720);
-    for (std::uint8_t Byte : RedSquareMetafile())
-        Picture->AppendByte(Byte);
-    Adapter.FinishPicture();
-    ASSERT_EQ(Adapter.GetPictures().count("image1.png"), 1u);
-    EXPECT_EQ(Picture->URL().rfind("data:image/png;base64,iVBORw0KGgo", 0), 0u);
-}
-
 // Every metafile of the corpus, as the reader hands it over, becomes a PNG of its goal size with something
 // painted on it.
 TEST(PictureConverterWMF, EveryCorpusMetafileBecomesAPicture) {
