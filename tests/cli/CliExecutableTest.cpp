@@ -159,6 +159,8 @@ TEST(CliExecutable, OptionsApplyInTheOrderGiven) {
     // Plain text writes a tab as a tab, unless TabString was set, before or after.
     EXPECT_EQ(ListedLine({"--plain-text"}, "TabString"), "TabString=\t");
     EXPECT_EQ(ListedLine({"--plain-text"}, "ConvertToPlainText"), "ConvertToPlainText=true");
+    EXPECT_NE(ListedLine({"--plain-text", "--set", "ConvertToPlainText=false"}, "TabString"), "TabString=\t")
+        << "the tab rule follows the final plain-text setting";
     EXPECT_EQ(ListedLine({"--set", "TabString=>", "--plain-text"}, "TabString"), "TabString=>");
     EXPECT_EQ(ListedLine({"--plain-text", "--set", "TabString=>"}, "TabString"), "TabString=>");
 }
