@@ -1,8 +1,7 @@
 #include "CliCommandLine.h"
+#include "../support/TestFiles.h"
 #include "CliConverter.h"
-#include "CliTestFolder.h"
 
-#include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -10,11 +9,6 @@ namespace corvane {
 namespace {
 
 using ::testing::HasSubstr;
-
-TCommandLine Parse(std::vector<const char*> Arguments) {
-    Arguments.insert(Arguments.begin(), "corvane-xhtml");
-    return ParseCommandLine(static_cast<int>(Arguments.size()), Arguments.data(), "8.1");
-}
 
 TEST(CliProperties, EveryPropertyReadsBackWhatItShows) {
     TRkCorvaneXHTML converter;
@@ -52,48 +46,17 @@ TEST(CliProperties, ValueTextsOfEachKind) {
     }
 }
 
-TEST(CliCommandLine, StepsKeepTheirOrderAndConfigureTheConverter) {
-    TCommandLine line = Parse({"--plain-text", "--set", "ConvertToPlainText=false", "--add",
-                               "OptionsHead.MetaTags=a=b", "--links", "-j", "3", "in.rtf"});
-    ASSERT_EQ(line.ExitStatus, -1) << line.Err;
-    EXPECT_EQ(line.Settings.Jobs, 3u);
-    EXPECT_EQ(line.Settings.Inputs, std::vector<std::string>{"in.rtf"});
-    TRkCorvaneXHTML converter;
-    ConfigureConverter(converter, line.Settings);
-    EXPECT_FALSE(converter.ConvertToPlainText());
-    EXPECT_NE(converter.TabString(), "\t") << "the tab rule follows the final plain-text setting";
-    EXPECT_EQ(converter.OptionsHead().MetaTags(), TStringList{"a=b"});
-    EXPECT_TRUE(converter.ConvertHyperlinks());
-    EXPECT_EQ(converter.LogLevel(), logWarning);
-}
-
-TEST(CliCommandLine, PlanningNamesResultsAndPictureFolders) {
+// The tool's own tests hold the folders pictures go to and the names of results and pictures.
+TEST(CliCommandLine, ResultNamesDropAnyExtension) {
     test::TTestFolder folder;
-    std::filesystem::create_directory(folder / "out");
     TCliSettings settings;
-    settings.Inputs = {"docs/a.rtf"};
-    std::vector<TCliJob> jobs = PlanJobs(settings, false);
-    ASSERT_EQ(jobs.size(), 1u);
-    EXPECT_EQ(jobs[0].Output, "");
-    EXPECT_EQ(jobs[0].PictureFolder, ".") << "standard output: pictures into the current folder";
-
-    settings.Output = folder / "x/result.htm";
-    jobs = PlanJobs(settings, false);
-    EXPECT_EQ(jobs[0].Output, folder / "x/result.htm");
-    EXPECT_EQ(jobs[0].PictureFolder, folder / "x");
-    EXPECT_EQ(jobs[0].PicturePrefix, "");
-
-    settings.Output = folder / "out";
-    EXPECT_EQ(PlanJobs(settings, true)[0].Output, folder / "out/a.txt");
-
+    settings.Output = folder.Path();
     settings.Inputs = {"docs/a.rtf", "b.RTF", "c"};
-    jobs = PlanJobs(settings, false);
+    const std::vector<TCliJob> jobs = PlanJobs(settings, false);
     ASSERT_EQ(jobs.size(), 3u);
-    EXPECT_EQ(jobs[1].Output, folder / "out/b.html");
-    EXPECT_EQ(jobs[2].Output, folder / "out/c.html");
-    EXPECT_EQ(jobs[0].PicturePrefix, "a-");
+    EXPECT_EQ(jobs[1].Output, folder / "b.html");
+    EXPECT_EQ(jobs[2].Output, folder / "c.html");
     EXPECT_EQ(jobs[0].LogPrefix, "docs/a.rtf: ");
-    EXPECT_EQ(jobs[0].PictureFolder, folder / "out");
 }
 
 } // namespace

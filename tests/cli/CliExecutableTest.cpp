@@ -1,7 +1,7 @@
 // The built corvane-xhtml, run as a user runs it.
+#include "../support/TestFiles.h"
 #include "CliFiles.h"
 #include "CliProcess.h"
-#include "CliTestFolder.h"
 #include "CorvaneXHTML.h"
 
 #include <filesystem>
@@ -89,40 +89,38 @@ TEST(CliExecutable, ListsEveryPropertyWithItsDefault) {
 }
 
 TEST(CliExecutable, SetReachesEveryKindOfProperty) {
-    struct TCase {
-        std::string Set, Listed;
-    };
-    const std::vector<TCase> cases{
-        {"ConvertSpaces=true", "ConvertSpaces=true"},
-        {"DefaultLanguage=de-DE", "DefaultLanguage=de-DE"},
-        {"DocumentType=dtXHTML_11", "DocumentType=dtXHTML_11"},
-        {"FontSizeScale=fsEM", "FontSizeScale=fsEM"},
-        {"LogLevel=logDebug", "LogLevel=logDebug"},
+    // Listed as set.
+    for (std::string Set : {"ConvertSpaces=true",
+                            "DefaultLanguage=de-DE",
+                            "DocumentType=dtXHTML_11",
+                            "FontSizeScale=fsEM",
+                            "LogLevel=logDebug",
+                            "FontConversionOptions=",
+                            "TabString= ",
+                            "ReplaceFonts=",
+                            "OptionsHead.AddOuterHTML=false",
+                            "OptionsHead.DocumentTitle=A = B",
+                            "OptionsHead.MetaAuthor=Ann",
+                            "OptionsHead.MetaContentType=text/html",
+                            "OptionsHead.MetaDescription=d",
+                            "OptionsHead.MetaKeywords=k",
+                            "OptionsHead.MetaViewport=width=device-width",
+                            "OptionsHead.StyleSheetLink=s.css",
+                            "OptionsOptimize.DefaultFontColor=#112233",
+                            "OptionsOptimize.DefaultFontName=Arial",
+                            "OptionsOptimize.DefaultFontSize=-7",
+                            "OptionsOptimize.IncludeDefaultFontStyle=true"})
+        EXPECT_EQ(ListedLine({"--set", Set}, Set.substr(0, Set.find('='))), Set);
+    // Option sets in their order; string lists line by line.
+    const std::pair<std::string, std::string> Listed[] = {
         {"FontConversionOptions=opFontHLColor, opFontName", "FontConversionOptions=opFontName,opFontHLColor"},
-        {"FontConversionOptions=", "FontConversionOptions="},
-        {"TabString= ", "TabString= "},
-        {"ReplaceFonts=", "ReplaceFonts="},
         {"ReplaceFonts=Verdana=sans-serif", "ReplaceFonts[0]=Verdana=sans-serif"},
-        {"OptionsHead.AddOuterHTML=false", "OptionsHead.AddOuterHTML=false"},
-        {"OptionsHead.DocumentTitle=A = B", "OptionsHead.DocumentTitle=A = B"},
         {"OptionsHead.HeadTags=<base href=\"/\">", "OptionsHead.HeadTags[0]=<base href=\"/\">"},
-        {"OptionsHead.MetaAuthor=Ann", "OptionsHead.MetaAuthor=Ann"},
-        {"OptionsHead.MetaContentType=text/html", "OptionsHead.MetaContentType=text/html"},
-        {"OptionsHead.MetaDescription=d", "OptionsHead.MetaDescription=d"},
-        {"OptionsHead.MetaKeywords=k", "OptionsHead.MetaKeywords=k"},
         {"OptionsHead.MetaTags=robots=none", "OptionsHead.MetaTags[0]=robots=none"},
-        {"OptionsHead.MetaViewport=width=device-width", "OptionsHead.MetaViewport=width=device-width"},
         {"OptionsHead.StyleSheetInclude=p {}", "OptionsHead.StyleSheetInclude[0]=p {}"},
-        {"OptionsHead.StyleSheetLink=s.css", "OptionsHead.StyleSheetLink=s.css"},
-        {"OptionsOptimize.DefaultFontColor=#112233", "OptionsOptimize.DefaultFontColor=#112233"},
-        {"OptionsOptimize.DefaultFontName=Arial", "OptionsOptimize.DefaultFontName=Arial"},
-        {"OptionsOptimize.DefaultFontSize=-7", "OptionsOptimize.DefaultFontSize=-7"},
-        {"OptionsOptimize.IncludeDefaultFontStyle=true", "OptionsOptimize.IncludeDefaultFontStyle=true"},
     };
-    for (const TCase& c : cases) {
-        std::string listed = c.Listed.substr(0, c.Listed.find_first_of("[="));
-        EXPECT_EQ(ListedLine({"--set", c.Set}, listed), c.Listed) << c.Set;
-    }
+    for (const auto& [Set, Line] : Listed)
+        EXPECT_EQ(ListedLine({"--set", Set}, Line.substr(0, Line.find('='))), Line) << Set;
 }
 
 TEST(CliExecutable, AddAppendsToEveryStringList) {
@@ -161,6 +159,8 @@ TEST(CliExecutable, OptionsApplyInTheOrderGiven) {
     // Plain text writes a tab as a tab, unless TabString was set, before or after.
     EXPECT_EQ(ListedLine({"--plain-text"}, "TabString"), "TabString=\t");
     EXPECT_EQ(ListedLine({"--plain-text"}, "ConvertToPlainText"), "ConvertToPlainText=true");
+    EXPECT_NE(ListedLine({"--plain-text", "--set", "ConvertToPlainText=false"}, "TabString"), "TabString=\t")
+        << "the tab rule follows the final plain-text setting";
     EXPECT_EQ(ListedLine({"--set", "TabString=>", "--plain-text"}, "TabString"), "TabString=>");
     EXPECT_EQ(ListedLine({"--plain-text", "--set", "TabString=>"}, "TabString"), "TabString=>");
 }

@@ -50,12 +50,6 @@ protected:
     }
 };
 
-TEST_F(OutputWriterTest, ParagraphAndListLayoutIsExact) {
-    Build({"Hel|lo", "*Item"});
-    EXPECT_EQ(Run(), "    <p>\r\n      Hello\r\n    </p>\r\n"
-                     "    <ul>\r\n      <li>\r\n        Item\r\n      </li>\r\n    </ul>\r\n");
-}
-
 TEST_F(OutputWriterTest, TrailingEmptyParagraphsGoAndEmptyOnesBetweenStay) {
     Build({"a", " \x01 ", "&nbsp;", "", " ", ""});
     const std::string expected = std::string("    <p>\r\n      a\r\n    </p>\r\n") + EmptyParagraph +

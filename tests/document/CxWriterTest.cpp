@@ -1,208 +1,173 @@
+// The document writer driven by the real reader: RTF snippets in, assertions on the tree they build.
 #include "CxWriter.h"
-
+#include "CorvaneXHTML.h"
 #include "CxLanguage.h"
-#include "DocumentFakes.h"
+#include "CxReader.h"
+#include "CxUnicode.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace corvane {
 namespace {
 
-class WriterTest : public ::testing::Test {
-protected:
-    void Write(std::string_view Text) {
-        for (char c : Text)
-            Writer.WriteChar(static_cast<std::uint8_t>(c));
-    }
-    TParagraphNode& Paragraph(int Index = -1) {
-        TSimpleDomDocument& document = *Writer.Document();
-        return NodeCast<TParagraphNode>(document.GetChild(Index < 0 ? document.GetChildCount() - 1 : Index));
-    }
-    TTextNode& Run(int Index, int ParagraphIndex = -1) {
-        return NodeCast<TTextNode>(Paragraph(ParagraphIndex).GetChild(Index));
-    }
-    int RunCount() { return Paragraph().GetChildCount(); }
+struct TTree {
+    std::shared_ptr<ISimpleDomDocument> Document;
 
-    fakes::TFakeWriterOptions Options;
-    std::vector<std::int32_t> Charsets;
-    TCxWriter Writer{Options, std::make_unique<fakes::TLatin1Converter>(&Charsets)};
+    ISimpleDomParagraphNode& Paragraph(int Index) const {
+        return dynamic_cast<ISimpleDomParagraphNode&>(*Document->GetChild(Index));
+    }
+    ISimpleDomTextNode& Run(int ParagraphIndex, int RunIndex) const {
+        return dynamic_cast<ISimpleDomTextNode&>(*Paragraph(ParagraphIndex).GetChild(RunIndex));
+    }
+    const TCharacterProperties& Props(int ParagraphIndex, int RunIndex) const {
+        return Run(ParagraphIndex, RunIndex).GetCharacterProperties();
+    }
+    // The texts of a paragraph's runs, empty runs included, joined with "|".
+    std::string Runs(int ParagraphIndex) const {
+        std::string Joined;
+        for (int i = 0; i < Paragraph(ParagraphIndex).GetChildCount(); ++i)
+            Joined += (i ? "|" : "") + Run(ParagraphIndex, i).GetText();
+        return Joined;
+    }
 };
 
-TEST_F(WriterTest, StartsEmptyAndSplitsRunsOnlyOnRealChanges) {
-    EXPECT_EQ(Writer.CharacterProperties(), TCharacterProperties());
-    EXPECT_EQ(Charsets, std::vector<std::int32_t>{0});
-    Write("a");
-    Writer.SetFontStyle(0); // restating the value in force
-    Writer.SetFontStyle(fsBold);
-    Writer.SetFontStyle(0); // back again before any text: the same empty run is reused
-    Write("b");
-    ASSERT_EQ(RunCount(), 2);
-    EXPECT_EQ(Run(0).GetText(), "a");
-    EXPECT_EQ(Run(1).GetText(), "b");
-    EXPECT_EQ(Run(0).GetCharacterProperties(), Run(1).GetCharacterProperties());
+TTree Read(const std::string& Rtf, const std::function<void(TRkCorvaneXHTML&)>& Setup = {}) {
+    TRkCorvaneXHTML Owner;
+    if (Setup) Setup(Owner);
+    auto Writer = std::make_shared<TCxWriter>(Owner, std::make_unique<TUnicodeConverter>());
+    TCxReader Reader(Owner, Writer, std::make_unique<TUnicodeConverter>());
+    Reader.Parse(Rtf);
+    return {Writer->GetDocument()};
 }
 
-TEST_F(WriterTest, GroupEndRestoresThroughTheSettersAndStartsARun) {
-    TCharacterProperties saved = Writer.CloneCharacterProperties();
-    Writer.SetFontStyle(fsBold);
-    Writer.SetFontName("Arial");
-    Write("bold");
-    Writer.SetCharacterProperties(saved);
-    Write(" plain");
-    ASSERT_EQ(RunCount(), 2);
-    EXPECT_EQ(Run(0).GetText(), "bold");
-    EXPECT_TRUE(Run(0).GetCharacterProperties().IsBold());
-    EXPECT_EQ(Run(1).GetText(), " plain");
-    EXPECT_EQ(Run(1).GetCharacterProperties(), saved);
+void Exclude(TRkCorvaneXHTML& Owner, std::initializer_list<TFontOption> Options) {
+    TFontConversionOptions Kept = TFontConversionOptions::All();
+    for (TFontOption Option : Options)
+        Kept.Exclude(Option);
+    Owner.SetFontConversionOptions(Kept);
+}
+
+TEST(WriterTree, RunsSplitOnlyOnRealChanges) {
+    // Text starts with empty properties.
+    EXPECT_EQ(Read("{\\rtf1 a}").Props(0, 0), TCharacterProperties());
+
+    // \b\b0 between two characters: one new run, made plain again and reused.
+    const TTree toggled = Read("{\\rtf1 a\\b\\b0 b}");
+    EXPECT_EQ(toggled.Runs(0), "a|b");
+    EXPECT_EQ(toggled.Props(0, 0), toggled.Props(0, 1));
+
+    // A group's end restores the formatting in a new run.
+    const TTree grouped = Read("{\\rtf1 {\\b bold} plain}");
+    EXPECT_EQ(grouped.Runs(0), "bold| plain");
+    EXPECT_TRUE(grouped.Props(0, 0).IsBold());
+    EXPECT_FALSE(grouped.Props(0, 1).IsBold());
+
+    // Text with unchanged properties joins the run in force; so does a change of charset alone.
+    EXPECT_EQ(Read("{\\rtf1 a{\\b0 b}c}").Runs(0), "abc");
+    EXPECT_EQ(Read("{\\rtf1{\\fonttbl{\\f0\\fcharset0 F;}{\\f1\\fcharset238 F;}}\\f0 a\\f1 b}").Runs(0),
+              "ab");
 
     // A property whose option is off is neither set nor restored.
-    Options.FontOptions.Exclude(opFontSize);
-    Writer.SetFontSize(20);
-    TCharacterProperties big = saved;
-    big.FontSize = 20;
-    Writer.SetCharacterProperties(big);
-    EXPECT_EQ(RunCount(), 2);
-    EXPECT_EQ(Writer.CharacterProperties().FontSize, 0);
+    const TTree gated =
+        Read("{\\rtf1{\\fs40 a}b}", [](TRkCorvaneXHTML& Owner) { Exclude(Owner, {opFontSize}); });
+    EXPECT_EQ(gated.Runs(0), "ab");
+    EXPECT_EQ(gated.Props(0, 0).FontSize, 0);
 }
 
-TEST_F(WriterTest, ParagraphMarkInsideAGroupTakesTheInnerProperties) {
-    Write("outer");
-    TParagraphProperties saved = Writer.CloneParagraphProperties();
-    Writer.SetAlignment(2);
-    Writer.SetListStyle(11);
-    Writer.SetListItem(true);
-    Write("inner\n");
-    Writer.SetParagraphProperties(saved);
-    EXPECT_EQ(Paragraph().GetParagraphProperties().Alignment, 2); // the node is left as it was
-    EXPECT_EQ(Writer.GetListStyle(), 11);                         // the list style outlives the group
-    EXPECT_FALSE(Writer.GetListItem());
-    Writer.SetLeftIndent(300);
-    EXPECT_EQ(Paragraph().GetParagraphProperties().Alignment, 0);
-    EXPECT_EQ(Paragraph().GetParagraphProperties().LeftIndent, 300);
-    EXPECT_EQ(Paragraph(0).GetParagraphProperties().Alignment, 2);
+TEST(WriterTree, ParagraphPropertiesAndTheirReset) {
+    // A paragraph mark inside a group: the new paragraph takes the inner properties, and the group's end
+    // leaves its node as it is until the next paragraph property changes it.
+    const TTree tree = Read("{\\rtf1 a{\\qc b\\par}c}");
+    ASSERT_EQ(tree.Document->GetChildCount(), 2);
+    EXPECT_EQ(tree.Runs(1), "c");
+    EXPECT_EQ(tree.Paragraph(1).GetParagraphProperties().Alignment, 2);
+    const TTree changed = Read("{\\rtf1 a{\\qc b\\par}c\\sb120}");
+    EXPECT_EQ(changed.Paragraph(1).GetParagraphProperties().Alignment, 0);
+    EXPECT_EQ(changed.Paragraph(1).GetParagraphProperties().SpaceBefore, 120);
+    EXPECT_EQ(changed.Paragraph(0).GetParagraphProperties().Alignment, 2);
 
-    Writer.SetNumbering(true);
-    Writer.SetParagraphRightToLeft(true);
-    Writer.ResetParagraphProperties();
-    TParagraphProperties expected;
-    expected.RightToLeft = true;
-    EXPECT_EQ(Paragraph().GetParagraphProperties(), expected);
-    EXPECT_FALSE(Writer.GetNumbering());
+    // \pard resets everything but the direction.
+    const TTree reset = Read("{\\rtf1\\rtlpar\\qc\\sb120 a\\par\\pard b}");
+    EXPECT_EQ(reset.Paragraph(0).GetParagraphProperties().Alignment, 2);
+    TParagraphProperties RightToLeft;
+    RightToLeft.RightToLeft = true;
+    EXPECT_EQ(reset.Paragraph(1).GetParagraphProperties(), RightToLeft);
 }
 
-TEST_F(WriterTest, TabIsARawRunWithoutFontName) {
-    Writer.SetFontName("Arial");
-    Writer.SetFontStyle(fsItalic);
-    Write("a\tb");
-    Options.TabString = "";
-    Write("\t<");
-    ASSERT_EQ(RunCount(), 4);
-    EXPECT_EQ(Run(1).GetText(), "&nbsp;&nbsp;");
-    EXPECT_TRUE(Run(1).GetRaw());
-    EXPECT_EQ(Run(1).GetCharacterProperties().FontName, "");
-    EXPECT_TRUE(Run(1).GetCharacterProperties().IsItalic());
-    EXPECT_EQ(Run(2).GetText(), "b");
+TEST(WriterTree, TabsAreRawRunsWithoutAFont) {
+    const TTree tree = Read("{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\i a\\tab b}");
+    EXPECT_EQ(tree.Runs(0), "a|&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;|b");
+    EXPECT_TRUE(tree.Run(0, 1).GetRaw());
+    EXPECT_EQ(tree.Props(0, 1).FontName, "");
+    EXPECT_TRUE(tree.Props(0, 1).IsItalic());
+    EXPECT_EQ(tree.Props(0, 2).FontName, "Arial,Helvetica,sans-serif");
+
     // An empty tab text still ends the run but leaves no raw run for the next text to join.
-    EXPECT_EQ(Run(3).GetText(), "<");
-    EXPECT_FALSE(Run(3).GetRaw());
-    EXPECT_EQ(Run(3).GetCharacterProperties(), Writer.CharacterProperties());
+    const TTree empty = Read("{\\rtf1 a\\tab <}", [](TRkCorvaneXHTML& Owner) { Owner.SetTabString(""); });
+    EXPECT_EQ(empty.Runs(0), "a|<");
+    EXPECT_FALSE(empty.Run(0, 1).GetRaw());
+    EXPECT_EQ(empty.Props(0, 1), empty.Props(0, 0));
 }
 
-TEST_F(WriterTest, CharactersAreFilteredAndDecoded) {
-    Write(std::string("a\0b\x0c"
-                      "c\r\xe9",
-                      7));
-    EXPECT_EQ(Run(0).GetText(), "abc\r\xc3\xa9");
-    Writer.SetFontCharset(238);
-    Writer.SetFontCharset(238);
-    EXPECT_EQ(Charsets, (std::vector<std::int32_t>{0, 238}));
-    EXPECT_EQ(RunCount(), 1); // the charset starts no run
+TEST(WriterTree, ControlCharactersAreDroppedAndBytesDecodedInTheFontsCharset) {
+    EXPECT_EQ(Read("{\\rtf1 a\\'00b\\'0cc\\'0d\\'e9}").Runs(0), "abc\r\xC3\xA9");
+    const TTree tree =
+        Read("{\\rtf1{\\fonttbl{\\f0\\fcharset204 Cyr;}{\\f1\\fcharset128 Jp;}{\\f2\\fcharset0 We;}}"
+             "\\f0\\'c0\\f1\\'82\\'a0\\f2\\'e9}");
+    EXPECT_EQ(tree.Runs(0), "\xD0\x90"      // U+0410 from code page 1251
+                            "|\xE3\x81\x82" // U+3042 from code page 932
+                            "|\xC3\xA9");   // U+00E9 from code page 1252
 }
 
-TEST_F(WriterTest, HiddenTextIsDroppedAndEndsWithItsGroup) {
-    Write("a");
-    TCharacterProperties outer = Writer.CloneCharacterProperties();
-    Writer.SetHidden(true);
-    Write("x");
-    Writer.GetDocument()->AppendText("u"); // text put in directly is not hidden
-    TCharacterProperties inner = Writer.CloneCharacterProperties();
-    Writer.SetHidden(false); // \v0 ends it at once
-    Write("b");
-    Writer.SetCharacterProperties(inner);
-    Write("y");
-    Writer.SetCharacterProperties(outer);
-    Write("c");
-    Writer.SetHidden(true);
-    Writer.ResetCharacterProperties(); // \plain ends it too
-    Write("d");
-    EXPECT_EQ(Run(0).GetText(), "aubc");
-    EXPECT_EQ(Run(1).GetText(), "d");
+TEST(WriterTree, HiddenTextIsDroppedUntilItsGroupEnds) {
+    EXPECT_EQ(Read("{\\rtf1 a{\\v hidden}b\\v c\\v0 d}").Runs(0), "abd");
+    // \v0 ends it at once; the group end brings it back; text the reader puts in directly is not hidden.
+    EXPECT_EQ(Read("{\\rtf1 a{\\v x\\bullet{\\v0 b}y}c}").Runs(0), "a\xC2\xB7"
+                                                                   "bc");
+    // \plain ends it too.
+    EXPECT_EQ(Read("{\\rtf1 a\\v b\\plain c}").Runs(0), "a|c");
 }
 
-TEST_F(WriterTest, ResetAppliesTheDefaultsThroughTheGates) {
-    Writer.SetDefaultCharset(77);
-    Writer.SetRightToLeft(true);
-    Writer.SetBackgroundColor("#ff0000");
-    Writer.SetFontSize(30);
-    Writer.SetSuperscript(true);
-    Writer.SetSubscript(true);
-    EXPECT_TRUE(Writer.GetSubscript());
-    Writer.SetSuperscript(false); // subscript is not superscript: nothing changes
-    EXPECT_TRUE(Writer.GetSubscript());
-    Options.FontOptions.Exclude(opFontSize);
-    Options.FontOptions.Exclude(opFontBGColor);
-    Writer.ResetCharacterProperties();
-    const TCharacterProperties& props = Writer.CharacterProperties();
-    EXPECT_EQ(props.BackgroundColor, "#ff0000");
-    EXPECT_EQ(props.FontSize, 30);
-    EXPECT_EQ(props.FontName, "Times,serif");
-    EXPECT_EQ(props.FontColor, "#000000");
-    EXPECT_EQ(props.Charset, 77);
-    EXPECT_EQ(props.VerticalPosition, 0);
-    EXPECT_TRUE(props.RightToLeft);
-    EXPECT_EQ(Charsets.back(), 77);
+TEST(WriterTree, PlainResetsOnlyWhatTheOptionsLetThrough) {
+    const std::string rtf =
+        "{\\rtf1\\mac{\\colortbl;\\red255\\green0\\blue0;}\\rtlch\\cb1\\fs40\\b\\sub a\\plain b}";
+    const TCharacterProperties all = Read(rtf).Props(0, 1);
+    EXPECT_EQ(all.FontSize, 12);
+    EXPECT_EQ(all.FontName, "Times,serif");
+    EXPECT_EQ(all.FontColor, "#000000");
+    EXPECT_EQ(all.BackgroundColor, "");
+    EXPECT_EQ(all.Charset, 77) << "the document's default charset";
+    EXPECT_EQ(all.VerticalPosition, 0);
+    EXPECT_TRUE(all.RightToLeft) << "the direction is not reset";
+    EXPECT_FALSE(all.IsBold());
+
+    const TTree gated = Read(rtf, [](TRkCorvaneXHTML& Owner) {
+        Exclude(Owner, {opFontSize, opFontStyle, opFontBGColor});
+    });
+    EXPECT_EQ(gated.Runs(0), "a|b") << "the font name and colour still change";
+    EXPECT_EQ(gated.Props(0, 1).FontSize, 0);
+    EXPECT_EQ(gated.Props(0, 1).BackgroundColor, "");
+    EXPECT_FALSE(gated.Props(0, 0).IsBold());
 }
 
-TEST_F(WriterTest, LanguageIsEmptyForTheDocumentLanguage) {
-    Writer.SetLanguage("de"); // ConvertLanguage off
-    EXPECT_EQ(Writer.CharacterProperties().Language, "");
-    Options.ConvertLanguage = true;
-    Options.DefaultLanguage = "en";
-    Write("a");
+TEST(WriterTree, LanguageCodesAgainstTheDocumentLanguage) {
+    EXPECT_EQ(Read("{\\rtf1\\lang1031 a}").Props(0, 0).Language, "") << "ConvertLanguage is off";
+    const TTree tree = Read("{\\rtf1 x\\lang1033 a\\lang1031 b\\lang99999 c}", [](TRkCorvaneXHTML& Owner) {
+        Owner.SetConvertLanguage(true);
+        Owner.SetDefaultLanguage("en");
+    });
     // The code is compared with the stored (empty) value, so the document language starts a run too.
-    Writer.SetLanguage(LanguageCode(1033));
-    EXPECT_EQ(Writer.CharacterProperties().Language, "");
-    EXPECT_EQ(RunCount(), 2);
-    Writer.SetLanguage(LanguageCode(1031));
-    EXPECT_EQ(Run(1).GetCharacterProperties().Language, "de");
-    Write("b");
-    Writer.SetLanguage(LanguageCode(99999));
-    EXPECT_EQ(Writer.CharacterProperties().Language, "");
-    EXPECT_EQ(RunCount(), 3);
+    EXPECT_EQ(tree.Runs(0), "x|a|b|c");
+    EXPECT_EQ(tree.Props(0, 1).Language, "");
+    EXPECT_EQ(tree.Props(0, 2).Language, "de");
+    EXPECT_EQ(tree.Props(0, 3).Language, "");
 
     // Regional variants share the code of their language.
     EXPECT_EQ(LanguageCode(2052), "zh");
     EXPECT_EQ(LanguageCode(2057), "en");
     EXPECT_EQ(LanguageCode(-1033), "");
-}
-
-TEST_F(WriterTest, AnchorsFieldsAndListsGoWhereTheyBelong) {
-    Write("a");
-    Writer.SetAnchor("top");
-    Writer.SetFieldInstruction("HYPERLINK \"x\"");
-    EXPECT_EQ(RunCount(), 1);
-    EXPECT_EQ(Run(0).GetAnchor(), "top");
-    EXPECT_EQ(Run(0).GetFieldInstruction(), "HYPERLINK \"x\"");
-
-    Writer.AddListTable();
-    Writer.AddListLevel();
-    Writer.SetLevelNumberFormat(23);
-    Writer.SetListId(9);
-    Writer.AddListOverride();
-    Writer.SetListOverrideListId(9);
-    Writer.SetListOverrideNumber(1);
-    EXPECT_TRUE(Writer.IsBulletList(1));
-    EXPECT_FALSE(Writer.IsBulletList(2));
 }
 
 } // namespace

@@ -6,21 +6,28 @@
 #include "CxOptions.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace corvane::fakes {
 
-// Latin-1 to UTF-8; records the charsets it was given.
+// Latin-1 to UTF-8; remembers every charset it is given and, when asked to, every byte with the charset it
+// arrived under.
 class TLatin1Converter : public IUnicodeConverter {
 public:
-    explicit TLatin1Converter(std::vector<std::int32_t>* Charsets = nullptr) : FCharsets(Charsets) {}
+    std::vector<std::int32_t> CharsetsSet;
+    bool RecordBytes = false;
+    std::vector<std::pair<std::int32_t, std::uint8_t>> Bytes;
+
     std::int32_t GetCharset() const override { return FCharset; }
     void SetCharset(std::int32_t Charset) override {
+        CharsetsSet.push_back(Charset);
         FCharset = Charset;
-        if (FCharsets) FCharsets->push_back(Charset);
     }
     bool IsDoubleByte() const override { return false; }
     void SetDoubleByte(bool) override {}
     void Convert(std::uint8_t Byte, std::string& Output) override {
+        if (RecordBytes) Bytes.emplace_back(FCharset, Byte);
         if (Byte < 0x80) {
             Output += static_cast<char>(Byte);
         } else {
@@ -30,8 +37,7 @@ public:
     }
 
 private:
-    std::int32_t FCharset = -1;
-    std::vector<std::int32_t>* FCharsets;
+    std::int32_t FCharset = 0;
 };
 
 class TFakeWriterOptions : public ICxWriterOptions {

@@ -63,17 +63,6 @@ TEST(EmbeddedPicture, HugeScaleSaturatesInsteadOfWrapping) {
     EXPECT_EQ(Picture.GetScaledWidth(), 286331154u);
 }
 
-TEST(EmbeddedPicture, MimeTypeFollowsThePictureType) {
-    const std::pair<TPictureType, const char*> Types[] = {{ptNone, ""},           {ptEMF, ""},
-                                                          {ptPNG, "image/png"},   {ptJPEG, "image/jpeg"},
-                                                          {ptPICT, "image/pict"}, {ptWMF, "image/x-wmf"}};
-    TEmbeddedPicture Picture;
-    for (auto [Type, Mime] : Types) {
-        Picture.SetPictureType(Type);
-        EXPECT_EQ(Picture.GetMimeType(), Mime) << int(Type);
-    }
-}
-
 TEST(EmbeddedPicture, DataURIIsRecognisedByItsExactPrefix) {
     TEmbeddedPicture Picture;
     for (auto [URL, Expected] : {std::pair{"data:;base64,", true}, std::pair{"DATA:x", false},

@@ -1,16 +1,14 @@
 #include "CxPictureConverterWMF.h"
 
+#include "CorvaneXHTML.h"
 #include "CxMemoryPictureAdapterDataURI.h"
 #include "PngImage.h"
+#include "TestFiles.h"
 #include "WmfWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace corvane {
@@ -36,19 +34,12 @@ void Fill(TEmbeddedPicture& Picture, const TBytes& Bytes) {
 }
 
 TEST(PictureConverterWMF, PlaceableHeaderByteForByte) {
-    // 1440 x 720 twips are 96 x 48 pixels; the box is one larger.
-    const auto Header = TPictureConverterWMF::MakePlaceableHeader(96, 48);
-    const std::array<std::uint8_t, 22> Expected{0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0, 0, 0, 97,
-                                                0,    49,   0,    96,   0, 0, 0, 0, 0, 0, 0};
-    for (std::size_t Offset = 0; Offset < 20; ++Offset)
-        EXPECT_EQ(Header[Offset], Expected[Offset]) << "offset " << Offset;
+    // 1440 x 720 twips are 96 x 48 pixels; the box is one larger. The checksum is
     // 0xCDD7 ^ 0x9AC6 ^ 97 ^ 49 ^ 96 = 0x5721.
-    EXPECT_EQ(Header[20], 0x21);
-    EXPECT_EQ(Header[21], 0x57);
-    std::uint16_t Checksum = 0;
-    for (std::size_t Offset = 0; Offset < 20; Offset += 2)
-        Checksum ^= static_cast<std::uint16_t>(Header[Offset] | (Header[Offset + 1] << 8));
-    EXPECT_EQ(Checksum, Header[20] | (Header[21] << 8));
+    const auto Header = TPictureConverterWMF::MakePlaceableHeader(96, 48);
+    const decltype(Header) Expected{0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0, 0, 0,    97,
+                                    0,    49,   0,    96,   0, 0, 0, 0, 0, 0x21, 0x57};
+    EXPECT_EQ(Header, Expected);
 }
 
 TEST(PictureConverterWMF, AnisotropicMetafileBecomesPngOfItsGoalSize) {
@@ -119,126 +110,37 @@ TEST(PictureConverterWMF, UnrenderablePicturesStayAsTheyWere) {
     }
 }
 
-TEST(PictureConverterWMF, AdapterNamesAndEmbedsTheConvertedPicture) {
-    TMemoryPictureAdapterDataURI Adapter(100);
-    Adapter.SetConverter(std::make_shared<TPictureConverterWMF>());
-    TEmbeddedPicture* Picture = Adapter.NewPicture();
-    Picture->SetPictureType(ptWMF);
-    Picture->SetMappingMode(8);
-    Picture->SetGoalWidth(1440);
-    Picture->SetGoalHeight(720);
-    for (std::uint8_t Byte : RedSquareMetafile())
-        Picture->AppendByte(Byte);
-    Adapter.FinishPicture();
-    ASSERT_EQ(Adapter.GetPictures().count("image1.png"), 1u);
-    EXPECT_EQ(Picture->URL().rfind("data:image/png;base64,iVBORw0KGgo", 0), 0u);
-}
-
-// The \pict groups of an RTF file that hold \wmetafile pictures: goal sizes, mapping mode and bytes.
-struct TCorpusPicture {
-    std::string File;
-    std::int32_t GoalWidth = 0, GoalHeight = 0;
-    int MappingMode = -1;
-    TBytes Bytes;
-};
-
-int HexValue(char Character) {
-    if (Character >= '0' && Character <= '9') return Character - '0';
-    Character = static_cast<char>(std::tolower(static_cast<unsigned char>(Character)));
-    if (Character >= 'a' && Character <= 'f') return Character - 'a' + 10;
-    return -1;
-}
-
-std::vector<TCorpusPicture> ScanPictures(const std::string& Name, const std::string& Rtf) {
-    std::vector<TCorpusPicture> Pictures;
-    for (std::size_t Start = Rtf.find("{\\pict"); Start != std::string::npos;
-         Start = Rtf.find("{\\pict", Start + 1)) {
-        TCorpusPicture Picture;
-        Picture.File = Name;
-        int Depth = 0;
-        int Pending = -1;
-        for (std::size_t At = Start; At < Rtf.size();) {
-            const char Character = Rtf[At];
-            if (Character == '{' || Character == '}') {
-                Depth += Character == '{' ? 1 : -1;
-                ++At;
-                if (Depth == 0) break;
-                continue;
-            }
-            if (Character == '\\') {
-                std::size_t End = At + 1;
-                while (End < Rtf.size() && std::isalpha(static_cast<unsigned char>(Rtf[End])))
-                    ++End;
-                const std::string Word = Rtf.substr(At + 1, End - At - 1);
-                std::size_t NumberEnd = End;
-                if (NumberEnd < Rtf.size() && Rtf[NumberEnd] == '-') ++NumberEnd;
-                while (NumberEnd < Rtf.size() && std::isdigit(static_cast<unsigned char>(Rtf[NumberEnd])))
-                    ++NumberEnd;
-                const std::string Number = Rtf.substr(End, NumberEnd - End);
-                if (Depth == 1 && !Number.empty()) {
-                    const int Value = std::stoi(Number);
-                    if (Word == "wmetafile")
-                        Picture.MappingMode = Value;
-                    else if (Word == "picwgoal")
-                        Picture.GoalWidth = Value;
-                    else if (Word == "pichgoal")
-                        Picture.GoalHeight = Value;
-                }
-                At = NumberEnd < Rtf.size() && Rtf[NumberEnd] == ' ' ? NumberEnd + 1
-                                                                     : std::max(NumberEnd, At + 2);
-                continue;
-            }
-            const int Digit = HexValue(Character);
-            if (Depth == 1 && Digit >= 0) {
-                if (Pending < 0) {
-                    Pending = Digit;
-                } else {
-                    Picture.Bytes.push_back(static_cast<std::uint8_t>(Pending * 16 + Digit));
-                    Pending = -1;
-                }
-            }
-            ++At;
-        }
-        if (Picture.MappingMode >= 0) Pictures.push_back(std::move(Picture));
-    }
-    return Pictures;
-}
-
-std::vector<TCorpusPicture> CorpusPictures() {
-    std::vector<TCorpusPicture> All;
-    for (const auto& Entry : std::filesystem::recursive_directory_iterator(CORVANE_CORPUS_DIR)) {
-        if (!Entry.is_regular_file()) continue;
-        std::ifstream Input(Entry.path(), std::ios::binary);
-        const std::string Rtf((std::istreambuf_iterator<char>(Input)), std::istreambuf_iterator<char>());
-        if (Rtf.find("wmetafile") == std::string::npos) continue;
-        for (TCorpusPicture& Picture : ScanPictures(Entry.path().filename().string(), Rtf))
-            All.push_back(std::move(Picture));
-    }
-    return All;
-}
-
+// Every metafile of the corpus, read by the reader and handed by the adapter to the converter, becomes a
+// PNG of its goal size with something painted on it, named and embedded as one.
 TEST(PictureConverterWMF, EveryCorpusMetafileBecomesAPicture) {
-    const std::vector<TCorpusPicture> Pictures = CorpusPictures();
-    ASSERT_GE(Pictures.size(), 14u);
-    for (const TCorpusPicture& Source : Pictures) {
-        SCOPED_TRACE(Source.File);
-        ASSERT_EQ(Source.MappingMode, 8);
-        TEmbeddedPicture Picture;
-        Picture.SetPictureType(ptWMF);
-        Picture.SetMappingMode(static_cast<std::uint8_t>(Source.MappingMode));
-        Picture.SetGoalWidth(Source.GoalWidth);
-        Picture.SetGoalHeight(Source.GoalHeight);
-        Fill(Picture, Source.Bytes);
-        TPictureConverterWMF().Convert(Picture);
-        ASSERT_EQ(Picture.PictureType(), ptPNG);
-        const auto Image = DecodePng(Picture.GetData().Bytes());
-        ASSERT_TRUE(Image);
-        EXPECT_EQ(Image->Width, Picture.GetWidthPixels());
-        EXPECT_EQ(Image->Height, Picture.GetHeightPixels());
-        const std::size_t Painted = static_cast<std::size_t>(std::count_if(
-            Image->Rgb.begin(), Image->Rgb.end(), [](std::uint8_t Sample) { return Sample < 200; }));
-        EXPECT_GT(Painted, Image->Rgb.size() / 200) << "blank picture";
+    std::size_t Metafiles = 0;
+    for (const auto& File : test::CorpusFiles()) {
+        const std::string Rtf = test::ReadFile(File);
+        if (Rtf.find("wmetafile") == std::string::npos) continue;
+        SCOPED_TRACE(File.filename().string());
+        const auto Adapter = std::make_shared<TMemoryPictureAdapterDataURI>(1 << 20);
+        Adapter->SetConverter(std::make_shared<TPictureConverterWMF>());
+        TRkCorvaneXHTML Cx;
+        Cx.SetConvertPictures(true);
+        Cx.SetPictureAdapter(Adapter);
+        Cx.Convert(Rtf);
+        for (const auto& [Name, Picture] : Adapter->GetPictures()) {
+            if (Picture->MappingMode() == 0) continue; // not a metafile
+            SCOPED_TRACE(Name);
+            ++Metafiles;
+            ASSERT_EQ(Picture->PictureType(), ptPNG);
+            EXPECT_TRUE(Name.ends_with(".png"));
+            EXPECT_EQ(Picture->URL().rfind("data:image/png;base64,iVBORw0KGgo", 0), 0u);
+            const auto Image = DecodePng(Picture->GetData().Bytes());
+            ASSERT_TRUE(Image);
+            EXPECT_EQ(Image->Width, Picture->GetWidthPixels());
+            EXPECT_EQ(Image->Height, Picture->GetHeightPixels());
+            const std::size_t Painted = static_cast<std::size_t>(std::count_if(
+                Image->Rgb.begin(), Image->Rgb.end(), [](std::uint8_t Sample) { return Sample < 200; }));
+            EXPECT_GT(Painted, Image->Rgb.size() / 200) << "blank picture";
+        }
     }
+    EXPECT_EQ(Metafiles, 14u) << "every \\wmetafile picture of the corpus";
 }
 
 } // namespace

@@ -19,20 +19,11 @@ std::optional<TWmfImage> Decode(const TBytes& Dib, std::uint16_t Usage = 0,
     return DecodeDib(TWmfBytes(Dib), Usage, Palette, Budget);
 }
 
-// A 40-byte header for the given size, bit count and compression; ColorsUsed entries follow it.
+// A 40-byte header for the given size, bit count and compression; ColorsUsed entries are to follow it.
 TBytes InfoHeader(int Width, int Height, int BitCount, std::uint32_t Compression,
-                  std::uint32_t ColorsUsed = 0) {
-    TBytes Out;
-    PutDword(Out, 40);
-    PutDword(Out, static_cast<std::uint32_t>(Width));
-    PutDword(Out, static_cast<std::uint32_t>(Height));
-    PutWord(Out, 1);
-    PutWord(Out, BitCount);
-    PutDword(Out, Compression);
-    for (int Index = 0; Index < 3; ++Index)
-        PutDword(Out, 0);
-    PutDword(Out, ColorsUsed);
-    PutDword(Out, 0);
+                  std::uint8_t ColorsUsed = 0) {
+    TBytes Out = test::DibHeader(Width, Height, BitCount, Compression, 0, {});
+    Out[32] = ColorsUsed;
     return Out;
 }
 

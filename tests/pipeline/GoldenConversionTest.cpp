@@ -1,12 +1,12 @@
 // Whole conversions compared byte for byte with hand-written expected files (tests/data/golden).
 #include "CorvaneXHTML.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 namespace corvane {
 namespace {
@@ -15,12 +15,7 @@ namespace fs = std::filesystem;
 
 const fs::path GoldenDir = fs::path(CORVANE_TEST_DATA_DIR) / "golden";
 
-std::string ReadFile(const fs::path& Path) {
-    std::ifstream in(Path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using test::ReadFile;
 
 const std::map<std::string, TDocumentType> DialectsBySuffix = {
     {"html32", dtHTML3Flex},
@@ -66,7 +61,8 @@ std::vector<GoldenCase> CollectCases() {
         const std::string name = entry.path().filename().string();
         const auto first = name.find('.');
         const auto last = name.rfind('.');
-        if (first == last || (entry.path().extension() != ".html" && entry.path().extension() != ".txt")) continue;
+        if (first == last || (entry.path().extension() != ".html" && entry.path().extension() != ".txt"))
+            continue;
         cases.push_back({GoldenDir / (name.substr(0, first) + ".rtf"), entry.path(),
                          name.substr(first + 1, last - first - 1)});
     }

@@ -103,12 +103,5 @@ TEST(ReaderDestinations, NothingComesBackFromHeadersFootnotesAndListText) {
     EXPECT_THAT(Harness.Calls("SetFieldInstruction"), ElementsAre("SetFieldInstruction()"));
 }
 
-TEST(ReaderDestinations, PictureDataIsDroppedForNow) {
-    TReaderHarness Harness;
-    Harness.Parse("{\\rtf1 a{\\pict\\wmetafile8\\picw10\\pich10 0102\\bin4 {}\\}}b}");
-    EXPECT_EQ(Harness.Text(), "ab");
-    EXPECT_THAT(Harness.CallsBesidesRestores(""), ElementsAre("Text(a)", "Text(b)"));
-}
-
 } // namespace
 } // namespace corvane::test

@@ -39,89 +39,117 @@ TEST(KeywordLookup, AgreesWithTheLinearScan) {
         EXPECT_EQ(FindKeyword(Row.Keyword), &Row);
 }
 
-TEST(ReaderTokens, ParametersAndTheirDelimiters) {
-    TReaderHarness Harness;
-    // The blank after a parameter delimits it; without one the next byte is text.
-    Harness.Parse("{\\rtf1 \\b0 x\\b0y}");
-    EXPECT_EQ(Harness.Text(), "xy");
+// The text each input leaves, one reading rule a row.
+TEST(ReaderTokens, TextOfEachInput) {
+    const struct {
+        const char* Rtf;
+        std::string Text;
+    } Cases[] = {
+        // The blank after a parameter delimits it; without one the next byte is text.
+        {"{\\rtf1 \\b0 x\\b0y}", "xy"},
+        // A "-" without digits is dropped and the keyword has no parameter; the letters after it are text.
+        {"{\\rtf1\\ab-cd\\b-\\i- x}", "cdx"},
+        // Look-up is case-sensitive; unknown words are ignored.
+        {"{\\rtf1 a\\PAR b\\B c\\ulw d\\insrsid123 e\\par f}", "abcde\nf"},
+        {"{\\rtf1 \\{\\}\\\\\\tab\\~\\ldblquote\\rdblquote\\lquote\\rquote\\emdash\\endash\\emspace\\enspace"
+         "\\cell\\\n\\\r.}",
+         "{}\\\t\xA0\"\"''--  \t\n\n."},
+        // Raw line breaks are ignored everywhere: "\b" ends at the line feed and "0 c" is text.
+        {"{\\rtf1 a\r\nb\\b\n0 c}", "ab0 c"},
+        {"{\\rtf1 a{\\*\\unknownword text {nested} more}b{\\*\\b c}d{\\pntext x}{\\listtext y}"
+         "{\\header h}{\\footnote n}{\\info{\\title t}}{\\stylesheet{\\s1 Normal;}}e}",
+         "abcde"},
+        // The \* flag is cleared by the next keyword, known or not.
+        {"{\\rtf1{\\*\\b\\unknown x}{\\*\\unknown\\b y}z}", "xz"},
+        {"{\\rtf1 \\'e9\\'E9\\'e\r\n9\\'41B}", "\xE9\xE9\xE9"
+                                               "AB"},
+        // In a skipped group \' does nothing, so its digits are dropped like any text there.
+        {"{\\rtf1{\\*\\x\\'zz}a}", "a"},
+        // A backslash as the very last byte is an unknown control symbol.
+        {"{\\rtf1 x\\", "x"},
+        {"{\\rtf1 a\\u8364\\'80b\\u8364 ?c\\uc0\\u8364\\'80d\\uc2\\u-3913 xyz}", Utf8(u8"a€b€c€\x80"
+                                                                                      u8"d\uF0B7z")},
+        // The pending fallback count survives the end of the group, and \uc set inside a group stays after
+        // it.
+        {"{\\rtf1{\\u8364}xy}", Utf8(u8"€y")},
+        {"{\\rtf1{\\uc2 a}\\u8364 xyz}", Utf8(u8"a€z")},
+        // Character rows count as fallback characters; \u in a non-text destination does nothing.
+        {"{\\rtf1\\u8364\\tab a{\\info\\u8364}b}", Utf8(u8"€ab")},
+        // U+1F600 as a pair, each half with its fallback character.
+        {"{\\rtf1 a\\u-10179?\\u-8704?b}", Utf8(u8"a\U0001F600b")},
+        {"{\\rtf1 a{\\u55357?}{\\u56832?}b}", Utf8(u8"a\U0001F600b")},
+        // A lone high surrogate: followed by text, by another \u, or by the end of the input.
+        {"{\\rtf1 a\\u-10179?b}", Utf8(u8"a\uFFFDb")},
+        {"{\\rtf1 a\\u-10179?\\u65?}", Utf8(u8"a\uFFFDA")},
+        {"{\\rtf1 a\\u-10179?", Utf8(u8"a\uFFFD")},
+        {"{\\rtf1 a\\u-10179?\\u-10179?\\u-8704?}", Utf8(u8"a\uFFFD\U0001F600")},
+        // A lone low surrogate, and a reversed pair.
+        {"{\\rtf1 a\\u-8704?b}", Utf8(u8"a\uFFFDb")},
+        {"{\\rtf1 a\\u-8704?\\u-10179?b}", Utf8(u8"a\uFFFD\uFFFDb")},
+        // A line break between the halves separates them.
+        {"{\\rtf1\\u-10179?\\line\\u-8704?}", Utf8(u8"\uFFFD<br>\uFFFD")},
+        // Table width keywords drop the text up to the next control word, or the end, never past a group.
+        {"{\\rtf1 a\\trw5 dropped\\b b\\clftsWidth3 c\\clw7 x}", "abc"},
+        {"{\\rtf1 a\\trfts1 dropped to the end", "a"},
+        {"{\\rtf1{\\clfts2 x}y}z", "y"},
+        // \bin takes the next N bytes raw and drops them; without the delimiting blank they start at once.
+        {"{\\rtf1 a\\bin5 {}\\\\}b}", "ab"},
+        {"{\\rtf1 a\\bin3}}}b}", "ab"},
+        // Inside a skipped group the bytes are taken too, so its braces do not end the group.
+        {"{\\rtf1 a{\\*\\blob\\bin4 }}}}b}c}", "ac"},
+        // A count past the end of the input takes what is there.
+        {"{\\rtf1 a\\bin1000 xyz", "a"},
+        // No count, a negative or a zero one takes nothing; an earlier parameter does not count.
+        {"{\\rtf1\\fs24 a\\bin b\\bin-2 c}", "abc"},
+        {"{\\rtf1 a\\bin0 b}", "ab"},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Rtf);
+        TReaderHarness Harness;
+        Harness.Parse(Case.Rtf);
+        EXPECT_EQ(Harness.Text(), Case.Text);
+    }
+}
 
-    TReaderHarness Negative;
-    Negative.Parse("{\\rtf1\\fs-4\\fs21\\fs \\fs99999999999999999999 \\fs9999999999999999999 "
-                   "\\fs9223372036854775808 \\fs9223372036854775807 \\fs-9223372036854775807 }");
-    EXPECT_THAT(Negative.Calls("SetFontSize"),
+TEST(ReaderTokens, NumericParameters) {
+    TReaderHarness Harness;
+    Harness.Parse("{\\rtf1\\fs-4\\fs21\\fs \\fs99999999999999999999 \\fs9999999999999999999 "
+                  "\\fs9223372036854775808 \\fs9223372036854775807 \\fs-9223372036854775807 }");
+    EXPECT_THAT(Harness.Calls("SetFontSize"),
                 ElementsAre("SetFontSize(-2)", "SetFontSize(10)", "SetFontSize(0)",
                             // 20 digits, 19 digits above the largest value, the largest value plus one
                             "SetFontSize(0)", "SetFontSize(0)", "SetFontSize(0)",
                             // INT64_MAX div 2, low 32 bits; its negative likewise
                             "SetFontSize(-1)", "SetFontSize(1)"));
 
-    // A "-" without digits is dropped and the keyword has no parameter; the letters after it are text.
+    // "\b-" and "\i-" have no parameter; "\ab" is unknown.
     TReaderHarness Dash;
     Dash.Parse("{\\rtf1\\ab-cd\\b-\\i- x}");
-    EXPECT_EQ(Dash.Text(), "cdx");
     EXPECT_THAT(Dash.Calls("SetFontStyle"), ElementsAre("SetFontStyle(1)", "SetFontStyle(3)"));
 }
 
-TEST(ReaderTokens, LookupIsCaseSensitiveAndUnknownWordsAreIgnored) {
-    TReaderHarness Harness;
-    Harness.Parse("{\\rtf1 a\\PAR b\\B c\\ulw d\\insrsid123 e\\par f}");
-    EXPECT_EQ(Harness.Text(), "abcde\nf");
-    EXPECT_THAT(Harness.Calls("SetFontStyle"), IsEmpty());
-}
+TEST(ReaderTokens, DestinationsThatAreSkippedOrNot) {
+    TReaderHarness Cased;
+    Cased.Parse("{\\rtf1 a\\PAR b\\B c}");
+    EXPECT_THAT(Cased.Calls("SetFontStyle"), IsEmpty());
 
-TEST(ReaderTokens, CharacterRows) {
-    TReaderHarness Harness;
-    Harness.Parse(
-        "{\\rtf1 \\{\\}\\\\\\tab\\~\\ldblquote\\rdblquote\\lquote\\rquote\\emdash\\endash\\emspace\\enspace"
-        "\\cell\\\n\\\r.}");
-    EXPECT_EQ(Harness.Text(), "{}\\\t\xA0\"\"''--  \t\n\n.");
-}
-
-TEST(ReaderTokens, RawLineBreaksAreIgnoredEverywhere) {
-    TReaderHarness Harness;
-    Harness.Parse("{\\rtf1 a\r\nb\\b\n0 c}");
-    // "\b" ends at the line feed (no parameter); "0 c" is text.
-    EXPECT_EQ(Harness.Text(), "ab0 c");
-}
-
-TEST(ReaderTokens, SkippedDestinations) {
-    TReaderHarness Harness;
-    Harness.Parse("{\\rtf1 a{\\*\\unknownword text {nested} more}b{\\*\\b c}d{\\pntext x}{\\listtext y}"
-                  "{\\header h}{\\footnote n}{\\info{\\title t}}{\\stylesheet{\\s1 Normal;}}e}");
-    EXPECT_EQ(Harness.Text(), "abcde");
     // \* before a known keyword does not skip: the group is bold text.
-    EXPECT_THAT(Harness.Calls("SetFontStyle"), ElementsAre("SetFontStyle(1)"));
+    TReaderHarness Known;
+    Known.Parse("{\\rtf1 a{\\*\\unknownword text}b{\\*\\b c}d}");
+    EXPECT_THAT(Known.Calls("SetFontStyle"), ElementsAre("SetFontStyle(1)"));
 
-    // The \* flag is cleared by the next keyword, known or not.
-    TReaderHarness Cleared;
-    Cleared.Parse("{\\rtf1{\\*\\b\\unknown x}{\\*\\unknown\\b y}z}");
-    EXPECT_EQ(Cleared.Text(), "xz");
-}
-
-TEST(ReaderTokens, PropertiesInSkippedAndOtherDestinationsHaveNoEffect) {
-    TReaderHarness Harness;
-    Harness.Parse(
+    // Properties in skipped and other non-text destinations have no effect.
+    TReaderHarness Skipped;
+    Skipped.Parse(
         "{\\rtf1{\\*\\unknown\\b\\fs40\\qc\\plain\\line\\bullet\\'41}{\\info\\b\\qc\\line\\bullet}x}");
-    EXPECT_EQ(Harness.Text(), "x");
-    EXPECT_THAT(Harness.Calls("SetFontStyle"), IsEmpty());
-    EXPECT_THAT(Harness.Calls("SetAlignment"), IsEmpty());
-    EXPECT_THAT(Harness.Calls("SetFontSize"), IsEmpty());
-    EXPECT_EQ(Harness.Writer->Count("ResetCharacterProperties"), 0);
+    EXPECT_EQ(Skipped.Text(), "x");
+    EXPECT_THAT(Skipped.CallsBesidesRestores(""), ElementsAre("Text(x)"));
 }
 
-TEST(ReaderTokens, HexBytes) {
-    TReaderHarness Harness;
-    Harness.Parse("{\\rtf1 \\'e9\\'E9\\'e\r\n9\\'41B}");
-    EXPECT_EQ(Harness.Text(), "\xE9\xE9\xE9"
-                              "AB");
-
+TEST(ReaderTokens, BadHexDigitsEndTheConversion) {
     TReaderHarness Bad;
     EXPECT_EQ(ErrorOf([&] { Bad.Parse("{\\rtf1 a\\'zz}"); }), "ceUnknownCharacter");
     EXPECT_EQ(Bad.Text(), "a");
-    // In a skipped group \' does nothing, so its digits are dropped like any text there.
-    TReaderHarness Skipped;
-    EXPECT_EQ(ErrorOf([&] { Skipped.Parse("{\\rtf1{\\*\\x\\'zz}a}"); }), "");
-    EXPECT_EQ(Skipped.Text(), "a");
 
     // A failure while delivering the byte is reported the same way.
     struct TThrowingWriter : TRecordingWriter {
@@ -144,107 +172,17 @@ TEST(ReaderTokens, ParsingEndsWithTheOutermostGroupOrTheInput) {
     EXPECT_EQ(Open.Text(), "xy");
     EXPECT_FALSE(Open.Owner.EndOfDocument);
 
-    // A backslash as the very last byte is an unknown control symbol.
-    TReaderHarness Trailing;
-    Trailing.Parse("{\\rtf1 x\\");
-    EXPECT_EQ(Trailing.Text(), "x");
-}
+    // An unbalanced "}" only lowers the depth, which never returns to -1, so the document never ends;
+    // nothing pops a stack too short.
+    TReaderHarness Unbalanced;
+    Unbalanced.Parse("}{\\b x}y{z}");
+    EXPECT_EQ(Unbalanced.Text(), "xyz");
+    EXPECT_FALSE(Unbalanced.Owner.EndOfDocument);
 
-TEST(ReaderTokens, UnbalancedCloseOnlyLowersTheDepth) {
-    TReaderHarness Harness;
-    Harness.Parse("}{\\b x}y{z}");
-    // The depth only ever returns to -1, so the document never ends; nothing pops a stack too short.
-    EXPECT_EQ(Harness.Text(), "xyz");
-    EXPECT_FALSE(Harness.Owner.EndOfDocument);
-}
-
-TEST(ReaderTokens, UnicodeCharactersAndFallbackSkipping) {
-    TReaderHarness Harness;
-    Harness.Parse("{\\rtf1 a\\u8364\\'80b\\u8364 ?c\\uc0\\u8364\\'80d\\uc2\\u-3913 xyz}");
-    EXPECT_EQ(Harness.Text(), Utf8(u8"a€b€c€\x80"
-                                   u8"d\uF0B7z"));
-
-    // The pending fallback count survives the end of the group.
-    TReaderHarness AcrossGroups;
-    AcrossGroups.Parse("{\\rtf1{\\u8364}xy}");
-    EXPECT_EQ(AcrossGroups.Text(), Utf8(u8"€y"));
-
-    // \uc set inside a group stays in force after it.
-    TReaderHarness UcScope;
-    UcScope.Parse("{\\rtf1{\\uc2 a}\\u8364 xyz}");
-    EXPECT_EQ(UcScope.Text(), Utf8(u8"a€z"));
-
-    // Character rows count as fallback characters; \u in a non-text destination does nothing.
-    TReaderHarness Rows;
-    Rows.Parse("{\\rtf1\\u8364\\tab a{\\info\\u8364}b}");
-    EXPECT_EQ(Rows.Text(), Utf8(u8"€ab"));
-}
-
-TEST(ReaderTokens, SurrogatesFormOneCharacterOrAReplacement) {
-    const auto Text = [](std::string_view Rtf) {
-        TReaderHarness Harness;
-        Harness.Parse(Rtf);
-        return Harness.Text();
-    };
-    // U+1F600 as a pair, each half with its fallback character.
-    EXPECT_EQ(Text("{\\rtf1 a\\u-10179?\\u-8704?b}"), Utf8(u8"a\U0001F600b"));
-    EXPECT_EQ(Text("{\\rtf1 a{\\u55357?}{\\u56832?}b}"), Utf8(u8"a\U0001F600b"));
-    // Lone high: followed by text, by another \u, or by the end of the input.
-    EXPECT_EQ(Text("{\\rtf1 a\\u-10179?b}"), Utf8(u8"a\uFFFDb"));
-    EXPECT_EQ(Text("{\\rtf1 a\\u-10179?\\u65?}"), Utf8(u8"a\uFFFDA"));
-    EXPECT_EQ(Text("{\\rtf1 a\\u-10179?"), Utf8(u8"a\uFFFD"));
-    EXPECT_EQ(Text("{\\rtf1 a\\u-10179?\\u-10179?\\u-8704?}"), Utf8(u8"a\uFFFD\U0001F600"));
-    // Lone low, and a reversed pair.
-    EXPECT_EQ(Text("{\\rtf1 a\\u-8704?b}"), Utf8(u8"a\uFFFDb"));
-    EXPECT_EQ(Text("{\\rtf1 a\\u-8704?\\u-10179?b}"), Utf8(u8"a\uFFFD\uFFFDb"));
-    // A line break between the halves separates them.
-    EXPECT_EQ(Text("{\\rtf1\\u-10179?\\line\\u-8704?}"), Utf8(u8"\uFFFD<br>\uFFFD"));
-}
-
-TEST(ReaderTokens, TableWidthKeywordsDropTextUpToTheNextControlWord) {
-    TReaderHarness Harness;
-    Harness.Parse("{\\rtf1 a\\trw5 dropped\\b b\\clftsWidth3 c\\clw7 x}");
-    EXPECT_EQ(Harness.Text(), "abc");
-
-    TReaderHarness End;
-    End.Parse("{\\rtf1 a\\trfts1 dropped to the end");
-    EXPECT_EQ(End.Text(), "a");
-
-    // Skipping never swallows a group boundary.
+    // Skipping table-width text never swallows the end of the document either.
     TReaderHarness Group;
     Group.Parse("{\\rtf1{\\clfts2 x}y}z");
-    EXPECT_EQ(Group.Text(), "y");
     EXPECT_TRUE(Group.Owner.EndOfDocument);
-}
-
-TEST(ReaderTokens, BinaryDataIsTakenRawAndDropped) {
-    TReaderHarness Harness;
-    Harness.Parse("{\\rtf1 a\\bin5 {}\\\\}b}");
-    EXPECT_EQ(Harness.Text(), "ab");
-
-    // Without the delimiting blank the data starts right after the number.
-    TReaderHarness Tight;
-    Tight.Parse("{\\rtf1 a\\bin3}}}b}");
-    EXPECT_EQ(Tight.Text(), "ab");
-
-    // Inside a skipped group the bytes are taken too, so its braces do not end the group.
-    TReaderHarness Skipped;
-    Skipped.Parse("{\\rtf1 a{\\*\\blob\\bin4 }}}}b}c}");
-    EXPECT_EQ(Skipped.Text(), "ac");
-
-    // A count past the end of the input takes what is there.
-    TReaderHarness PastEnd;
-    PastEnd.Parse("{\\rtf1 a\\bin1000 xyz");
-    EXPECT_EQ(PastEnd.Text(), "a");
-
-    // \bin without a count, or with a negative one, takes nothing; an earlier parameter does not count.
-    TReaderHarness NoCount;
-    NoCount.Parse("{\\rtf1\\fs24 a\\bin b\\bin-2 c}");
-    EXPECT_EQ(NoCount.Text(), "abc");
-
-    TReaderHarness Zero;
-    Zero.Parse("{\\rtf1 a\\bin0 b}");
-    EXPECT_EQ(Zero.Text(), "ab");
 }
 
 TEST(ReaderTokens, NestingIsLimited) {

@@ -1,6 +1,7 @@
-// A reader wired to a recording writer, a fake owner and a Latin-1 font-name converter.
+// A reader wired to a recording writer, a fake owner and a Latin-1 font-name converter that records.
 #pragma once
 
+#include "../document/DocumentFakes.h"
 #include "CxReader.h"
 #include "FakeReaderOwner.h"
 #include "RecordingWriter.h"
@@ -12,32 +13,7 @@
 
 namespace corvane::test {
 
-// Decodes font-name bytes as Latin-1 and remembers the charset each byte arrived under.
-class TLatin1Converter : public IUnicodeConverter {
-public:
-    std::vector<std::int32_t> CharsetsSet;
-    std::vector<std::pair<std::int32_t, std::uint8_t>> Bytes;
-
-    std::int32_t GetCharset() const override { return FCharset; }
-    void SetCharset(std::int32_t Charset) override {
-        CharsetsSet.push_back(Charset);
-        FCharset = Charset;
-    }
-    bool IsDoubleByte() const override { return false; }
-    void SetDoubleByte(bool) override {}
-    void Convert(std::uint8_t Byte, std::string& Output) override {
-        Bytes.emplace_back(FCharset, Byte);
-        if (Byte < 0x80) {
-            Output += static_cast<char>(Byte);
-        } else {
-            Output += static_cast<char>(0xC0 | (Byte >> 6));
-            Output += static_cast<char>(0x80 | (Byte & 0x3F));
-        }
-    }
-
-private:
-    std::int32_t FCharset = 0;
-};
+using fakes::TLatin1Converter;
 
 struct TReaderHarness {
     TFakeReaderOwner Owner;
@@ -51,6 +27,7 @@ struct TReaderHarness {
     TCxReader& GetReader() {
         if (!Reader) {
             auto FontNameConverter = std::make_unique<TLatin1Converter>();
+            FontNameConverter->RecordBytes = true;
             Converter = FontNameConverter.get();
             Reader = std::make_unique<TCxReader>(Owner, Writer, std::move(FontNameConverter));
         }

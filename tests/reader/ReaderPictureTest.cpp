@@ -1,17 +1,12 @@
 #include "CxMemoryPictureAdapterDataURI.h"
-#include "CxWriter.h"
 #include "ReaderHarness.h"
-
-#include "../document/DocumentFakes.h"
+#include "TestFiles.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace corvane::test {
 namespace {
@@ -98,32 +93,6 @@ TEST(ReaderPictures, EveryTypeWithItsSizesAndScales) {
         EXPECT_EQ(Harness.Text().front(), 'a');
         EXPECT_EQ(Harness.Text().back(), 'b');
     }
-}
-
-// With the real writer the img element is a raw run of its own between the text around it.
-TEST(ReaderPictures, TheImgElementIsARawRunOfTheParagraph) {
-    TFakeReaderOwner Owner;
-    const auto Adapter = std::make_shared<TMemoryPictureAdapterDataURI>(32);
-    Owner.ConvertPictures = true;
-    Owner.PictureAdapter = Adapter;
-    fakes::TFakeWriterOptions Options;
-    const auto Writer = std::make_shared<TCxWriter>(Options, std::make_unique<fakes::TLatin1Converter>());
-    TCxReader Reader(Owner, Writer, std::make_unique<TLatin1Converter>());
-    Reader.Parse("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\b before{\\pict\\pngblip\\picwgoal30\\pichgoal45 "
-                 "89504e47}after\\par}");
-
-    const TParagraphNode& Paragraph = NodeCast<TParagraphNode>(Writer->Document()->GetChild(0));
-    ASSERT_EQ(Paragraph.GetChildCount(), 3);
-    const auto Run = [&](int Index) -> TTextNode& { return NodeCast<TTextNode>(Paragraph.GetChild(Index)); };
-    EXPECT_EQ(Run(0).GetText(), "before");
-    EXPECT_TRUE(Run(1).GetRaw());
-    EXPECT_EQ(Run(1).GetText(),
-              "<img src=\"data:image/png;base64,iVBORw==\" height=\"3\" width=\"2\" alt=\"picture\"/>");
-    EXPECT_FALSE(Run(2).GetRaw());
-    EXPECT_EQ(Run(2).GetText(), "after");
-    // The text after the picture keeps the formatting in force around it.
-    EXPECT_EQ(Run(2).GetCharacterProperties(), Run(0).GetCharacterProperties());
-    EXPECT_EQ(Run(2).GetCharacterProperties().FontStyle, fsBold);
 }
 
 // The usual pair: the picture for readers with shapes, then its alternative after \nonshppict.
@@ -264,12 +233,10 @@ TEST(ReaderPictures, CorpusPicturesDecode) {
     std::size_t Documents = 0;
     std::size_t Pictures = 0; // those in headers and footers go with them
     std::size_t PngOrJpeg = 0;
-    for (const auto& Entry : std::filesystem::recursive_directory_iterator(CORVANE_CORPUS_DIR)) {
-        if (!Entry.is_regular_file() || Entry.path().extension() != ".rtf") continue;
-        std::ifstream Stream(Entry.path(), std::ios::binary);
-        const std::string Rtf((std::istreambuf_iterator<char>(Stream)), std::istreambuf_iterator<char>());
+    for (const auto& File : CorpusFiles()) {
+        const std::string Rtf = ReadFile(File);
         if (Rtf.find("\\pict") == std::string::npos) continue;
-        SCOPED_TRACE(Entry.path().string());
+        SCOPED_TRACE(File.string());
         ++Documents;
         TPictureHarness Harness(1 << 20);
         Harness.Owner.ConvertFields = true;

@@ -11,6 +11,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace corvane::test {
@@ -77,9 +78,18 @@ public:
     }
 
     void Record(std::string Call) { Calls.push_back(std::move(Call)); }
-    void AddText(const std::string& Name, const std::string& Value) {
+    // "Name(Value)": Booleans as 1 or 0, numbers in decimal.
+    template <typename TValue> void Record(const char* Name, const TValue& Value) {
+        if constexpr (std::is_same_v<TValue, bool>)
+            Record(std::string(Name) + (Value ? "(1)" : "(0)"));
+        else if constexpr (std::is_integral_v<TValue>)
+            Record(std::string(Name) + "(" + std::to_string(Value) + ")");
+        else
+            Record(std::string(Name) + "(" + Value + ")");
+    }
+    void AddText(const char* Name, const std::string& Value) {
         Text += Value;
-        Record(Name + "(" + Value + ")");
+        Record(Name, Value);
     }
 
     TCharacterProperties CloneCharacterProperties() const override { return Character; }
@@ -104,136 +114,6 @@ public:
         Character.VerticalPosition = 0;
         Hidden = false;
     }
-    void StartTextRun() override { Record("StartTextRun"); }
-    void SetAlignment(std::uint8_t Alignment) override {
-        Record("SetAlignment(" + std::to_string(Alignment) + ")");
-        Paragraph.Alignment = Alignment;
-    }
-    std::int32_t GetDefaultCharset() const override { return DefaultCharset; }
-    void SetDefaultCharset(std::int32_t Charset) override {
-        Record("SetDefaultCharset(" + std::to_string(Charset) + ")");
-        DefaultCharset = Charset;
-    }
-    bool GetNumbering() const override { return Numbering; }
-    void SetNumbering(bool Value) override {
-        Record(std::string("SetNumbering(") + (Value ? "1" : "0") + ")");
-        Numbering = Value;
-    }
-    void SetListStyle(std::uint8_t ListStyle) override {
-        Record("SetListStyle(" + std::to_string(ListStyle) + ")");
-        Paragraph.ListStyle = ListStyle;
-    }
-    std::uint8_t GetListStyle() const override { return Paragraph.ListStyle; }
-    void SetListItem(bool ListItem) override {
-        Record(std::string("SetListItem(") + (ListItem ? "1" : "0") + ")");
-        Paragraph.ListItem = ListItem;
-    }
-    bool GetListItem() const override { return Paragraph.ListItem; }
-    void SetDefaultFontName(const std::string& FontName) override {
-        Record("SetDefaultFontName(" + FontName + ")");
-        DefaultFontName = FontName;
-    }
-    std::string GetDefaultFontName() const override { return DefaultFontName; }
-    void SetFontColor(const std::string& Color) override {
-        Record("SetFontColor(" + Color + ")");
-        Character.FontColor = Color;
-    }
-    void SetBackgroundColor(const std::string& Color) override {
-        Record("SetBackgroundColor(" + Color + ")");
-        Character.BackgroundColor = Color;
-    }
-    void SetHighlightColor(const std::string& Color) override {
-        Record("SetHighlightColor(" + Color + ")");
-        Character.HighlightColor = Color;
-    }
-    void SetFontCharset(std::int32_t Charset) override {
-        Record("SetFontCharset(" + std::to_string(Charset) + ")");
-        Character.Charset = Charset;
-    }
-    void SetFontStyle(TFontStyles Style) override {
-        Record("SetFontStyle(" + std::to_string(Style) + ")");
-        Character.FontStyle = Style;
-    }
-    TFontStyles GetFontStyle() const override { return Character.FontStyle; }
-    void SetFontSize(std::int32_t Size) override {
-        Record("SetFontSize(" + std::to_string(Size) + ")");
-        Character.FontSize = Size;
-    }
-    bool GetHidden() const override { return Hidden; }
-    void SetHidden(bool Value) override {
-        Record(std::string("SetHidden(") + (Value ? "1" : "0") + ")");
-        Hidden = Value;
-    }
-    void SetSuperscript(bool Value) override {
-        Record(std::string("SetSuperscript(") + (Value ? "1" : "0") + ")");
-        if (Value)
-            Character.VerticalPosition = 2;
-        else if (Character.VerticalPosition == 2)
-            Character.VerticalPosition = 0;
-    }
-    bool GetSubscript() const override { return Character.VerticalPosition == 1; }
-    void SetSubscript(bool Value) override {
-        Record(std::string("SetSubscript(") + (Value ? "1" : "0") + ")");
-        if (Value)
-            Character.VerticalPosition = 1;
-        else if (Character.VerticalPosition == 1)
-            Character.VerticalPosition = 0;
-    }
-    bool GetSuperscript() const override { return Character.VerticalPosition == 2; }
-    void SetLanguage(const std::string& Language) override {
-        Record("SetLanguage(" + Language + ")");
-        Character.Language = Language;
-    }
-    void SetLeftIndent(std::int32_t Twips) override {
-        Record("SetLeftIndent(" + std::to_string(Twips) + ")");
-        Paragraph.LeftIndent = Twips;
-    }
-    void SetRightIndent(std::int32_t Twips) override {
-        Record("SetRightIndent(" + std::to_string(Twips) + ")");
-        Paragraph.RightIndent = Twips;
-    }
-    void SetSpaceBefore(std::int32_t Twips) override {
-        Record("SetSpaceBefore(" + std::to_string(Twips) + ")");
-        Paragraph.SpaceBefore = Twips;
-    }
-    void SetSpaceAfter(std::int32_t Twips) override {
-        Record("SetSpaceAfter(" + std::to_string(Twips) + ")");
-        Paragraph.SpaceAfter = Twips;
-    }
-    void SetParagraphColor(const std::string& Color) override {
-        Record("SetParagraphColor(" + Color + ")");
-        Paragraph.ShadingColor = Color;
-    }
-    void SetBorder(bool Border) override {
-        Record(std::string("SetBorder(") + (Border ? "1" : "0") + ")");
-        Paragraph.Border = Border;
-    }
-    void SetAnchor(const std::string& Anchor) override { Record("SetAnchor(" + Anchor + ")"); }
-    void SetFieldInstruction(const std::string& Instruction) override {
-        Record("SetFieldInstruction(" + Instruction + ")");
-    }
-    void SetFirstIndent(std::int32_t Twips) override {
-        Record("SetFirstIndent(" + std::to_string(Twips) + ")");
-        Paragraph.FirstIndent = Twips;
-    }
-    std::shared_ptr<ISimpleDomDocument> GetDocument() const override { return FDocument; }
-    void SetFontName(const std::string& FontName) override {
-        Record("SetFontName(" + FontName + ")");
-        Character.FontName = FontName;
-    }
-    void SetRightToLeft(bool Value) override {
-        Record(std::string("SetRightToLeft(") + (Value ? "1" : "0") + ")");
-        Character.RightToLeft = Value;
-    }
-    void SetParagraphRightToLeft(bool Value) override {
-        Record(std::string("SetParagraphRightToLeft(") + (Value ? "1" : "0") + ")");
-        Paragraph.RightToLeft = Value;
-    }
-    void WriteChar(std::uint8_t Byte) override {
-        Text += static_cast<char>(Byte);
-        if (Calls.empty() || Calls.back().compare(0, 5, "Text(") != 0) Calls.emplace_back("Text()");
-        Calls.back().insert(Calls.back().size() - 1, 1, static_cast<char>(Byte));
-    }
     void ResetParagraphProperties() override {
         Record("ResetParagraphProperties");
         const bool RightToLeft = Paragraph.RightToLeft;
@@ -241,24 +121,89 @@ public:
         Paragraph.RightToLeft = RightToLeft;
         Numbering = false;
     }
+    void StartTextRun() override { Record("StartTextRun"); }
+    void WriteChar(std::uint8_t Byte) override {
+        Text += static_cast<char>(Byte);
+        if (Calls.empty() || Calls.back().compare(0, 5, "Text(") != 0) Calls.emplace_back("Text()");
+        Calls.back().insert(Calls.back().size() - 1, 1, static_cast<char>(Byte));
+    }
+
+    std::int32_t GetDefaultCharset() const override { return DefaultCharset; }
+    bool GetNumbering() const override { return Numbering; }
+    std::uint8_t GetListStyle() const override { return Paragraph.ListStyle; }
+    bool GetListItem() const override { return Paragraph.ListItem; }
+    std::string GetDefaultFontName() const override { return DefaultFontName; }
+    TFontStyles GetFontStyle() const override { return Character.FontStyle; }
+    bool GetHidden() const override { return Hidden; }
+    bool GetSubscript() const override { return Character.VerticalPosition == 1; }
+    bool GetSuperscript() const override { return Character.VerticalPosition == 2; }
+    std::shared_ptr<ISimpleDomDocument> GetDocument() const override { return FDocument; }
+
+    void SetAlignment(std::uint8_t Value) override { Record("SetAlignment", Paragraph.Alignment = Value); }
+    void SetDefaultCharset(std::int32_t Value) override {
+        Record("SetDefaultCharset", DefaultCharset = Value);
+    }
+    void SetNumbering(bool Value) override { Record("SetNumbering", Numbering = Value); }
+    void SetListStyle(std::uint8_t Value) override { Record("SetListStyle", Paragraph.ListStyle = Value); }
+    void SetListItem(bool Value) override { Record("SetListItem", Paragraph.ListItem = Value); }
+    void SetDefaultFontName(const std::string& Value) override {
+        Record("SetDefaultFontName", DefaultFontName = Value);
+    }
+    void SetFontColor(const std::string& Value) override {
+        Record("SetFontColor", Character.FontColor = Value);
+    }
+    void SetBackgroundColor(const std::string& Value) override {
+        Record("SetBackgroundColor", Character.BackgroundColor = Value);
+    }
+    void SetHighlightColor(const std::string& Value) override {
+        Record("SetHighlightColor", Character.HighlightColor = Value);
+    }
+    void SetFontCharset(std::int32_t Value) override { Record("SetFontCharset", Character.Charset = Value); }
+    void SetFontStyle(TFontStyles Value) override { Record("SetFontStyle", Character.FontStyle = Value); }
+    void SetFontSize(std::int32_t Value) override { Record("SetFontSize", Character.FontSize = Value); }
+    void SetHidden(bool Value) override { Record("SetHidden", Hidden = Value); }
+    void SetSuperscript(bool Value) override {
+        Record("SetSuperscript", Value);
+        if (Value || Character.VerticalPosition == 2) Character.VerticalPosition = Value ? 2 : 0;
+    }
+    void SetSubscript(bool Value) override {
+        Record("SetSubscript", Value);
+        if (Value || Character.VerticalPosition == 1) Character.VerticalPosition = Value ? 1 : 0;
+    }
+    void SetLanguage(const std::string& Value) override { Record("SetLanguage", Character.Language = Value); }
+    void SetLeftIndent(std::int32_t Value) override { Record("SetLeftIndent", Paragraph.LeftIndent = Value); }
+    void SetRightIndent(std::int32_t Value) override {
+        Record("SetRightIndent", Paragraph.RightIndent = Value);
+    }
+    void SetFirstIndent(std::int32_t Value) override {
+        Record("SetFirstIndent", Paragraph.FirstIndent = Value);
+    }
+    void SetSpaceBefore(std::int32_t Value) override {
+        Record("SetSpaceBefore", Paragraph.SpaceBefore = Value);
+    }
+    void SetSpaceAfter(std::int32_t Value) override { Record("SetSpaceAfter", Paragraph.SpaceAfter = Value); }
+    void SetParagraphColor(const std::string& Value) override {
+        Record("SetParagraphColor", Paragraph.ShadingColor = Value);
+    }
+    void SetBorder(bool Value) override { Record("SetBorder", Paragraph.Border = Value); }
+    void SetAnchor(const std::string& Value) override { Record("SetAnchor", Value); }
+    void SetFieldInstruction(const std::string& Value) override { Record("SetFieldInstruction", Value); }
+    void SetFontName(const std::string& Value) override { Record("SetFontName", Character.FontName = Value); }
+    void SetRightToLeft(bool Value) override { Record("SetRightToLeft", Character.RightToLeft = Value); }
+    void SetParagraphRightToLeft(bool Value) override {
+        Record("SetParagraphRightToLeft", Paragraph.RightToLeft = Value);
+    }
+
     void AddListTable() override { Record("AddListTable"); }
     void AddListOverride() override { Record("AddListOverride"); }
     void AddListLevel() override { Record("AddListLevel"); }
-    void SetListId(std::int32_t Id) override { Record("SetListId(" + std::to_string(Id) + ")"); }
-    void SetListOverrideListId(std::int32_t Id) override {
-        Record("SetListOverrideListId(" + std::to_string(Id) + ")");
-    }
-    void SetListTemplateId(std::int32_t Id) override {
-        Record("SetListTemplateId(" + std::to_string(Id) + ")");
-    }
-    void SetListOverrideNumber(std::int32_t Number) override {
-        Record("SetListOverrideNumber(" + std::to_string(Number) + ")");
-    }
-    void SetLevelNumberFormat(std::int32_t Format) override {
-        Record("SetLevelNumberFormat(" + std::to_string(Format) + ")");
-    }
+    void SetListId(std::int32_t Value) override { Record("SetListId", Value); }
+    void SetListOverrideListId(std::int32_t Value) override { Record("SetListOverrideListId", Value); }
+    void SetListTemplateId(std::int32_t Value) override { Record("SetListTemplateId", Value); }
+    void SetListOverrideNumber(std::int32_t Value) override { Record("SetListOverrideNumber", Value); }
+    void SetLevelNumberFormat(std::int32_t Value) override { Record("SetLevelNumberFormat", Value); }
     bool IsBulletList(std::int32_t OverrideNumber) override {
-        Record("IsBulletList(" + std::to_string(OverrideNumber) + ")");
+        Record("IsBulletList", OverrideNumber);
         return BulletLists.count(OverrideNumber) != 0;
     }
 

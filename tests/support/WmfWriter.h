@@ -245,6 +245,22 @@ private:
     TBytes FRecords;
 };
 
+// A 40-byte bitmap header and its colour table (0xRRGGBB entries).
+inline TBytes DibHeader(int Width, int Height, int BitCount, std::uint32_t Compression,
+                        std::uint32_t SizeImage, const std::vector<std::uint32_t>& Palette) {
+    TBytes Out;
+    for (std::uint32_t Value : {40u, static_cast<std::uint32_t>(Width), static_cast<std::uint32_t>(Height)})
+        PutDword(Out, Value);
+    PutWord(Out, 1);
+    PutWord(Out, BitCount);
+    for (std::uint32_t Value :
+         {Compression, SizeImage, 0u, 0u, static_cast<std::uint32_t>(Palette.size()), 0u})
+        PutDword(Out, Value);
+    for (std::uint32_t Color : Palette)
+        PutDword(Out, Color & 0xFFFFFF);
+    return Out;
+}
+
 // A packed DIB with a 40-byte header. Rows are given top-down as 0xRRGGBB; stored bottom-up unless
 // TopDown. BitCount 24 or 32 writes the colours; 1, 4 and 8 write Palette indices with Palette as the
 // colour table.
@@ -252,24 +268,7 @@ inline TBytes MakeDib(int BitCount, const std::vector<std::vector<std::uint32_t>
                       const std::vector<std::uint32_t>& Palette = {}) {
     const int Height = static_cast<int>(Rows.size());
     const int Width = Height > 0 ? static_cast<int>(Rows[0].size()) : 0;
-    TBytes Out;
-    PutDword(Out, 40);
-    PutDword(Out, static_cast<std::uint32_t>(Width));
-    PutDword(Out, static_cast<std::uint32_t>(TopDown ? -Height : Height));
-    PutWord(Out, 1);
-    PutWord(Out, BitCount);
-    PutDword(Out, 0);
-    PutDword(Out, 0);
-    PutDword(Out, 0);
-    PutDword(Out, 0);
-    PutDword(Out, static_cast<std::uint32_t>(Palette.size()));
-    PutDword(Out, 0);
-    for (std::uint32_t Color : Palette) {
-        Out.push_back(static_cast<std::uint8_t>(Color & 0xFF));
-        Out.push_back(static_cast<std::uint8_t>((Color >> 8) & 0xFF));
-        Out.push_back(static_cast<std::uint8_t>((Color >> 16) & 0xFF));
-        Out.push_back(0);
-    }
+    TBytes Out = DibHeader(Width, TopDown ? -Height : Height, BitCount, 0, 0, Palette);
     const std::size_t Stride = (static_cast<std::size_t>(Width) * BitCount + 31) / 32 * 4;
     for (int Stored = 0; Stored < Height; ++Stored) {
         const auto& Row = Rows[static_cast<std::size_t>(TopDown ? Stored : Height - 1 - Stored)];
@@ -302,27 +301,11 @@ inline TBytes MakeDib(int BitCount, const std::vector<std::vector<std::uint32_t>
     return Out;
 }
 
-// A run-length encoded DIB header (compression 1 for 8 bits, 2 for 4 bits) followed by Palette and Data.
+// A run-length encoded DIB (compression 1 for 8 bits, 2 for 4 bits) with Palette and Data.
 inline TBytes MakeRleDib(int BitCount, int Width, int Height, const std::vector<std::uint32_t>& Palette,
                          const TBytes& Data) {
-    TBytes Out;
-    PutDword(Out, 40);
-    PutDword(Out, static_cast<std::uint32_t>(Width));
-    PutDword(Out, static_cast<std::uint32_t>(Height));
-    PutWord(Out, 1);
-    PutWord(Out, BitCount);
-    PutDword(Out, BitCount == 8 ? 1 : 2);
-    PutDword(Out, static_cast<std::uint32_t>(Data.size()));
-    PutDword(Out, 0);
-    PutDword(Out, 0);
-    PutDword(Out, static_cast<std::uint32_t>(Palette.size()));
-    PutDword(Out, 0);
-    for (std::uint32_t Color : Palette) {
-        Out.push_back(static_cast<std::uint8_t>(Color & 0xFF));
-        Out.push_back(static_cast<std::uint8_t>((Color >> 8) & 0xFF));
-        Out.push_back(static_cast<std::uint8_t>((Color >> 16) & 0xFF));
-        Out.push_back(0);
-    }
+    TBytes Out = DibHeader(Width, Height, BitCount, BitCount == 8 ? 1 : 2,
+                           static_cast<std::uint32_t>(Data.size()), Palette);
     Out.insert(Out.end(), Data.begin(), Data.end());
     if (Out.size() % 2) Out.push_back(0);
     return Out;

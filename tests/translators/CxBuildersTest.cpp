@@ -8,23 +8,13 @@
 namespace corvane {
 namespace {
 
-TEST(MarginBuilder, RepeatsTheUnitPerLevel) {
+TEST(MarginBuilder, RepeatsTheUnitPerLevelAndNonPositiveWidthsEmptyIt) {
     TMarginBuilder margins;
-    EXPECT_EQ(margins.GetMarginWidth(), 2);
     EXPECT_EQ(margins.GetMargin(3), "      ");
-    EXPECT_EQ(margins.GetMargin(1), "  ");
     EXPECT_EQ(margins.GetMargin(0), "");
     EXPECT_EQ(margins.GetMargin(-1), "");
-}
-
-TEST(MarginBuilder, WidthChangesTheUnitAndNonPositiveWidthsEmptyIt) {
-    TMarginBuilder margins;
     margins.SetMarginWidth(4);
-    EXPECT_EQ(margins.GetMarginWidth(), 4);
     EXPECT_EQ(margins.GetMargin(2), std::string(8, ' '));
-    margins.SetMarginWidth(0);
-    EXPECT_EQ(margins.GetMarginWidth(), 0);
-    EXPECT_EQ(margins.GetMargin(5), "");
     margins.SetMarginWidth(-3);
     EXPECT_EQ(margins.GetMarginWidth(), 0);
     EXPECT_EQ(margins.GetMargin(2), "");

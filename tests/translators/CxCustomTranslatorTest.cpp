@@ -25,53 +25,29 @@ std::string FontSize(TFontSizeScale Scale, std::int32_t Size) {
     return Make<THTML50Translator>(Scale)->GetFontSizeStyle(Size);
 }
 
-TEST(FontSizeStyle, PointsAreWholeNumbers) {
-    EXPECT_EQ(FontSize(fsPoint, 11), "font-size:11pt;");
-    EXPECT_EQ(FontSize(fsPoint, 15), "font-size:15pt;");
-    EXPECT_EQ(FontSize(fsPoint, 1200), "font-size:1200pt;");
-}
-
-TEST(FontSizeStyle, EmAndExUseTwelfthsWithTwoSignificantDigits) {
-    for (TFontSizeScale scale : {fsEM, fsEX}) {
-        const std::string unit = scale == fsEM ? "em;" : "ex;";
-        EXPECT_EQ(FontSize(scale, 10), "font-size:0.83" + unit);
-        EXPECT_EQ(FontSize(scale, 12), "font-size:1" + unit);
-        EXPECT_EQ(FontSize(scale, 15), "font-size:1.3" + unit); // 1.25, half away from zero
-        EXPECT_EQ(FontSize(scale, 18), "font-size:1.5" + unit);
-        EXPECT_EQ(FontSize(scale, 1), "font-size:0.083" + unit);
-        EXPECT_EQ(FontSize(scale, 6), "font-size:0.5" + unit);
-        EXPECT_EQ(FontSize(scale, 27), "font-size:2.3" + unit); // 2.25
-        EXPECT_EQ(FontSize(scale, 120), "font-size:10" + unit);
-        EXPECT_EQ(FontSize(scale, 1193), "font-size:99" + unit);
-    }
-}
-
-TEST(FontSizeStyle, EmTurnsToExponentFormWhenTheIntegerPartOutgrowsThePrecision) {
-    EXPECT_EQ(FontSize(fsEM, 1194), "font-size:1E002em;"); // 99.5 rounds up to 100
-    EXPECT_EQ(FontSize(fsEM, 1200), "font-size:1E002em;");
-    EXPECT_EQ(FontSize(fsEX, 1200), "font-size:1E002ex;");
-    EXPECT_EQ(FontSize(fsEM, 1320), "font-size:1.1E002em;");
-    EXPECT_EQ(FontSize(fsEM, 12000), "font-size:1E003em;");
-    EXPECT_EQ(FontSize(fsEM, 2147483647), "font-size:1.8E008em;");
-}
-
-TEST(FontSizeStyle, PercentUsesThreeSignificantDigits) {
-    EXPECT_EQ(FontSize(fsPercent, 10), "font-size:83.3%;");
-    EXPECT_EQ(FontSize(fsPercent, 12), "font-size:100%;");
-    EXPECT_EQ(FontSize(fsPercent, 14), "font-size:117%;");
-    EXPECT_EQ(FontSize(fsPercent, 15), "font-size:125%;");
-    EXPECT_EQ(FontSize(fsPercent, 18), "font-size:150%;");
-    EXPECT_EQ(FontSize(fsPercent, 1), "font-size:8.33%;");
-    EXPECT_EQ(FontSize(fsPercent, 119), "font-size:992%;");
-    EXPECT_EQ(FontSize(fsPercent, 120), "font-size:1E003%;");
-    EXPECT_EQ(FontSize(fsPercent, 130), "font-size:1.08E003%;");
-    EXPECT_EQ(FontSize(fsPercent, 123), "font-size:1.03E003%;"); // 1025, half away from zero
-}
-
-TEST(FontSizeStyle, NegativeSizesRoundAwayFromZeroToo) {
-    EXPECT_EQ(FontSize(fsEM, -15), "font-size:-1.3em;");
-    EXPECT_EQ(FontSize(fsPercent, -10), "font-size:-83.3%;");
-    EXPECT_EQ(FontSize(fsPoint, -4), "font-size:-4pt;");
+// Points are whole numbers; em and ex use twelfths with two significant digits, percent three, turning to
+// exponent form when the integer part outgrows the precision; halves round away from zero, negative too.
+TEST(FontSizeStyle, EveryScale) {
+    const struct {
+        TFontSizeScale Scale;
+        std::int32_t Size;
+        const char* Style;
+    } Cases[] = {
+        {fsPoint, 11, "11pt"},         {fsPoint, 1200, "1200pt"},  {fsPoint, -4, "-4pt"},
+        {fsEM, 10, "0.83em"},          {fsEM, 12, "1em"},          {fsEM, 15, "1.3em"},
+        {fsEM, 18, "1.5em"},           {fsEM, 1, "0.083em"},       {fsEM, 6, "0.5em"},
+        {fsEM, 27, "2.3em"},           {fsEM, 120, "10em"},        {fsEM, 1193, "99em"},
+        {fsEX, 10, "0.83ex"},          {fsEX, 15, "1.3ex"},        {fsEX, 1193, "99ex"},
+        {fsEM, 1194, "1E002em"},       {fsEM, 1200, "1E002em"},    {fsEX, 1200, "1E002ex"},
+        {fsEM, 1320, "1.1E002em"},     {fsEM, 12000, "1E003em"},   {fsEM, 2147483647, "1.8E008em"},
+        {fsPercent, 10, "83.3%"},      {fsPercent, 12, "100%"},    {fsPercent, 14, "117%"},
+        {fsPercent, 15, "125%"},       {fsPercent, 18, "150%"},    {fsPercent, 1, "8.33%"},
+        {fsPercent, 119, "992%"},      {fsPercent, 120, "1E003%"}, {fsPercent, 130, "1.08E003%"},
+        {fsPercent, 123, "1.03E003%"}, {fsEM, -15, "-1.3em"},      {fsPercent, -10, "-83.3%"},
+    };
+    for (const auto& Case : Cases)
+        EXPECT_EQ(FontSize(Case.Scale, Case.Size), std::string("font-size:") + Case.Style + ";")
+            << Case.Scale << " " << Case.Size;
 }
 
 // Restores the global locales, C and C++, when a test leaves.
@@ -148,7 +124,10 @@ TEST(Encode, DropsTheCharactersMarkupForbids) {
     EXPECT_EQ(translator->Encode("<\xEF\xBF"), "&lt;\xEF\xBF");
     EXPECT_EQ(translator->Encode("\x7F"), "\x7F");
     // The C1 controls U+0080 to U+009F go; U+00A0 and the rest of the C2 row stay.
-    EXPECT_EQ(translator->Encode("a\xC2\x81" "b\xC2\x9D" "c\xC2\xA0\xC2\xBF"), "abc\xC2\xA0\xC2\xBF");
+    EXPECT_EQ(translator->Encode("a\xC2\x81"
+                                 "b\xC2\x9D"
+                                 "c\xC2\xA0\xC2\xBF"),
+              "abc\xC2\xA0\xC2\xBF");
     EXPECT_EQ(translator->Encode("end\xC2"), "end\xC2");
 }
 
@@ -209,13 +188,6 @@ TEST(ParagraphStart, MarginsTagAttributesAndStyle) {
     EXPECT_EQ(translator.BuildParagraphStart("a:b;", " x=\"y\""), "  <div x=\"y\" style=\"a:b;\">\r\n   ");
 }
 
-TEST(FormatCharacters, PlainRunIsReturnedUnchanged) {
-    TCharacterProperties props;
-    EXPECT_EQ(Make<THTML50Translator>()->FormatText("a &amp; b", props), "a &amp; b");
-    EXPECT_EQ(Make<THTML401TransitionalTranslator>()->FormatText("a &amp; b", props), "a &amp; b");
-    EXPECT_EQ(Make<TXHTML10StrictTranslator>()->FormatText("a &amp; b", props), "a &amp; b");
-}
-
 TEST(FormatCharacters, PresentationalTagsNestBoldInnermost) {
     const auto translator = Make<THTML401TransitionalTranslator>();
     TCharacterProperties props;
@@ -247,31 +219,6 @@ TEST(FormatCharacters, EverythingAsCssInItsFixedOrder) {
     props = {};
     props.VerticalPosition = 2;
     EXPECT_EQ(translator->FormatText("t", props), "<span style=\"vertical-align:super;\">t</span>");
-}
-
-TEST(FormatCharacters, TagsAndSpanTogether) {
-    const auto translator = Make<THTML401TransitionalTranslator>(fsEM);
-    TCharacterProperties props;
-    props.FontStyle = fsBold;
-    props.FontColor = "#ff0000";
-    props.FontSize = 15;
-    EXPECT_EQ(translator->FormatText("t", props),
-              "<span style=\"color:#ff0000;font-size:1.3em;\"><b>t</b></span>");
-}
-
-TEST(FormatCharacters, HighlightWinsOverBackground) {
-    const auto translator = Make<THTML50Translator>();
-    TCharacterProperties props;
-    props.HighlightColor = "#ffff00";
-    props.BackgroundColor = "#00ff00";
-    EXPECT_EQ(translator->FormatText("t", props), "<span style=\"background-color:#ffff00;\">t</span>");
-}
-
-TEST(FormatCharacters, LanguageAloneMakesASpanWithoutStyle) {
-    TCharacterProperties props;
-    props.Language = "de";
-    EXPECT_EQ(Make<THTML401StrictTranslator>()->FormatText("t", props), "<span lang=\"de\">t</span>");
-    EXPECT_EQ(Make<THTML401TransitionalTranslator>()->FormatText("t", props), "<span lang=\"de\">t</span>");
 }
 
 TEST(FormatCharacters, FontNamesCannotBreakOutOfTheStyle) {

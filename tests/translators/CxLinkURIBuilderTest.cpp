@@ -1,49 +1,17 @@
 #include "CxLinkURIBuilder.h"
+#include "PipelineTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 #include <string>
-#include <utility>
 
 namespace corvane {
 namespace {
 
-// A text run standing alone: only text and field instruction matter to the link builder.
-class TFakeTextNode : public ISimpleDomTextNode {
-public:
-    TFakeTextNode(std::string Text, std::string Instruction)
-        : FText(std::move(Text)), FInstruction(std::move(Instruction)) {}
-
-    void AppendText(const std::string& Text) override { FText += Text; }
-    const std::string& GetText() const override { return FText; }
-    void SetText(std::string Text) override { FText = std::move(Text); }
-    int GetChildCount() const override { return 0; }
-    ISimpleDomNode* GetChild(int) const override { throw std::out_of_range("a run has no children"); }
-    ISimpleDomNode* GetLastChild() const override { return nullptr; }
-    int IndexOf(const ISimpleDomNode*) const override { return -1; }
-    ISimpleDomNode* GetPreviousSibling() const override { return nullptr; }
-    ISimpleDomNode* GetNextSibling() const override { return nullptr; }
-    void RemoveChild(ISimpleDomNode*) override {}
-    TCharacterProperties& GetCharacterProperties() override { return FProperties; }
-    void SetCharacterProperties(const TCharacterProperties& Properties) override { FProperties = Properties; }
-    const std::string& GetAnchor() const override { return FAnchor; }
-    void SetAnchor(std::string Anchor) override { FAnchor = std::move(Anchor); }
-    bool GetRaw() const override { return true; }
-    void SetRaw(bool) override {}
-    const std::string& GetFieldInstruction() const override { return FInstruction; }
-    void SetFieldInstruction(std::string Instruction) override { FInstruction = std::move(Instruction); }
-
-private:
-    std::string FText;
-    std::string FInstruction;
-    std::string FAnchor;
-    TCharacterProperties FProperties;
-};
-
 std::string Link(const std::string& EscapedText, const std::string& Instruction = "") {
-    TLinkURIBuilder builder;
-    return builder.BuildLink(TFakeTextNode(EscapedText, Instruction));
+    test::TTestRun Run(EscapedText);
+    Run.SetFieldInstruction(Instruction);
+    return TLinkURIBuilder().BuildLink(Run);
 }
 
 TEST(PercentEncode, KeepsOnlyUnreservedCharacters) {
