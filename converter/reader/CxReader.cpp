@@ -911,8 +911,16 @@ void TCxReader::AppendCodePoint(char32_t CodePoint) {
 void TCxReader::CompleteFontEntry() {
     std::string& Name = FFontName;
     if (const std::size_t Semicolon = Name.find(';'); Semicolon != std::string::npos) Name.erase(Semicolon);
-    // Braces have no place in a font name; removed, a name cannot break out of a style attribute.
-    std::erase_if(Name, [](char Character) { return Character == '{' || Character == '}'; });
+    // Braces, quotes, backslashes and comment openers have no place in a font name. Removed, a name
+    // cannot break out of a style attribute, nor open a CSS string, escape or comment that would swallow
+    // the declarations after it; names with blanks are quoted below, and only those quotes remain.
+    std::erase_if(Name, [](char Character) {
+        return Character == '{' || Character == '}' || Character == '\'' || Character == '"' ||
+               Character == '\\';
+    });
+    for (std::size_t Comment = Name.find("/*"); Comment != std::string::npos;
+         Comment = Name.find("/*", Comment))
+        Name.erase(Comment + 1, 1);
     TrimBlanksAndControls(Name);
     // An entry without a name stores nothing, so an empty table stays empty.
     if (!Name.empty()) {

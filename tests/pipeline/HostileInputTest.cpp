@@ -1,0 +1,349 @@
+// RTF from strangers: every shape here must end, with a result or with the converter's own error, without
+// a crash, a sanitizer finding or a leak, within the memory the case allows; a result must be clean
+// XHTML. Each case runs in a child process of its own (HostileHarness.h).
+#include "HostileHarness.h"
+#include "WmfWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace corvane {
+namespace {
+
+using test::MiB;
+using test::TBytes;
+using test::TWmfWriter;
+
+std::string Repeat(std::string_view Piece, std::size_t Count) {
+    std::string Result;
+    Result.reserve(Piece.size() * Count);
+    for (std::size_t I = 0; I < Count; ++I)
+        Result += Piece;
+    return Result;
+}
+
+// Start, Count times Fill, End: built in place, so that the input exists once.
+std::string Huge(std::string_view Start, std::size_t Count, char Fill, std::string_view End) {
+    std::string Result;
+    Result.reserve(Start.size() + Count + End.size());
+    Result += Start;
+    Result.append(Count, Fill);
+    Result += End;
+    return Result;
+}
+
+// A document with a font table, a colour table and a list table, around Body.
+std::string Document(std::string_view Body) {
+    std::string Result = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}}"
+                         "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+                         "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc23}\\listid7}}"
+                         "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}\\pard ";
+    Result += Body;
+    Result += "\\par}";
+    return Result;
+}
+
+std::string Hex(const TBytes& Bytes) {
+    static constexpr char Digits[] = "0123456789abcdef";
+    std::string Result;
+    for (std::size_t I = 0; I < Bytes.size(); ++I) {
+        Result += Digits[Bytes[I] >> 4];
+        Result += Digits[Bytes[I] & 0xF];
+        if (I % 32 == 31) Result += "\r\n";
+    }
+    return Result;
+}
+
+// A metafile picture of 100 x 100 pixels, as word processors embed them.
+std::string MetafilePicture(const TBytes& Metafile, std::string_view Size = "\\picwgoal1500\\pichgoal1500") {
+    return "{\\pict\\wmetafile8" + std::string(Size) + " " + Hex(Metafile) + "}";
+}
+
+TBytes ValidMetafile() {
+    TWmfWriter Writer;
+    Writer.SetMapMode(8).SetWindowOrg(0, 0).SetWindowExt(100, 100);
+    Writer.CreateBrush(0, test::Rgb(255, 0, 0)).SelectObject(0).Rectangle(10, 10, 90, 90);
+    return Writer.Metafile();
+}
+
+// A metafile whose records are the given bytes, behind a correct header.
+TBytes MetafileWith(const std::function<void(TWmfWriter&)>& Records) {
+    TWmfWriter Writer;
+    Writer.SetMapMode(8).SetWindowOrg(0, 0).SetWindowExt(100, 100);
+    Records(Writer);
+    return Writer.Metafile();
+}
+
+TBytes Words(std::initializer_list<std::int32_t> Values) {
+    TBytes Bytes;
+    for (const std::int32_t Value : Values)
+        test::PutWord(Bytes, Value);
+    return Bytes;
+}
+
+// A 24-bit bitmap header claiming Width x Height pixels, followed by Payload bytes only.
+TBytes ShortDib(std::int32_t Width, std::int32_t Height, std::size_t Payload) {
+    TBytes Dib;
+    test::PutDword(Dib, 40);
+    test::PutDword(Dib, static_cast<std::uint32_t>(Width));
+    test::PutDword(Dib, static_cast<std::uint32_t>(Height));
+    test::PutWord(Dib, 1);
+    test::PutWord(Dib, 24);
+    for (int I = 0; I < 6; ++I)
+        test::PutDword(Dib, 0);
+    Dib.resize(Dib.size() + Payload, 0x7F);
+    return Dib;
+}
+
+enum TExpect { exConverted, exFailed, exEither };
+
+struct TCase {
+    const char* Name;
+    std::function<std::string()> Make;
+    TExpect Expect;
+    const char* Failure; // exFailed: the error's text
+    // The most the case may need, input included: about a third above what it needs in either build
+    // (the sanitizer build counts reserved capacity that resident size does not see).
+    std::uint64_t MemoryBytes;
+    const char* Needle = ""; // exConverted: text the output must contain
+};
+
+void PrintTo(const TCase& Case, std::ostream* Stream) {
+    *Stream << Case.Name;
+}
+
+// Seconds a case may take before it counts as hanging: far above what any takes, far below ctest's limit.
+constexpr unsigned CaseSeconds = test::UnderSanitizer ? 240 : 60;
+
+class HostileInput : public ::testing::TestWithParam<TCase> {};
+
+TEST_P(HostileInput, EndsCleanlyWithinItsMemory) {
+    const TCase& Case = GetParam();
+    const test::TIsolatedRun Run =
+        test::RunIsolated(test::ConvertInChild(Case.Make, Case.Needle), CaseSeconds);
+    ASSERT_TRUE(Run.Finished) << Run.Death;
+    const test::TChildReport& Report = Run.Report;
+    RecordProperty("PeakMiB", std::to_string(Report.PeakBytes / MiB));
+    std::printf("%s: input %.1f MiB, output %.1f MiB, peak %.1f MiB\n", Case.Name,
+                static_cast<double>(Report.InputBytes) / MiB, static_cast<double>(Report.OutputBytes) / MiB,
+                static_cast<double>(Report.PeakBytes) / MiB);
+    ASSERT_NE(Report.Outcome, test::ocForeignException) << "an exception of another type: " << Run.Message();
+    if (Case.Expect == exConverted) {
+        EXPECT_EQ(Report.Outcome, test::ocConverted) << Run.Message();
+    }
+    if (Case.Expect == exFailed) {
+        EXPECT_EQ(Report.Outcome, test::ocFailed);
+        EXPECT_EQ(Run.Message(), Case.Failure);
+    }
+    EXPECT_EQ(Run.Inspection(), "");
+    EXPECT_LE(Report.PeakBytes, Case.MemoryBytes);
+}
+
+// clang-format off
+const TCase Cases[] = {
+    // Nesting.
+    {"NestingFarPastTheLimit", [] { return "{\\rtf1 " + Repeat("{\\b ", 100000) + "x" + Repeat("}", 100000) + "}"; },
+     exFailed, "Property stack overflow", 64 * MiB},
+    {"NestingJustBelowTheLimit", [] { return "{\\rtf1 " + Repeat("{\\i ", 9998) + "x" + Repeat("}", 9998) + "}"; },
+     exConverted, "", 64 * MiB},
+    {"UnclosedGroups", [] { return "{\\rtf1 " + Repeat("{\\ul x", 5000); }, exConverted, "", 64 * MiB},
+    {"ClosingMoreThanOpened", [] { return "{\\rtf1 a}" + Repeat("}", 100000) + "b"; }, exConverted, "", 16 * MiB},
+    // \bin with counts that are huge, negative, too long for any integer and past the end.
+    {"BinCounts", [] {
+         return Document("a\\bin99999999999999999999 b\\bin-5 c\\bin9223372036854775807 d"
+                         "{\\pict\\pngblip\\bin-2147483648 e}{\\pict\\pngblip\\bin4 ab}\\bin2000000000 tail");
+     }, exConverted, "", 16 * MiB},
+    {"BinInsidePictureRunsPastTheEnd", [] { return "{\\rtf1{\\pict\\wmetafile8\\picwgoal1500\\pichgoal1500\\bin100000 x"; },
+     exConverted, "", 16 * MiB},
+    // Picture sizes at and past every limit.
+    {"PictureSizesAtTheExtremes", [] {
+         const std::string Metafile = Hex(ValidMetafile());
+         return Document("{\\pict\\wmetafile8\\picwgoal2147483647\\pichgoal2147483647 " + Metafile + "}"
+                         "{\\pict\\wmetafile8\\picwgoal1500\\pichgoal1500\\picscalex1000000\\picscaley1000000 " +
+                         Metafile + "}"
+                         "{\\pict\\wmetafile8\\picwgoal-1500\\pichgoal-1\\picw-5\\pich-5\\picscalex-100 " + Metafile + "}"
+                         "{\\pict\\wmetafile8\\picwgoal245760\\pichgoal245760 " + Metafile + "}"
+                         "{\\pict\\pngblip\\picwgoal99999999999999999999\\picscaley2147483647 89504e47}");
+     }, exConverted, "", 128 * MiB},
+    // Numbers and words no reader should trust.
+    {"TwentyDigitParameters", [] {
+         return Document("\\fs99999999999999999999 \\f-99999999999999999999 \\cf18446744073709551616 "
+                         "\\u99999999999999999999 \\li-99999999999999999999 \\sb99999999999999999999 "
+                         "\\lang99999999999999999999 \\uc99999999999999999999 \\highlight-99999999999999999999 "
+                         "\\cb99999999999999999999 \\ls-99999999999999999999 \\ilvl99999999999999999999 text");
+     }, exConverted, "", 16 * MiB},
+    {"MillionLetterControlWord", [] {
+         return Document("\\" + std::string(1000000, 'q') + " a \\" + std::string(1000000, 'b') + "-" +
+                         std::string(1000000, '7') + " z");
+     }, exConverted, "", 32 * MiB},
+    // \' escapes that are broken or cut short.
+    {"InvalidHexEscape", [] { return Document("a\\'zz b"); }, exFailed, "ceUnknownCharacter", 16 * MiB},
+    {"HexEscapeWithOneDigit", [] { return Document("a\\'4 b"); }, exFailed, "ceUnknownCharacter", 16 * MiB},
+    {"HexEscapeCutByGroups", [] { return Document("a\\'{4}1\\'\\par\\'}"); }, exEither, "", 16 * MiB},
+    {"HexEscapeAtTheEnd", [] { return std::string("{\\rtf1 a\\'4"); }, exConverted, "", 16 * MiB},
+    {"BackslashAtTheEnd", [] { return std::string("{\\rtf1 a\\"); }, exConverted, "", 16 * MiB},
+    // Control bytes where text, font names and bookmark names go.
+    {"ControlBytesEverywhere", [] {
+         std::string Controls;
+         for (int Byte = 0; Byte < 0x20; ++Byte)
+             if (Byte != '\r' && Byte != '\n') Controls += static_cast<char>(Byte);
+         Controls += "\x7F";
+         std::string Escaped;
+         for (const char Byte : std::string_view("\x01\x02\x08\x0B\x0C\x0E\x1F\x7F\x80\x81\x9F"))
+             Escaped += "\\'" + std::string{"0123456789abcdef"[(Byte >> 4) & 0xF], "0123456789abcdef"[Byte & 0xF]};
+         return "{\\rtf1\\ansi{\\fonttbl{\\f0 A" + Controls + "B" + Escaped + "C;}{\\f1\\fcharset128 \\'81;}"
+                "{\\f2\\fcharset136 \\'a1\\'00x;}}\\f0 text" + Controls + Escaped + "\\f1 \\'81\\'00\\f2 \\'81"
+                "{\\*\\bkmkstart mark" + Controls + Escaped + "}{\\*\\bkmkend x}"
+                "{\\field{\\*\\fldinst HYPERLINK \"http://a.example/" + Controls + Escaped + "\"}{\\fldrslt link}}"
+                "\\u0?\\u1?\\u-1?\\u-2?\\u65534?\\u65535?\\u127?\\u128?\\u159?\\par}";
+     }, exConverted, "", 16 * MiB},
+    // \u in every broken form.
+    {"UnicodeStorm", [] {
+         return Document(Repeat("\\u-10179?\\u-8704?", 50000) + Repeat("\\u55357?x", 20000) +
+                         Repeat("\\u56832?\\u55357?", 20000) + Repeat("\\u55357\\'41", 20000) + "\\u55357");
+     }, exConverted, "", 64 * MiB},
+    {"HugeUnicodeSkipCounts", [] {
+         return Document("\\uc1000000000 \\u65?" + std::string(100000, 's') + "\\uc-5 \\u66 b\\uc2147483647 \\u67 "
+                         "{\\uc1000000000 \\u68 d}" + Repeat("\\'41", 1000) + "\\par end");
+     }, exConverted, "", 16 * MiB},
+    // Tables of a size no document needs, and references far outside them.
+    {"HundredThousandFontsAndColours", [] {
+         std::string Fonts = "{\\fonttbl";
+         std::string Colors = "{\\colortbl;";
+         for (int I = 0; I < 100000; ++I) {
+             Fonts += "{\\f" + std::to_string(I) + "\\fswiss Font " + std::to_string(I) + ";}";
+             Colors += "\\red" + std::to_string(I % 256) + "\\green1\\blue" + std::to_string(I % 7) + ";";
+         }
+         return "{\\rtf1\\ansi" + Fonts + "}" + Colors + "}\\f99999\\cf99999 last\\f5\\cf5 fifth\\par}";
+     }, exConverted, "", 64 * MiB},
+    {"ReferencesFarOutOfRange", [] {
+         return Document(Repeat("\\f2147483647 a\\f-2147483648 b\\cf2147483647 c\\cf-1 d\\cb-7 e\\highlight99 f"
+                                "\\ls2147483647 g\\ls-2147483648 h\\ls0 i\\ilvl-1 j\\par ", 10000));
+     }, exConverted, "", 32 * MiB},
+    // Destinations where no writer puts them.
+    {"DestinationsInsideEachOther", [] {
+         return Document(
+             "{\\field{\\*\\fldinst HYPERLINK {\\field{\\*\\fldinst HYPERLINK \"http://in.example/\"}{\\fldrslt in}}"
+             "{\\pict\\pngblip 8950}{\\*\\bkmkstart inst}}{\\fldrslt {\\fonttbl{\\f9 Late;}}{\\pict\\wmetafile8 "
+             "{\\pict\\pngblip 00}{\\*\\bkmkstart pic}0100\\'41\\tab\\par}shown}}"
+             "{\\fonttbl{\\f3{\\*\\bkmkstart font}{\\field{\\*\\fldinst HYPERLINK x}}Name;}}\\f3 "
+             "{\\colortbl{\\pict\\pngblip 00};\\red1;}{\\*\\listtable{\\list{\\list{\\listlevel{\\listlevel}}}}}"
+             "{\\*\\bkmkstart {\\*\\bkmkstart deeper}outer}{\\fldrslt orphan result}{\\*\\fldinst orphan}"
+             "{\\*\\listoverridetable{\\listoverride\\ls0\\ls-1\\listid-1}}\\ls0 item\\par");
+     }, exEither, "", 16 * MiB},
+    // Many of one thing.
+    {"HundredThousandBoldToggles", [] { return Document(Repeat("\\b\\b0 ", 100000) + Repeat("\\b x\\b0 y", 100000)); },
+     exConverted, "", 256 * MiB},
+    {"MillionParagraphs", [] { return Document(Repeat("p\\par ", 1000000)); }, exConverted, "", 1280 * MiB},
+    {"MillionEmptyParagraphs", [] { return Document(Repeat("\\par ", 1000000)); }, exConverted, "", 896 * MiB},
+    {"MillionListItems", [] { return Document(Repeat("{\\listtext 1.\\tab}\\ls1 item\\par ", 1000000)); },
+     exConverted, "", 1400 * MiB},
+    {"HundredThousandLinksAndBookmarks", [] {
+         return Document(Repeat("{\\*\\bkmkstart b}{\\*\\bkmkend b}{\\field{\\*\\fldinst HYPERLINK \"http://example.com/\"}"
+                                "{\\fldrslt link}} ", 100000));
+     }, exConverted, "", 320 * MiB},
+    {"FiftyMegabyteRun", [] { return Huge("{\\rtf1\\ansi\\pard ", 50 * MiB, 'a', "\\par}"); },
+     exConverted, "", 480 * MiB},
+    {"TwoHundredMegabytePicture", [] {
+         return Huge("{\\rtf1 {\\pict\\pngblip\\picwgoal150\\pichgoal150 ", 200 * MiB, 'a', "} after\\par}");
+     }, exConverted, "", 448 * MiB},
+    // Metafiles that lie about themselves; each is left as it was, never read past its end.
+    {"MetafileRendered", [] { return Document(MetafilePicture(ValidMetafile())); }, exConverted, "", 64 * MiB,
+     "data:image/png;base64,"},
+    {"MetafileRecordOfSizeZero", [] {
+         return Document(MetafilePicture(MetafileWith([](TWmfWriter& W) { W.Raw({0, 0, 0, 0, 0x13, 0x02}); })));
+     }, exConverted, "", 64 * MiB, "data:image/x-wmf;base64,"},
+    {"MetafileRecordPastTheEnd", [] {
+         return Document(MetafilePicture(MetafileWith([](TWmfWriter& W) { W.Raw({0xFF, 0xFF, 0xFF, 0x7F, 0x13, 0x02, 0, 0}); })));
+     }, exConverted, "", 64 * MiB, "data:image/x-wmf;base64,"},
+    {"MetafileCutInsideARecord", [] {
+         const TBytes Whole = ValidMetafile();
+         return Document(MetafilePicture(TBytes(Whole.begin(), Whole.end() - 10)));
+     }, exConverted, "", 64 * MiB},
+    {"MetafileEscapeRecords", [] {
+         return Document(MetafilePicture(MetafileWith([](TWmfWriter& W) {
+             W.Record(0x0626, Words({15, 4, 0x4241, 0x4443}));      // an escape with its data
+             W.Record(0x0626, Words({0x7FFF, 0x7FFF}));             // one that claims more than it has
+             W.Record(0x0626, {});                                  // one with no parameters at all
+             W.Rectangle(0, 0, 50, 50);
+         })));
+     }, exConverted, "", 64 * MiB},
+    {"MetafileTextLengthsDisagree", [] {
+         return Document(MetafilePicture(MetafileWith([](TWmfWriter& W) {
+             W.CreateFont(-12, "Arial").SelectObject(0);
+             W.Record(0x0521, Words({0x7FFF, 0x4241}));                  // TextOut: 32767 bytes claimed, 2 given
+             W.Record(0x0521, Words({-3, 0x4241, 10, 10}));              // a negative count
+             W.Record(0x0A32, Words({10, 10, 0x7FFF, 0}));               // ExtTextOut: no text at all
+             W.Record(0x0A32, Words({10, 10, 4, 6, 0, 0, 50, 50, 0x4241, 0x4443, 5})); // advances cut short
+             W.Record(0x0A32, Words({10, 10, -1, 0x7FFF, 0x4241}));
+         })));
+     }, exConverted, "", 64 * MiB},
+    {"MetafileBitmapsLargerThanTheirBytes", [] {
+         return Document(MetafilePicture(MetafileWith([](TWmfWriter& W) {
+             W.StretchDIB(0, 0, 100, 100, 30000, 30000, ShortDib(30000, 30000, 12));
+             W.DIBBitBlt(0, 0, 50, 50, ShortDib(2147483647, -2147483647, 3));
+             W.SetDIBToDev(0, 0, 64, 64, ShortDib(64, 64, 64 * 3 * 10));
+             W.DIBStretchBlt(0, 0, 10, 10, 70000, 1, ShortDib(70000, 1, 0));
+             W.DIBCreatePatternBrush(ShortDib(1 << 20, 1 << 20, 8));
+         })));
+     }, exConverted, "", 64 * MiB},
+};
+// clang-format on
+
+INSTANTIATE_TEST_SUITE_P(Shapes, HostileInput, ::testing::ValuesIn(Cases),
+                         [](const ::testing::TestParamInfo<TCase>& Info) {
+                             return std::string(Info.param.Name);
+                         });
+
+// A real document cut off after every byte: each prefix ends like any other input.
+TEST(HostileInputPrefixes, EveryPrefixOfARealDocumentEnds) {
+    const std::filesystem::path Path =
+        std::filesystem::path(CORVANE_CORPUS_DIR) / "rtfpipe" / "Hyperlink.rtf";
+    std::ifstream Stream(Path, std::ios::binary);
+    ASSERT_TRUE(Stream) << Path;
+    const std::string Whole((std::istreambuf_iterator<char>(Stream)), std::istreambuf_iterator<char>());
+    ASSERT_GT(Whole.size(), 2000u);
+
+    const test::TIsolatedRun Run = test::RunIsolated(
+        [&Whole](test::TMemoryMeter& Meter, test::TChildReport& Report) {
+            auto Converter = test::MakeFullConverter();
+            std::size_t Failed = 0;
+            for (std::size_t Length = 0; Length <= Whole.size(); ++Length) {
+                std::string Output;
+                try {
+                    Output = Converter->Convert(std::string_view(Whole).substr(0, Length));
+                } catch (const ECxError&) {
+                    ++Failed;
+                    continue;
+                } catch (const std::exception& Error) {
+                    test::CopyText(Report.Message, std::to_string(Length) + " bytes: " + Error.what());
+                    return;
+                }
+                // Without its header a prefix converts to nothing at all.
+                if (Output.empty()) continue;
+                if (const std::string Problem = test::InspectXhtml(Output); !Problem.empty()) {
+                    test::CopyText(Report.Inspection, std::to_string(Length) + " bytes: " + Problem);
+                    break;
+                }
+            }
+            Report.Outcome = test::ocConverted;
+            Report.InputBytes = Whole.size();
+            Report.OutputBytes = Failed; // how many prefixes failed, for the message below
+            Report.PeakBytes = Meter.PeakBytes();
+        },
+        CaseSeconds);
+    ASSERT_TRUE(Run.Finished) << Run.Death;
+    ASSERT_EQ(Run.Report.Outcome, test::ocConverted) << "an exception of another type: " << Run.Message();
+    EXPECT_EQ(Run.Inspection(), "");
+    EXPECT_LE(Run.Report.PeakBytes, 64 * MiB);
+    std::printf("%zu prefixes failed with the converter's own error\n",
+                static_cast<std::size_t>(Run.Report.OutputBytes));
+}
+
+} // namespace
+} // namespace corvane
