@@ -181,6 +181,9 @@ const TCase Cases[] = {
          return Document("\\" + std::string(1000000, 'q') + " a \\" + std::string(1000000, 'b') + "-" +
                          std::string(1000000, '7') + " z");
      }, exConverted, "", 32 * MiB},
+    {"FontNameOfTenMillionCommentOpeners", [] {
+         return "{\\rtf1{\\fonttbl{\\f0 /" + std::string(10000000, '*') + ";}}\\f0 text}";
+     }, exConverted, "", 64 * MiB},
     // \' escapes that are broken or cut short.
     {"InvalidHexEscape", [] { return Document("a\\'zz b"); }, exFailed, "ceUnknownCharacter", 16 * MiB},
     {"HexEscapeWithOneDigit", [] { return Document("a\\'4 b"); }, exFailed, "ceUnknownCharacter", 16 * MiB},
