@@ -159,6 +159,24 @@ void TCxWriter::WriteChar(std::uint8_t Character) {
     }
 }
 
+void TCxWriter::WriteChars(std::string_view Characters) {
+    if (FHidden) return;
+    // Spans between the bytes WriteChar treats specially go to the decoder whole.
+    std::size_t Start = 0;
+    for (std::size_t Index = 0; Index < Characters.size(); ++Index) {
+        const auto Character = static_cast<std::uint8_t>(Characters[Index]);
+        if (Character > 12 || (Character != 0 && Character != 9 && Character != 10 && Character != 12))
+            continue;
+        if (Index > Start)
+            FUnicodeConverter->ConvertBytes(Characters.substr(Start, Index - Start),
+                                            FDocument->LastTextRun().MutableText());
+        WriteChar(Character);
+        Start = Index + 1;
+    }
+    if (Start < Characters.size())
+        FUnicodeConverter->ConvertBytes(Characters.substr(Start), FDocument->LastTextRun().MutableText());
+}
+
 void TCxWriter::WriteTab() {
     // The tab text is markup of its own, in a raw run without a font name.
     StartTextRun();

@@ -84,6 +84,7 @@ public:
         ChangeParagraph(FParagraphProperties.RightToLeft, Value);
     }
     void WriteChar(std::uint8_t Character) override;
+    void WriteChars(std::string_view Characters) override;
     void ResetParagraphProperties() override;
     void AddListTable() override { FListHeaderInfo.AddList(); }
     void AddListOverride() override { FListHeaderInfo.AddOverride(); }

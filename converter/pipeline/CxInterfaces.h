@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace corvane {
 
@@ -27,6 +28,11 @@ public:
     // Appends the character that Byte completes to Output; appends nothing while the first byte of a
     // double-byte character waits for its second.
     virtual void Convert(std::uint8_t Byte, std::string& Output) = 0;
+    // The same as Convert for each byte in turn; a converter may take whole spans at once.
+    virtual void ConvertBytes(std::string_view Bytes, std::string& Output) {
+        for (const char Byte : Bytes)
+            Convert(static_cast<std::uint8_t>(Byte), Output);
+    }
 };
 
 // The reader-to-writer operations, in their fixed order.
@@ -88,6 +94,11 @@ public:
     virtual void SetListOverrideNumber(std::int32_t Number) = 0;                      // 53
     virtual void SetLevelNumberFormat(std::int32_t Format) = 0;                       // 54
     virtual bool IsBulletList(std::int32_t OverrideNumber) = 0;                       // 55
+    // The same as WriteChar for each byte in turn; lets a writer take plain text a span at a time.
+    virtual void WriteChars(std::string_view Characters) {
+        for (const char Character : Characters)
+            WriteChar(static_cast<std::uint8_t>(Character));
+    }
 };
 
 // The settings the document writer reads, at the moment of use.

@@ -256,13 +256,12 @@ void TCxReader::Parse(std::string_view Rtf) {
 // Plain bytes in a text destination with no fallback characters pending: straight to the writer.
 void TCxReader::DeliverTextRun() {
     FlushPendingSurrogate();
-    ICxWriter& Writer = *FWriter;
-    std::size_t Position = FPosition;
-    do {
-        Writer.WriteChar(FInput[Position]);
-        ++Position;
-    } while (Position < FInputLength && ByteClasses[FInput[Position]] == bcPlain);
-    FPosition = Position;
+    std::size_t End = FPosition + 1;
+    while (End < FInputLength && ByteClasses[FInput[End]] == bcPlain)
+        ++End;
+    FWriter->WriteChars(
+        std::string_view(reinterpret_cast<const char*>(FInput) + FPosition, End - FPosition));
+    FPosition = End;
 }
 
 // Plain bytes in a destination that drops them.

@@ -278,6 +278,24 @@ void TUnicodeConverter::Convert(std::uint8_t Byte, std::string& Output) {
     ResetPending();
 }
 
+void TUnicodeConverter::ConvertBytes(std::string_view Bytes, std::string& Output) {
+    const char* Next = Bytes.data();
+    const char* const End = Next + Bytes.size();
+    while (Next != End) {
+        // ASCII decodes to itself in every page unless it completes a double-byte character, so while no
+        // lead byte waits it is appended a span at a time.
+        if (FPendingCount == 2) {
+            const char* Stop = Next;
+            while (Stop != End && static_cast<std::uint8_t>(*Stop) < 0x80)
+                ++Stop;
+            Output.append(Next, Stop);
+            Next = Stop;
+            if (Next == End) break;
+        }
+        Convert(static_cast<std::uint8_t>(*Next++), Output);
+    }
+}
+
 void TUnicodeConverter::DecodePair(std::string& Output) {
     const int Index = DoubleByteIndex(FCodePage);
     assert(Index >= 0 && "only the lead bytes of a double-byte page start a pair");
