@@ -1,9 +1,10 @@
 #include "CxOutputWriter.h"
 
-#include "CxDocumentNode.h"
+#include "CxDocumentParagraph.h"
 
 #include <algorithm>
 #include <cassert>
+#include <typeinfo>
 
 namespace corvane {
 
@@ -16,13 +17,27 @@ bool IsBlank(std::string_view Text) {
     return std::all_of(Text.begin(), Text.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
 }
 
+// The tree's own classes are recognised by their exact type first: the general cross-cast through the
+// virtual base walks the class hierarchy, which cost more than the rest of a short run's conversion.
+template <typename TNode, typename TInterface> TInterface& FastNodeCast(ISimpleDomNode* Node) {
+    if (Node != nullptr && typeid(*Node) == typeid(TNode)) return *static_cast<TNode*>(dynamic_cast<void*>(Node));
+    return NodeCast<TInterface>(Node);
+}
+
+ISimpleDomParagraphNode& AsParagraph(ISimpleDomNode* Node) {
+    return FastNodeCast<TParagraphNode, ISimpleDomParagraphNode>(Node);
+}
+
+ISimpleDomTextNode& AsTextRun(ISimpleDomNode* Node) {
+    return FastNodeCast<TTextNode, ISimpleDomTextNode>(Node);
+}
+
 ISimpleDomParagraphNode& ParagraphAt(ISimpleDomDocument& Document, int Index) {
-    return NodeCast<ISimpleDomParagraphNode>(Document.GetChild(Index));
+    return AsParagraph(Document.GetChild(Index));
 }
 
 bool IsListItem(ISimpleDomNode* Paragraph) {
-    return Paragraph != nullptr &&
-           NodeCast<ISimpleDomParagraphNode>(Paragraph).GetParagraphProperties().ListItem;
+    return Paragraph != nullptr && AsParagraph(Paragraph).GetParagraphProperties().ListItem;
 }
 
 } // namespace
@@ -63,9 +78,9 @@ void TCxOutputWriter::ExecutePlainText() {
 void TCxOutputWriter::ConvertContent(ISimpleDomParagraphNode& Paragraph) {
     FContent.clear();
     for (int r = 0, runs = Paragraph.GetChildCount(); r < runs; ++r) {
-        auto& run = NodeCast<ISimpleDomTextNode>(Paragraph.GetChild(r));
+        ISimpleDomTextNode& run = AsTextRun(Paragraph.GetChild(r));
         // An empty run contributes nothing, not even its anchor.
-        if (!run.GetText().empty()) FContent += FConverter.ConvertTextRun(run);
+        if (!run.GetText().empty()) FConverter.AppendTextRun(run, FContent);
     }
 }
 

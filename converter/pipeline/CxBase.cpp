@@ -136,6 +136,12 @@ void TCxBase::PostProcess(std::shared_ptr<ISimpleDomDocument> Document) {
 }
 
 std::string TCxBase::ConvertTextRun(ISimpleDomTextNode& Run) {
+    std::string Result;
+    AppendTextRun(Run, Result);
+    return Result;
+}
+
+void TCxBase::AppendTextRun(ISimpleDomTextNode& Run, std::string& Output) {
     if (FOnBeforeEncode) FOnBeforeEncode(*this, Run);
     TCharacterProperties& Props = Run.GetCharacterProperties();
 
@@ -164,15 +170,13 @@ std::string TCxBase::ConvertTextRun(ISimpleDomTextNode& Run) {
         Run.SetText(ReplaceBlankPairs(Run.GetText()));
     if (FOnAfterEncode) FOnAfterEncode(*this, Run);
 
-    std::string Result;
     if (FConvertAnchors && !Run.GetAnchor().empty()) {
         // The bookmark name comes from the document: escaped so that it cannot leave the attribute.
-        Result += "<span id=\"";
-        Result += FTranslator->Encode(Run.GetAnchor());
-        Result += "\"></span>";
+        Output += "<span id=\"";
+        Output += FTranslator->Encode(Run.GetAnchor());
+        Output += "\"></span>";
     }
-    Result += FTranslator->FormatText(Run.GetText(), Props);
-    return Result;
+    FTranslator->AppendFormattedText(Output, Run.GetText(), Props);
 }
 
 bool TCxBase::IsHyperlink(ISimpleDomTextNode& Run) const {

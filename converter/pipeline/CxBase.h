@@ -107,6 +107,7 @@ public:
 
     // Text-run conversion and the fixed pieces of markup around it.
     std::string ConvertTextRun(ISimpleDomTextNode& Run) override;
+    void AppendTextRun(ISimpleDomTextNode& Run, std::string& Output) override;
     bool IsHyperlink(ISimpleDomTextNode& Run) const;
     void CreateHyperlink(ISimpleDomTextNode& Run);
     std::string GetEmptyParagraph() const;

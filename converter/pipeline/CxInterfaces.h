@@ -202,6 +202,11 @@ public:
     virtual ~ICxTranslator() = default;
     virtual std::string Encode(std::string_view Text) const = 0;
     virtual std::string FormatText(const std::string& Text, const TCharacterProperties& Props) const = 0;
+    // Appends what FormatText returns to Output; lets a translator skip the intermediate string.
+    virtual void AppendFormattedText(std::string& Output, const std::string& Text,
+                                     const TCharacterProperties& Props) const {
+        Output += FormatText(Text, Props);
+    }
     virtual std::string GetEmptyElementEnd() const = 0;
     virtual std::string GetDocType() const = 0;
     virtual std::string GetFontSizeStyle(std::int32_t Size) const = 0;
@@ -222,6 +227,8 @@ public:
 class ICxRunConverter {
 public:
     virtual std::string ConvertTextRun(ISimpleDomTextNode& Run) = 0;
+    // Appends what ConvertTextRun returns to Output; lets a converter skip the intermediate string.
+    virtual void AppendTextRun(ISimpleDomTextNode& Run, std::string& Output) { Output += ConvertTextRun(Run); }
     virtual std::string GetOrderedListTag() const = 0;
     virtual std::string GetUnorderedListTag() const = 0;
     virtual const ICxTranslator& GetTranslator() const = 0;
