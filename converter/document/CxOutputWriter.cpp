@@ -20,7 +20,8 @@ bool IsBlank(std::string_view Text) {
 // The tree's own classes are recognised by their exact type first: the general cross-cast through the
 // virtual base walks the class hierarchy, which cost more than the rest of a short run's conversion.
 template <typename TNode, typename TInterface> TInterface& FastNodeCast(ISimpleDomNode* Node) {
-    if (Node != nullptr && typeid(*Node) == typeid(TNode)) return *static_cast<TNode*>(dynamic_cast<void*>(Node));
+    if (Node != nullptr && typeid(*Node) == typeid(TNode))
+        return *static_cast<TNode*>(dynamic_cast<void*>(Node));
     return NodeCast<TInterface>(Node);
 }
 

@@ -1,5 +1,6 @@
 #include "CxBase.h"
 
+#include "CxDocumentText.h"
 #include "CxFormatter.h"
 #include "CxHtmlTranslator.h"
 #include "CxLinkURIBuilder.h"
@@ -143,16 +144,25 @@ std::string TCxBase::ConvertTextRun(ISimpleDomTextNode& Run) {
 
 void TCxBase::AppendTextRun(ISimpleDomTextNode& Run, std::string& Output) {
     if (FOnBeforeEncode) FOnBeforeEncode(*this, Run);
-    TCharacterProperties& Props = Run.GetCharacterProperties();
+    // Read without taking the run's own copy of shared properties; changed through Change, which does.
+    const TCharacterProperties* Props = &ReadCharacterProperties(Run);
+    const auto Change = [&Run, &Props]() -> TCharacterProperties& {
+        TCharacterProperties& Own = Run.GetCharacterProperties();
+        Props = &Own;
+        return Own;
+    };
 
     // The default font is written once for the whole document, so runs leave it out.
     if (FOptionsOptimize.IncludeDefaultFontStyle()) {
-        if (Props.FontName == FOptionsOptimize.DefaultFontName()) Props.FontName.clear();
-        if (Props.FontColor == FOptionsOptimize.DefaultFontColor()) Props.FontColor.clear();
-        if (Props.FontSize == FOptionsOptimize.DefaultFontSize()) Props.FontSize = 0;
+        if (!Props->FontName.empty() && Props->FontName == FOptionsOptimize.DefaultFontName())
+            Change().FontName.clear();
+        if (!Props->FontColor.empty() && Props->FontColor == FOptionsOptimize.DefaultFontColor())
+            Change().FontColor.clear();
+        if (Props->FontSize != 0 && Props->FontSize == FOptionsOptimize.DefaultFontSize())
+            Change().FontSize = 0;
     }
-    if (Props.FontName == "Symbol") {
-        Props.FontName.clear();
+    if (Props->FontName == "Symbol") {
+        Change().FontName.clear();
         Run.SetText(SymbolToUnicode(Run.GetText()));
     }
     if (!Run.GetRaw()) {
@@ -162,8 +172,9 @@ void TCxBase::AppendTextRun(ISimpleDomTextNode& Run, std::string& Output) {
     // A link loses what made it one, so converting the run again leaves it alone.
     if (FConvertHyperlinks && IsHyperlink(Run)) {
         CreateHyperlink(Run);
-        Props.SetUnderline(false);
-        Props.FontColor.clear();
+        TCharacterProperties& Own = Change();
+        Own.SetUnderline(false);
+        Own.FontColor.clear();
         Run.SetFieldInstruction(std::string());
     }
     if (FConvertSpaces && Run.GetText().find("  ") != std::string::npos)
@@ -176,13 +187,13 @@ void TCxBase::AppendTextRun(ISimpleDomTextNode& Run, std::string& Output) {
         Output += FTranslator->Encode(Run.GetAnchor());
         Output += "\"></span>";
     }
-    FTranslator->AppendFormattedText(Output, Run.GetText(), Props);
+    FTranslator->AppendFormattedText(Output, Run.GetText(), *Props);
 }
 
 bool TCxBase::IsHyperlink(ISimpleDomTextNode& Run) const {
     // The same test as the link builder's, leading blanks included ("{ HYPERLINK ...}").
     if (IsHyperlinkInstruction(Run.GetFieldInstruction())) return true;
-    const TCharacterProperties& Props = Run.GetCharacterProperties();
+    const TCharacterProperties& Props = ReadCharacterProperties(Run);
     return Props.IsUnderline() && Props.FontColor == "#0000ff";
 }
 

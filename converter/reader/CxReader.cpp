@@ -137,7 +137,6 @@ constexpr int HexValue(char Character) {
 // ---------------------------------------------------------------------------------------------------
 // Text helpers.
 
-
 void TrimBlanksAndControls(std::string& Text) {
     const auto IsBlank = [](char Character) { return static_cast<std::uint8_t>(Character) <= ' '; };
     Text.erase(std::find_if_not(Text.rbegin(), Text.rend(), IsBlank).base(), Text.end());
@@ -259,8 +258,7 @@ void TCxReader::DeliverTextRun() {
     std::size_t End = FPosition + 1;
     while (End < FInputLength && ByteClasses[FInput[End]] == bcPlain)
         ++End;
-    FWriter->WriteChars(
-        std::string_view(reinterpret_cast<const char*>(FInput) + FPosition, End - FPosition));
+    FWriter->WriteChars(std::string_view(reinterpret_cast<const char*>(FInput) + FPosition, End - FPosition));
     FPosition = End;
 }
 

@@ -326,7 +326,6 @@ constexpr std::array<char16_t, 58> SymbolTable = {
     0x03C3, 0x03C4, 0x03C5, 0x03D6, 0x03C9, 0x03BE, 0x03C8, 0x03B6, // a to z
 };
 
-
 } // namespace
 
 void AppendUtf8(char32_t CodePoint, std::string& Output) {

@@ -306,20 +306,6 @@ TCustomTranslator::TTextFrame TCustomTranslator::BuildTextFrame(const TCharacter
     return Frame;
 }
 
-std::size_t TCustomTranslator::TPropertiesHash::operator()(const TCharacterProperties& Props) const {
-    // The font and the colour tell most sets apart; the other strings only by their length, equal sets
-    // being found by comparison anyway.
-    const std::hash<std::string> Hash;
-    std::size_t Result = Hash(Props.FontName);
-    const auto Mix = [&Result](std::size_t Value) { Result = (Result ^ Value) * 0x100000001B3ull; };
-    Mix(Hash(Props.FontColor));
-    Mix(Props.BackgroundColor.size() | Props.HighlightColor.size() << 16 | Props.Language.size() << 32);
-    Mix(static_cast<std::size_t>(Props.FontSize));
-    Mix(static_cast<std::size_t>(Props.FontStyle) | static_cast<std::size_t>(Props.VerticalPosition) << 8 |
-        static_cast<std::size_t>(Props.RightToLeft) << 16);
-    return Result;
-}
-
 const TCustomTranslator::TTextFrame& TCustomTranslator::TextFrame(const TCharacterProperties& Props) const {
     const auto Found = FFrames.find(Props);
     if (Found != FFrames.end()) return Found->second;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "CxInterfaces.h"
+#include "CxPropertiesHash.h"
 
 #include <cstdint>
 #include <memory>
@@ -58,15 +59,11 @@ protected:
     static std::string_view GetAlignmentStyle(std::uint8_t Alignment);
 
 private:
-    struct TPropertiesHash {
-        std::size_t operator()(const TCharacterProperties& Props) const;
-    };
-
     std::shared_ptr<IMarginBuilding> FMarginBuilder;
     std::string FParagraphTag;
     TFontSizeScale FFontSizeScale = fsPoint;
     // Frames already built; they depend on the font-size scale besides the properties.
-    mutable std::unordered_map<TCharacterProperties, TTextFrame, TPropertiesHash> FFrames;
+    mutable std::unordered_map<TCharacterProperties, TTextFrame, TCharacterPropertiesHash> FFrames;
 };
 
 } // namespace corvane

@@ -67,7 +67,8 @@ std::string TXHTML10TransitionalTranslator::GetParagraphStart(const TParagraphPr
     return BuildParagraphStart(Style, Attributes);
 }
 
-TCustomTranslator::TTextFrame TXHTMLBasic10Translator::BuildTextFrame(const TCharacterProperties& Props) const {
+TCustomTranslator::TTextFrame
+TXHTMLBasic10Translator::BuildTextFrame(const TCharacterProperties& Props) const {
     TTextFrame Frame;
     if (Props.IsItalic()) Frame.Before += "<em>";
     if (Props.IsBold()) Frame.Before += "<strong>";
