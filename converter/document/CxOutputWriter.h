@@ -4,6 +4,7 @@
 
 #include "CxInterfaces.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,6 +26,14 @@ public:
     // paragraphs from the document and converts runs in place, so a second Execute gives the same output.
     void Execute();
     const std::string& GetOutput() const { return FOutput; }
+    std::string TakeOutput() { return std::move(FOutput); }
+
+    // With a sink, Execute hands the output over in pieces as it goes, so that the whole of it never
+    // needs to be held; GetOutput then keeps nothing after Execute.
+    using TSink = std::function<void(std::string_view Piece)>;
+    void SetSink(TSink Sink) { FSink = std::move(Sink); }
+    // A size the output of the current document will rarely exceed: what to reserve for it.
+    std::size_t EstimateOutputSize() const;
 
     // Set by the creator before Execute.
     std::string FEmptyParagraph;        // what an empty paragraph becomes
@@ -34,7 +43,9 @@ public:
 private:
     void ExecuteMarkup();
     void ExecutePlainText();
-    void ReserveOutput(double TextFactor, std::size_t PerParagraph);
+    void ReserveOutput();
+    // Hands the output gathered so far to the sink once it is large enough (or at the end).
+    void Deliver(bool Final);
     // The converted runs of a paragraph, into FContent.
     void ConvertContent(ISimpleDomParagraphNode& Paragraph);
     void AppendListItem(const TParagraphProperties& Properties);
@@ -45,6 +56,7 @@ private:
 
     ICxRunConverter& FConverter;
     std::shared_ptr<ISimpleDomDocument> FDocument;
+    TSink FSink;
     bool FPlainText = false;
     std::string FOutput;
     std::string FContent;
