@@ -80,8 +80,7 @@ std::size_t TCxOutputWriter::EstimateOutputSize() const {
 
 void TCxOutputWriter::ReserveOutput() {
     // Delivered in pieces, the output needs room for about one piece at a time.
-    const std::size_t estimate = EstimateOutputSize();
-    FOutput.reserve(FSink ? std::min(estimate, PieceSize + PieceSize / 4) : estimate);
+    FOutput.reserve(FSink ? PieceSize + PieceSize / 4 : EstimateOutputSize());
 }
 
 void TCxOutputWriter::Deliver(bool Final) {

@@ -26,14 +26,11 @@ public:
     // paragraphs from the document and converts runs in place, so a second Execute gives the same output.
     void Execute();
     const std::string& GetOutput() const { return FOutput; }
-    std::string TakeOutput() { return std::move(FOutput); }
 
     // With a sink, Execute hands the output over in pieces as it goes, so that the whole of it never
     // needs to be held; GetOutput then keeps nothing after Execute.
     using TSink = std::function<void(std::string_view Piece)>;
     void SetSink(TSink Sink) { FSink = std::move(Sink); }
-    // A size the output of the current document will rarely exceed: what to reserve for it.
-    std::size_t EstimateOutputSize() const;
 
     // Set by the creator before Execute.
     std::string FEmptyParagraph;        // what an empty paragraph becomes
@@ -43,6 +40,8 @@ public:
 private:
     void ExecuteMarkup();
     void ExecutePlainText();
+    // A size the output of the current document will rarely exceed: what to reserve for it.
+    std::size_t EstimateOutputSize() const;
     void ReserveOutput();
     // Hands the output gathered so far to the sink once it is large enough (or at the end).
     void Deliver(bool Final);

@@ -1,5 +1,6 @@
 #include "CxBase.h"
 
+#include "CxCustomTranslator.h"
 #include "CxDocumentText.h"
 #include "CxFormatter.h"
 #include "CxHtmlTranslator.h"
@@ -46,12 +47,17 @@ TCxBase::TCxBase() {
     FMarginBuilder = std::make_shared<TMarginBuilder>();
     FMarginBuilder->SetMarginWidth(2);
     FFormatter = std::make_shared<TCxFormatter>(FMarginBuilder);
-    FTranslator = CreateTranslator(FDocumentType);
+    SetTranslator(CreateTranslator(FDocumentType));
 }
 
 TCxBase::~TCxBase() = default;
 
-std::shared_ptr<ICxTranslator> TCxBase::CreateTranslator(TDocumentType Type) const {
+void TCxBase::SetTranslator(std::shared_ptr<TCustomTranslator> Translator) {
+    FOwnTranslator = Translator.get();
+    FTranslator = std::move(Translator);
+}
+
+std::shared_ptr<TCustomTranslator> TCxBase::CreateTranslator(TDocumentType Type) const {
     switch (Type) {
     case dtHTML3Flex:
         return std::make_shared<THTML3FlexTranslator>(FMarginBuilder);
@@ -79,7 +85,7 @@ void TCxBase::SetDocumentType(TDocumentType Value) {
     if (Value == FDocumentType) return;
     FDocumentType = Value;
     // An unknown dialect has no translator class; the current one stays so that the component stays usable.
-    if (auto Translator = CreateTranslator(Value)) FTranslator = std::move(Translator);
+    if (auto Translator = CreateTranslator(Value)) SetTranslator(std::move(Translator));
 }
 
 void TCxBase::SetReplaceFonts(const TStringList& Value) {
@@ -166,7 +172,8 @@ void TCxBase::AppendTextRun(ISimpleDomTextNode& Run, std::string& Output) {
         Run.SetText(SymbolToUnicode(Run.GetText()));
     }
     if (!Run.GetRaw()) {
-        Run.SetText(FTranslator->Encode(Run.GetText()));
+        // Most runs have nothing to escape and keep their text as it is.
+        if (!FOwnTranslator->EncodeKeeps(Run.GetText())) Run.SetText(FTranslator->Encode(Run.GetText()));
         Run.SetRaw(true);
     }
     // A link loses what made it one, so converting the run again leaves it alone.

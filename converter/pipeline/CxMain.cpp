@@ -61,7 +61,9 @@ std::string TCxMain::Run(std::string_view Rtf, std::string* Input, const TOutput
     std::shared_ptr<ICxWriter> Writer =
         std::make_shared<TCxWriter>(*this, std::make_unique<TUnicodeConverter>());
     std::string Result;
+    const std::size_t InputSize = Rtf.size();
     const auto Append = [&](std::string_view Piece) {
+        if (Piece.empty()) return;
         if (Sink)
             (*Sink)(Piece);
         else
@@ -90,14 +92,12 @@ std::string TCxMain::Run(std::string_view Rtf, std::string* Input, const TOutput
             // only the encoding events can change them on the way: without those, the head goes first
             // and the body follows it piece by piece, never held whole twice.
             const bool OuterHTML = OptionsHead().AddOuterHTML() && !ConvertToPlainText();
-            if (!OuterHTML) {
-                if (Sink) Output.SetSink(*Sink);
-                Guarded(*this, [&] { Output.Execute(); });
-                Result = Output.TakeOutput(); // nothing left when a sink took it
-            } else if (!OnBeforeEncode() && !OnAfterEncode()) {
-                const std::string Head = GetHead();
-                const std::string Closing = GetClosing();
-                if (!Sink) Result.reserve(Head.size() + Output.EstimateOutputSize() + Closing.size());
+            if (!OuterHTML || (!OnBeforeEncode() && !OnAfterEncode())) {
+                const std::string Head = OuterHTML ? GetHead() : std::string();
+                const std::string Closing = OuterHTML ? GetClosing() : std::string();
+                // The result seldom outgrows the input by much; reserved space never written to costs
+                // address space only.
+                if (!Sink) Result.reserve(Head.size() + InputSize + InputSize / 4 + Closing.size());
                 Append(Head);
                 Output.SetSink(Append);
                 Guarded(*this, [&] { Output.Execute(); });

@@ -121,6 +121,10 @@ std::string TCustomTranslator::Encode(std::string_view Text) const {
     return EscapeMarkup(Text);
 }
 
+bool TCustomTranslator::EncodeKeeps(std::string_view Text) const {
+    return !EscapeChanges(Text);
+}
+
 bool TCustomTranslator::SupportsAttribute(const std::string& Element, const std::string& Attribute) const {
     return !(Element.empty() && Attribute.empty());
 }

@@ -19,7 +19,9 @@ public:
     explicit TCustomTranslator(std::shared_ptr<IMarginBuilding> MarginBuilder);
 
     // & " < > become entities; the characters XML and HTML forbid in text are dropped.
-    std::string Encode(std::string_view Text) const override;
+    std::string Encode(std::string_view Text) const final;
+    // True when Encode would return Text unchanged; found without building the copy.
+    bool EncodeKeeps(std::string_view Text) const;
     // The display name of the dialect.
     virtual std::string GetDialectName() const = 0;
     // False only when both names are empty.
