@@ -6,8 +6,13 @@ TSimpleDomDocument::TSimpleDomDocument() : TSimpleDomNode(nullptr) {
     AddParagraph();
 }
 
+TSimpleDomDocument::~TSimpleDomDocument() {
+    // The members go before the base class's children would: the tree must go before its arena.
+    DestroyChildren();
+}
+
 void TSimpleDomDocument::AddParagraph() {
-    AppendChildNode(std::make_unique<TParagraphNode>(this));
+    AppendNewChild<TParagraphNode>(&FArena, this, &FArena);
 }
 
 void TSimpleDomDocument::AppendMarkup(const std::string& Markup) {
