@@ -7,8 +7,11 @@ TSimpleDomDocument::TSimpleDomDocument() : TSimpleDomNode(nullptr) {
 }
 
 TSimpleDomDocument::~TSimpleDomDocument() {
-    // The members go before the base class's children would: the tree must go before its arena.
-    DestroyChildren();
+    // The members go before the base class's children would: the tree must go before its arena. It goes
+    // paragraph by paragraph, and every block whose nodes are all gone is handed back at once: the
+    // allocator then tidies up the text the nodes held while it is still in the cache. All nodes made
+    // before a paragraph belong to the paragraphs before it, so those blocks are free.
+    DestroyChildren([this](const TSimpleDomNode* Next) { FArena.ReleaseBlocksBefore(Next); });
 }
 
 void TSimpleDomDocument::AddParagraph() {

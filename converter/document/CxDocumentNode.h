@@ -61,8 +61,15 @@ protected:
         return Node;
     }
     const std::vector<TNodePtr>& Children() const { return FChildren; }
-    // A node that owns the arena of its descendants destroys them before the arena goes.
-    void DestroyChildren() { FChildren.clear(); }
+    // A node that owns the arena of its descendants destroys them before the arena goes: in order,
+    // telling Destroyed after each child which child comes next (null after the last).
+    template <typename TCallback> void DestroyChildren(TCallback&& Destroyed) {
+        for (std::size_t Index = 0; Index < FChildren.size(); ++Index) {
+            FChildren[Index].reset();
+            Destroyed(Index + 1 < FChildren.size() ? FChildren[Index + 1].get() : nullptr);
+        }
+        FChildren.clear();
+    }
 
 private:
     void AppendChildNode(TNodePtr Child);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstdint>
+#include <functional>
 
 namespace corvane {
 
@@ -19,8 +20,8 @@ void* TNodeArena::Allocate(std::size_t Size, std::size_t Alignment) {
     };
     if (FNext == nullptr || Padding() + Size > FLeft) {
         const std::size_t BlockSize = std::max(FNextBlockSize, Size + Alignment);
-        FBlocks.push_back(std::make_unique_for_overwrite<std::byte[]>(BlockSize));
-        FNext = FBlocks.back().get();
+        FBlocks.push_back({std::make_unique_for_overwrite<std::byte[]>(BlockSize), BlockSize});
+        FNext = FBlocks.back().Memory.get();
         FLeft = BlockSize;
         FNextBlockSize = std::min(FNextBlockSize * 2, MaxBlockSize);
     }
@@ -29,6 +30,16 @@ void* TNodeArena::Allocate(std::size_t Size, std::size_t Alignment) {
     FNext += Skip + Size;
     FLeft -= Skip + Size;
     return Result;
+}
+
+void TNodeArena::ReleaseBlocksBefore(const void* Object) {
+    const auto* const Address = static_cast<const std::byte*>(Object);
+    const auto Holds = [Address](const TBlock& Block) {
+        return std::less_equal<>()(Block.Memory.get(), Address) &&
+               std::less<>()(Address, Block.Memory.get() + Block.Size);
+    };
+    for (; FReleased < FBlocks.size() && !Holds(FBlocks[FReleased]); ++FReleased)
+        FBlocks[FReleased].Memory.reset();
 }
 
 } // namespace corvane
