@@ -107,6 +107,7 @@ public:
     void SetRightToLeft(bool) override { ++Calls; }
     void SetParagraphRightToLeft(bool) override { ++Calls; }
     void WriteChar(std::uint8_t) override { ++Characters; }
+    void WriteChars(std::string_view Text) override { Characters += Text.size(); }
     void ResetParagraphProperties() override {
         ++Calls;
         FNumbering = false;

@@ -60,14 +60,24 @@ private:
 bool RunJob(const TCliJob& Job, ICliWorker& Worker, const TCliEnvironment& Environment, std::string& Report) {
     try {
         std::string input = Job.Input == "-" ? Environment.ReadStandardInput() : ReadWholeFile(Job.Input);
-        TCliConversion result = Worker.Convert(Job, input, Report);
         // Pictures first: a result must never refer to a picture that is not there.
-        for (const auto& [name, data] : result.Files)
-            WriteFileAtomically(JoinPath(Job.PictureFolder, name), data, Environment.FileMode);
-        if (Job.Output.empty())
+        const auto writePictures = [&](const TCliFiles& Files) {
+            for (const auto& [name, data] : Files)
+                WriteFileAtomically(JoinPath(Job.PictureFolder, name), data, Environment.FileMode);
+        };
+        if (Job.Output.empty()) {
+            // Standard output gets nothing from a failed conversion, so the result is complete first.
+            TCliConversion result = Worker.Convert(Job, input, Report);
+            writePictures(result.Files);
             Environment.WriteOutput(result.Text);
-        else
-            WriteFileAtomically(Job.Output, result.Text, Environment.FileMode);
+        } else {
+            // The result goes into the temporary file as it is made, and the file only takes its
+            // target's place once complete: a large document is never held whole in memory.
+            TAtomicFileWriter output(Job.Output, Environment.FileMode);
+            writePictures(Worker.ConvertInPieces(Job, std::move(input), Report,
+                                                 [&output](std::string_view Piece) { output.Write(Piece); }));
+            output.Commit();
+        }
         return true;
     } catch (const std::exception& error) {
         Report += "corvane-xhtml: " + DisplayName(Job.Input) + ": " + error.what() + "\n";

@@ -23,10 +23,13 @@ struct TCliJob {
     std::string LogPrefix; // put in front of log lines, so that lines of several inputs can be told apart
 };
 
-// What a conversion produced: the text, and files to write into the job's picture folder (name, bytes).
+// Files to write into a job's picture folder (name, bytes).
+using TCliFiles = std::vector<std::pair<std::string, std::string>>;
+
+// What a conversion produced: the text, and the picture files.
 struct TCliConversion {
     std::string Text;
-    std::vector<std::pair<std::string, std::string>> Files;
+    TCliFiles Files;
 };
 
 // Converts on one thread. Convert appends its log lines (each ended by a line break) to Log and throws an
@@ -35,6 +38,15 @@ class ICliWorker {
 public:
     virtual ~ICliWorker() = default;
     virtual TCliConversion Convert(const TCliJob& Job, std::string_view Input, std::string& Log) = 0;
+    // The same conversion for a result that goes to a file: the text is handed to Write in pieces and
+    // the input is taken over, so that neither needs to be held whole for longer than necessary.
+    // By default the text of Convert is handed over in one piece.
+    virtual TCliFiles ConvertInPieces(const TCliJob& Job, std::string Input, std::string& Log,
+                                      const std::function<void(std::string_view)>& Write) {
+        TCliConversion Result = Convert(Job, Input, Log);
+        Write(Result.Text);
+        return std::move(Result.Files);
+    }
 };
 
 using TCliWorkerFactory = std::function<std::unique_ptr<ICliWorker>()>;

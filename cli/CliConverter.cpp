@@ -13,6 +13,12 @@ namespace {
 
 constexpr std::array<std::string_view, 5> LevelNames{"debug", "info", "warning", "error", "fatal"};
 
+// The log goes nowhere between conversions.
+struct TDetachLog {
+    std::string*& Log;
+    ~TDetachLog() { Log = nullptr; }
+};
+
 } // namespace
 
 void ConfigureConverter(TCxBase& Converter, const TCliSettings& Settings) {
@@ -44,27 +50,43 @@ TConverterWorker::TConverterWorker(const TCliSettings& Settings) {
     }
 }
 
-TCliConversion TConverterWorker::Convert(const TCliJob& Job, std::string_view Input, std::string& Log) {
+void TConverterWorker::Prepare(const TCliJob& Job, std::string& Log) {
     FLog = &Log;
     FLogPrefix = Job.LogPrefix;
-    struct TDetach {
-        std::string*& Log;
-        ~TDetach() { Log = nullptr; }
-    } detach{FLog};
-
     if (FPictures) FPictures->SetURLPrefix(Job.PicturePrefix);
-    TCliConversion result;
-    result.Text = FConverter.Convert(Input);
-    // The converter only logs a missing header; for the tool it is a failed conversion.
-    if (!HasRtfHeader(Input)) throw std::runtime_error("not an RTF document (no RTF header found)");
+}
+
+TCliFiles TConverterWorker::PictureFiles(const TCliJob& Job) const {
+    TCliFiles files;
     if (FPictures) {
         for (const auto& [name, picture] : FPictures->GetPictures())
             if (!picture->IsDataURI()) {
                 const std::vector<std::uint8_t>& bytes = picture->GetData().Bytes();
-                result.Files.emplace_back(Job.PicturePrefix + name, std::string(bytes.begin(), bytes.end()));
+                files.emplace_back(Job.PicturePrefix + name, std::string(bytes.begin(), bytes.end()));
             }
     }
+    return files;
+}
+
+TCliConversion TConverterWorker::Convert(const TCliJob& Job, std::string_view Input, std::string& Log) {
+    Prepare(Job, Log);
+    TDetachLog detach{FLog};
+    TCliConversion result;
+    result.Text = FConverter.Convert(Input);
+    // The converter only logs a missing header; for the tool it is a failed conversion.
+    if (!HasRtfHeader(Input)) throw std::runtime_error("not an RTF document (no RTF header found)");
+    result.Files = PictureFiles(Job);
     return result;
+}
+
+TCliFiles TConverterWorker::ConvertInPieces(const TCliJob& Job, std::string Input, std::string& Log,
+                                            const std::function<void(std::string_view)>& Write) {
+    Prepare(Job, Log);
+    TDetachLog detach{FLog};
+    const bool header = HasRtfHeader(Input); // the converter releases the input once it has read it
+    FConverter.ConvertTo(std::move(Input), Write);
+    if (!header) throw std::runtime_error("not an RTF document (no RTF header found)");
+    return PictureFiles(Job);
 }
 
 } // namespace corvane

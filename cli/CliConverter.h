@@ -23,8 +23,15 @@ class TConverterWorker : public ICliWorker {
 public:
     explicit TConverterWorker(const TCliSettings& Settings);
     TCliConversion Convert(const TCliJob& Job, std::string_view Input, std::string& Log) override;
+    TCliFiles ConvertInPieces(const TCliJob& Job, std::string Input, std::string& Log,
+                              const std::function<void(std::string_view)>& Write) override;
 
 private:
+    // Directs the converter's log to Log and its pictures to the job, for one conversion.
+    void Prepare(const TCliJob& Job, std::string& Log);
+    // The pictures that are not embedded, to be written beside the result.
+    TCliFiles PictureFiles(const TCliJob& Job) const;
+
     TRkCorvaneXHTML FConverter;
     std::shared_ptr<TMemoryPictureAdapterDataURI> FPictures;
     std::string* FLog = nullptr;

@@ -60,7 +60,22 @@ std::string ReadWholeFile(const std::string& Path) {
     if (::fstat(file.Get(), &info) != 0) throw SystemError("cannot read", errno);
     if (S_ISDIR(info.st_mode)) throw std::runtime_error("cannot read: it is a folder");
     std::string data;
-    if (S_ISREG(info.st_mode)) data.reserve(static_cast<std::size_t>(info.st_size));
+    if (S_ISREG(info.st_mode)) {
+        // Straight into the string: a large input is not copied through a buffer.
+        data.resize(static_cast<std::size_t>(info.st_size));
+        std::size_t filled = 0;
+        while (filled < data.size()) {
+            ssize_t count = ::read(file.Get(), data.data() + filled, data.size() - filled);
+            if (count == 0) break;
+            if (count < 0) {
+                if (errno == EINTR) continue;
+                throw SystemError("cannot read", errno);
+            }
+            filled += static_cast<std::size_t>(count);
+        }
+        data.resize(filled);
+    }
+    // Whatever the size did not announce (a growing file, a pipe) follows in chunks.
     if (!ReadAll(file.Get(), data)) throw SystemError("cannot read", errno);
     return data;
 }
@@ -72,39 +87,66 @@ std::string ReadStandardInput() {
 }
 
 void WriteFileAtomically(const std::string& Path, std::string_view Data, mode_t Mode) {
+    TAtomicFileWriter file(Path, Mode);
+    file.Write(Data);
+    file.Commit();
+}
+
+TAtomicFileWriter::~TAtomicFileWriter() {
+    if (FDescriptor >= 0) ::close(FDescriptor);
+    if (!FTemporary.empty()) ::unlink(FTemporary.c_str());
+}
+
+void TAtomicFileWriter::Open() {
+    FOpened = true;
     struct stat existing {};
-    if (::stat(Path.c_str(), &existing) == 0) {
-        if (S_ISDIR(existing.st_mode)) throw std::runtime_error("cannot write " + Path + ": it is a folder");
-        Mode = existing.st_mode & 07777;
+    if (::stat(FPath.c_str(), &existing) == 0) {
+        if (S_ISDIR(existing.st_mode)) return Fail("it is a folder");
+        FMode = existing.st_mode & 07777;
     }
     // The temporary name starts with a dot so that a reader of the folder does not take it for a result.
-    std::string folder = FolderOf(Path);
-    std::string name = Path.substr(Path.rfind('/') == std::string::npos ? 0 : Path.rfind('/') + 1);
+    std::string folder = FolderOf(FPath);
+    std::string name = FPath.substr(FPath.rfind('/') == std::string::npos ? 0 : FPath.rfind('/') + 1);
     std::string temporary = JoinPath(folder, "." + name + ".XXXXXX");
     std::vector<char> pattern(temporary.begin(), temporary.end());
     pattern.push_back('\0');
-    TDescriptor file(::mkostemp(pattern.data(), O_CLOEXEC));
-    if (file.Get() < 0) throw SystemError("cannot write " + Path, errno);
-    temporary.assign(pattern.data());
+    FDescriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (FDescriptor < 0) return Fail(errno);
+    FTemporary.assign(pattern.data());
+}
 
-    auto fail = [&](int Error) {
-        ::unlink(temporary.c_str());
-        return SystemError("cannot write " + Path, Error);
-    };
-    const char* next = Data.data();
-    std::size_t left = Data.size();
-    while (left > 0) {
-        ssize_t count = ::write(file.Get(), next, left);
+void TAtomicFileWriter::Write(std::string_view Data) {
+    if (!FOpened) Open();
+    while (!Data.empty() && FFailure.empty()) {
+        ssize_t count = ::write(FDescriptor, Data.data(), Data.size());
         if (count < 0) {
             if (errno == EINTR) continue;
-            throw fail(errno);
+            Fail(errno);
+            break;
         }
-        next += count;
-        left -= static_cast<std::size_t>(count);
+        Data.remove_prefix(static_cast<std::size_t>(count));
     }
-    if (::fchmod(file.Get(), Mode) != 0) throw fail(errno);
-    if (!file.Close()) throw fail(errno);
-    if (::rename(temporary.c_str(), Path.c_str()) != 0) throw fail(errno);
+}
+
+void TAtomicFileWriter::Commit() {
+    if (!FOpened) Open();
+    if (FFailure.empty() && ::fchmod(FDescriptor, FMode) != 0) Fail(errno);
+    if (FFailure.empty()) {
+        const int descriptor = FDescriptor;
+        FDescriptor = -1;
+        if (::close(descriptor) != 0) Fail(errno);
+    }
+    if (FFailure.empty() && ::rename(FTemporary.c_str(), FPath.c_str()) != 0) Fail(errno);
+    if (!FFailure.empty()) throw std::runtime_error(FFailure);
+    FTemporary.clear(); // it is the target now
+}
+
+void TAtomicFileWriter::Fail(const std::string& Reason) {
+    if (FFailure.empty()) FFailure = "cannot write " + FPath + ": " + Reason;
+}
+
+void TAtomicFileWriter::Fail(int Error) {
+    Fail(std::string(std::strerror(Error)));
 }
 
 std::string FileStem(std::string_view Path) {

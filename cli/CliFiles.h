@@ -19,6 +19,32 @@ std::string ReadStandardInput();
 // Throws std::runtime_error naming Path.
 void WriteFileAtomically(const std::string& Path, std::string_view Data, mode_t Mode);
 
+// The same, for content that arrives in pieces: the temporary file is created with the first piece and
+// takes the target's place at Commit; without Commit it is removed. Write never throws, so that a failing
+// disk does not break off the work that feeds it: the first failure is thrown by Commit.
+class TAtomicFileWriter {
+public:
+    TAtomicFileWriter(std::string Path, mode_t Mode) : FPath(std::move(Path)), FMode(Mode) {}
+    TAtomicFileWriter(const TAtomicFileWriter&) = delete;
+    TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
+    ~TAtomicFileWriter();
+
+    void Write(std::string_view Data);
+    void Commit();
+
+private:
+    void Open();
+    void Fail(const std::string& Reason);
+    void Fail(int Error);
+
+    std::string FPath;
+    mode_t FMode;
+    std::string FTemporary;
+    int FDescriptor = -1;
+    bool FOpened = false;
+    std::string FFailure; // the first failure, as thrown by Commit
+};
+
 // "folder/name.rtf" -> "name": the file name without its folder and its last extension.
 std::string FileStem(std::string_view Path);
 

@@ -6,8 +6,16 @@ TSimpleDomDocument::TSimpleDomDocument() : TSimpleDomNode(nullptr) {
     AddParagraph();
 }
 
+TSimpleDomDocument::~TSimpleDomDocument() {
+    // The members go before the base class's children would: the tree must go before its arena. It goes
+    // paragraph by paragraph, and every block whose nodes are all gone is handed back at once: the
+    // allocator then tidies up the text the nodes held while it is still in the cache. All nodes made
+    // before a paragraph belong to the paragraphs before it, so those blocks are free.
+    DestroyChildren([this](const TSimpleDomNode* Next) { FArena.ReleaseBlocksBefore(Next); });
+}
+
 void TSimpleDomDocument::AddParagraph() {
-    AppendChildNode(std::make_unique<TParagraphNode>(this));
+    AppendNewChild<TParagraphNode>(&FArena, this, &FArena);
 }
 
 void TSimpleDomDocument::AppendMarkup(const std::string& Markup) {

@@ -11,6 +11,7 @@ class TSimpleDomDocument : public TSimpleDomNode, public ISimpleDomDocument {
 public:
     // Brings its first paragraph, so the insertion point exists from the start.
     TSimpleDomDocument();
+    ~TSimpleDomDocument() override;
 
     // Goes to the last run of the last paragraph, joining whatever it holds.
     void AppendText(const std::string& Text) override { LastTextRun().MutableText() += Text; }
@@ -24,6 +25,10 @@ public:
         return static_cast<TParagraphNode&>(*Children().back());
     }
     TTextNode& LastTextRun() { return LastParagraph().LastRun(); }
+
+private:
+    // Where the paragraphs and runs of this document are made.
+    TNodeArena FArena;
 };
 
 } // namespace corvane

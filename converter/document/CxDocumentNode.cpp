@@ -1,6 +1,7 @@
 #include "CxDocumentNode.h"
 
 #include <cassert>
+#include <memory>
 #include <stdexcept>
 
 namespace corvane {
@@ -41,11 +42,17 @@ void TSimpleDomNode::RemoveChild(ISimpleDomNode* Node) {
         FChildren[i]->FIndex = static_cast<int>(i);
 }
 
-TSimpleDomNode* TSimpleDomNode::AppendChildNode(std::unique_ptr<TSimpleDomNode> Child) {
+void TSimpleDomNode::AppendChildNode(TNodePtr Child) {
     assert(Child && Child->FParent == this);
     Child->FIndex = static_cast<int>(FChildren.size());
     FChildren.push_back(std::move(Child));
-    return FChildren.back().get();
+}
+
+void TSimpleDomNode::TNodeDeleter::operator()(TSimpleDomNode* Node) const {
+    if (Node->FInArena)
+        std::destroy_at(Node); // the arena keeps the memory
+    else
+        delete Node;
 }
 
 } // namespace corvane

@@ -2,9 +2,11 @@
 // parent, so sibling access is constant time.
 #pragma once
 
+#include "CxNodeArena.h"
 #include "CxSimpleDomInterfaces.h"
 
 #include <memory>
+#include <new>
 #include <string>
 #include <typeinfo>
 #include <utility>
@@ -37,14 +39,45 @@ public:
     std::string& MutableText() { return FText; }
 
 protected:
-    // The child received this node as its parent in its constructor.
-    TSimpleDomNode* AppendChildNode(std::unique_ptr<TSimpleDomNode> Child);
-    const std::vector<std::unique_ptr<TSimpleDomNode>>& Children() const { return FChildren; }
+    // Destroys a child the way it was made: in place in an arena, or from the heap.
+    struct TNodeDeleter {
+        void operator()(TSimpleDomNode* Node) const;
+    };
+    using TNodePtr = std::unique_ptr<TSimpleDomNode, TNodeDeleter>;
+
+    // Makes a child of class TNode (which receives this node as its parent among Arguments) in Arena, or
+    // on the heap without one, and appends it.
+    template <typename TNode, typename... TArguments>
+    TNode* AppendNewChild(TNodeArena* Arena, TArguments&&... Arguments) {
+        TNode* Node;
+        if (Arena != nullptr) {
+            Node = ::new (Arena->Allocate(sizeof(TNode), alignof(TNode)))
+                TNode(std::forward<TArguments>(Arguments)...);
+            static_cast<TSimpleDomNode*>(Node)->FInArena = true;
+        } else {
+            Node = new TNode(std::forward<TArguments>(Arguments)...);
+        }
+        AppendChildNode(TNodePtr(Node));
+        return Node;
+    }
+    const std::vector<TNodePtr>& Children() const { return FChildren; }
+    // A node that owns the arena of its descendants destroys them before the arena goes: in order,
+    // telling Destroyed after each child which child comes next (null after the last).
+    template <typename TCallback> void DestroyChildren(TCallback&& Destroyed) {
+        for (std::size_t Index = 0; Index < FChildren.size(); ++Index) {
+            FChildren[Index].reset();
+            Destroyed(Index + 1 < FChildren.size() ? FChildren[Index + 1].get() : nullptr);
+        }
+        FChildren.clear();
+    }
 
 private:
+    void AppendChildNode(TNodePtr Child);
+
     TSimpleDomNode* FParent;
     int FIndex = -1;
-    std::vector<std::unique_ptr<TSimpleDomNode>> FChildren;
+    bool FInArena = false;
+    std::vector<TNodePtr> FChildren;
     std::string FText;
 };
 

@@ -4,13 +4,14 @@
 
 namespace corvane {
 
-TParagraphNode::TParagraphNode(TSimpleDomNode* Parent) : TSimpleDomNode(Parent) {
+TParagraphNode::TParagraphNode(TSimpleDomNode* Parent, TNodeArena* Arena)
+    : TSimpleDomNode(Parent), FArena(Arena) {
     AppendRun();
 }
 
 TTextNode* TParagraphNode::AppendRun() {
     // Runs are the only children a paragraph gets, so the casts below cannot fail.
-    return static_cast<TTextNode*>(AppendChildNode(std::make_unique<TTextNode>(this)));
+    return AppendNewChild<TTextNode>(FArena, this);
 }
 
 TTextNode& TParagraphNode::LastRun() {

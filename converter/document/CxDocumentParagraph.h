@@ -7,8 +7,8 @@ namespace corvane {
 
 class TParagraphNode : public TSimpleDomNode, public ISimpleDomParagraphNode {
 public:
-    // Brings its first, empty run.
-    explicit TParagraphNode(TSimpleDomNode* Parent);
+    // Brings its first, empty run. Runs are made in Arena when one is given (it must outlive them).
+    explicit TParagraphNode(TSimpleDomNode* Parent, TNodeArena* Arena = nullptr);
 
     TParagraphProperties& GetParagraphProperties() override { return FProperties; }
     void CloseTextRun() override;
@@ -20,6 +20,7 @@ public:
 
 private:
     TParagraphProperties FProperties;
+    TNodeArena* FArena;
 };
 
 } // namespace corvane

@@ -1,10 +1,70 @@
 #include "CxDocumentText.h"
 
+#include <typeinfo>
+
 namespace corvane {
+
+namespace {
+
+const std::string& EmptyText() {
+    static const std::string Empty;
+    return Empty;
+}
+
+// The set of a new run: the empty properties, shared by all runs without a control block.
+std::shared_ptr<const TCharacterProperties> EmptyProperties() {
+    static const TCharacterProperties Empty;
+    return std::shared_ptr<const TCharacterProperties>(std::shared_ptr<void>(), &Empty);
+}
+
+} // namespace
+
+TTextNode::TTextNode(TSimpleDomNode* Parent) : TSimpleDomNode(Parent), FShared(EmptyProperties()) {}
+
+TCharacterProperties& TTextNode::GetCharacterProperties() {
+    if (!FOwn) FOwn = std::make_unique<TCharacterProperties>(*FShared);
+    return *FOwn;
+}
 
 void TTextNode::SetCharacterProperties(const TCharacterProperties& Properties) {
     // A run restarted with unchanged properties should not reallocate its strings.
-    if (!(FProperties == Properties)) FProperties.Assign(Properties);
+    if (FOwn) {
+        if (!(*FOwn == Properties)) FOwn->Assign(Properties);
+    } else if (!(*FShared == Properties)) {
+        FOwn = std::make_unique<TCharacterProperties>(Properties);
+    }
+}
+
+void TTextNode::ShareCharacterProperties(std::shared_ptr<const TCharacterProperties> Properties) {
+    FOwn.reset();
+    FShared = std::move(Properties);
+}
+
+const std::string& TTextNode::GetAnchor() const {
+    return FLinkTargets ? FLinkTargets->Anchor : EmptyText();
+}
+
+void TTextNode::SetAnchor(std::string Anchor) {
+    if (FLinkTargets || !Anchor.empty()) LinkTargets().Anchor = std::move(Anchor);
+}
+
+const std::string& TTextNode::GetFieldInstruction() const {
+    return FLinkTargets ? FLinkTargets->FieldInstruction : EmptyText();
+}
+
+void TTextNode::SetFieldInstruction(std::string Instruction) {
+    if (FLinkTargets || !Instruction.empty()) LinkTargets().FieldInstruction = std::move(Instruction);
+}
+
+TTextNode::TLinkTargets& TTextNode::LinkTargets() {
+    if (!FLinkTargets) FLinkTargets = std::make_unique<TLinkTargets>();
+    return *FLinkTargets;
+}
+
+const TCharacterProperties& ReadCharacterProperties(ISimpleDomTextNode& Run) {
+    // By exact type: a cast through the class hierarchy would cost more than the copy it avoids.
+    if (typeid(Run) == typeid(TTextNode)) return static_cast<TTextNode&>(Run).CharacterProperties();
+    return Run.GetCharacterProperties();
 }
 
 } // namespace corvane

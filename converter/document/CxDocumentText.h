@@ -3,26 +3,48 @@
 
 #include "CxDocumentNode.h"
 
+#include <memory>
+
 namespace corvane {
 
+// A document has many runs and few distinct formattings, so runs of the same formatting share one
+// immutable copy of it; a run takes a private copy only when its properties are handed out for change.
+// Anchors and field instructions are rare and live apart, so a run stays small.
 class TTextNode : public TSimpleDomNode, public ISimpleDomTextNode {
 public:
-    explicit TTextNode(TSimpleDomNode* Parent) : TSimpleDomNode(Parent) {}
+    explicit TTextNode(TSimpleDomNode* Parent);
 
-    TCharacterProperties& GetCharacterProperties() override { return FProperties; }
+    // Takes a private copy first if the properties are shared; the reference stays valid until
+    // ShareCharacterProperties.
+    TCharacterProperties& GetCharacterProperties() override;
     void SetCharacterProperties(const TCharacterProperties& Properties) override;
-    const std::string& GetAnchor() const override { return FAnchor; }
-    void SetAnchor(std::string Anchor) override { FAnchor = std::move(Anchor); }
+    const std::string& GetAnchor() const override;
+    void SetAnchor(std::string Anchor) override;
     bool GetRaw() const override { return FRaw; }
     void SetRaw(bool Raw) override { FRaw = Raw; }
-    const std::string& GetFieldInstruction() const override { return FFieldInstruction; }
-    void SetFieldInstruction(std::string Instruction) override { FFieldInstruction = std::move(Instruction); }
+    const std::string& GetFieldInstruction() const override;
+    void SetFieldInstruction(std::string Instruction) override;
+
+    // The properties in force, without taking a copy.
+    const TCharacterProperties& CharacterProperties() const { return FOwn ? *FOwn : *FShared; }
+    // Gives the run a set other runs may share; any private copy is dropped.
+    void ShareCharacterProperties(std::shared_ptr<const TCharacterProperties> Properties);
 
 private:
-    TCharacterProperties FProperties;
-    std::string FAnchor;
+    struct TLinkTargets {
+        std::string Anchor;
+        std::string FieldInstruction;
+    };
+
+    TLinkTargets& LinkTargets();
+
+    std::shared_ptr<const TCharacterProperties> FShared; // never null
+    std::unique_ptr<TCharacterProperties> FOwn;          // when set, the run's properties
+    std::unique_ptr<TLinkTargets> FLinkTargets;
     bool FRaw = false;
-    std::string FFieldInstruction;
 };
+
+// The run's properties for reading: a run of the tree gives them without taking a private copy.
+const TCharacterProperties& ReadCharacterProperties(ISimpleDomTextNode& Run);
 
 } // namespace corvane

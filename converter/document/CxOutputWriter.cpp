@@ -1,9 +1,10 @@
 #include "CxOutputWriter.h"
 
-#include "CxDocumentNode.h"
+#include "CxDocumentParagraph.h"
 
 #include <algorithm>
 #include <cassert>
+#include <typeinfo>
 
 namespace corvane {
 
@@ -11,18 +12,37 @@ namespace {
 
 constexpr std::string_view CRLF = "\r\n";
 
+// Output delivered to a sink goes in pieces of about this size: small enough to stay in the cache,
+// large enough to keep the sink's calls few.
+constexpr std::size_t PieceSize = 256 * 1024;
+
 // Nothing but blanks and control characters.
 bool IsBlank(std::string_view Text) {
     return std::all_of(Text.begin(), Text.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
 }
 
+// The tree's own classes are recognised by their exact type first: the general cross-cast through the
+// virtual base walks the class hierarchy, which cost more than the rest of a short run's conversion.
+template <typename TNode, typename TInterface> TInterface& FastNodeCast(ISimpleDomNode* Node) {
+    if (Node != nullptr && typeid(*Node) == typeid(TNode))
+        return *static_cast<TNode*>(dynamic_cast<void*>(Node));
+    return NodeCast<TInterface>(Node);
+}
+
+ISimpleDomParagraphNode& AsParagraph(ISimpleDomNode* Node) {
+    return FastNodeCast<TParagraphNode, ISimpleDomParagraphNode>(Node);
+}
+
+ISimpleDomTextNode& AsTextRun(ISimpleDomNode* Node) {
+    return FastNodeCast<TTextNode, ISimpleDomTextNode>(Node);
+}
+
 ISimpleDomParagraphNode& ParagraphAt(ISimpleDomDocument& Document, int Index) {
-    return NodeCast<ISimpleDomParagraphNode>(Document.GetChild(Index));
+    return AsParagraph(Document.GetChild(Index));
 }
 
 bool IsListItem(ISimpleDomNode* Paragraph) {
-    return Paragraph != nullptr &&
-           NodeCast<ISimpleDomParagraphNode>(Paragraph).GetParagraphProperties().ListItem;
+    return Paragraph != nullptr && AsParagraph(Paragraph).GetParagraphProperties().ListItem;
 }
 
 } // namespace
@@ -35,37 +55,58 @@ void TCxOutputWriter::Execute() {
         ExecutePlainText();
     else
         ExecuteMarkup();
+    Deliver(true);
 }
 
-void TCxOutputWriter::ReserveOutput(double TextFactor, std::size_t PerParagraph) {
+std::size_t TCxOutputWriter::EstimateOutputSize() const {
+    if (!FDocument) return 0;
     std::size_t text = 0;
+    std::size_t runs = 0;
     const int count = FDocument->GetChildCount();
     for (int i = 0; i < count; ++i) {
         ISimpleDomNode* paragraph = FDocument->GetChild(i);
-        for (int r = 0, runs = paragraph->GetChildCount(); r < runs; ++r)
+        const int runCount = paragraph->GetChildCount();
+        runs += static_cast<std::size_t>(runCount);
+        for (int r = 0; r < runCount; ++r)
             text += paragraph->GetChild(r)->GetText().size();
     }
-    FOutput.reserve(static_cast<std::size_t>(static_cast<double>(text) * TextFactor) +
-                    static_cast<std::size_t>(count) * PerParagraph);
+    const auto paragraphs = static_cast<std::size_t>(count);
+    if (FPlainText) return text + paragraphs * CRLF.size();
+    // Escaping adds a little to the text; a formatted run's span with its style, a paragraph's tags and
+    // margins add most of the rest. Reserved space that stays unused is never touched, so it costs
+    // address space, not memory.
+    return text + text / 4 + runs * 96 + paragraphs * 64;
+}
+
+void TCxOutputWriter::ReserveOutput() {
+    // Delivered in pieces, the output needs room for about one piece at a time.
+    FOutput.reserve(FSink ? PieceSize + PieceSize / 4 : EstimateOutputSize());
+}
+
+void TCxOutputWriter::Deliver(bool Final) {
+    if (!FSink || FOutput.empty() || (!Final && FOutput.size() < PieceSize)) return;
+    FSink(FOutput);
+    FOutput.clear();
 }
 
 void TCxOutputWriter::ExecutePlainText() {
-    ReserveOutput(1.0, CRLF.size());
+    ReserveOutput();
     const int count = FDocument->GetChildCount();
     for (int i = 0; i < count; ++i) {
         ISimpleDomNode* paragraph = FDocument->GetChild(i);
         for (int r = 0, runs = paragraph->GetChildCount(); r < runs; ++r)
             FOutput += paragraph->GetChild(r)->GetText();
         FOutput += CRLF;
+        Deliver(false);
     }
 }
 
 void TCxOutputWriter::ConvertContent(ISimpleDomParagraphNode& Paragraph) {
     FContent.clear();
     for (int r = 0, runs = Paragraph.GetChildCount(); r < runs; ++r) {
-        auto& run = NodeCast<ISimpleDomTextNode>(Paragraph.GetChild(r));
+        ISimpleDomTextNode& run = AsTextRun(Paragraph.GetChild(r));
         // An empty run contributes nothing, not even its anchor.
-        if (!run.GetText().empty()) FContent += FConverter.ConvertTextRun(run);
+        if (!run.GetText().empty()) FConverter.AppendTextRun(run, FContent);
     }
 }
 
@@ -84,7 +125,7 @@ void TCxOutputWriter::ExecuteMarkup() {
         FDocument->RemoveChild(&last);
     }
 
-    ReserveOutput(1.5, 64);
+    ReserveOutput();
     // Lists are flat: a list is a run of consecutive list paragraphs. It opens at its first item with
     // content, so a list that starts with an empty item still has its start tag, and it closes after its
     // last paragraph whatever that holds; the end tag is the one opened, remembered rather than sought.
@@ -122,6 +163,7 @@ void TCxOutputWriter::ExecuteMarkup() {
             FOutput += CRLF;
             listOpen = false;
         }
+        Deliver(false);
     }
 }
 

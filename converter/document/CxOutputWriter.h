@@ -4,6 +4,7 @@
 
 #include "CxInterfaces.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,6 +27,11 @@ public:
     void Execute();
     const std::string& GetOutput() const { return FOutput; }
 
+    // With a sink, Execute hands the output over in pieces as it goes, so that the whole of it never
+    // needs to be held; GetOutput then keeps nothing after Execute.
+    using TSink = std::function<void(std::string_view Piece)>;
+    void SetSink(TSink Sink) { FSink = std::move(Sink); }
+
     // Set by the creator before Execute.
     std::string FEmptyParagraph;        // what an empty paragraph becomes
     bool FBreakEmptyParagraphs = false; // empty paragraphs become margin(2) + FLineBreak instead
@@ -34,7 +40,11 @@ public:
 private:
     void ExecuteMarkup();
     void ExecutePlainText();
-    void ReserveOutput(double TextFactor, std::size_t PerParagraph);
+    // A size the output of the current document will rarely exceed: what to reserve for it.
+    std::size_t EstimateOutputSize() const;
+    void ReserveOutput();
+    // Hands the output gathered so far to the sink once it is large enough (or at the end).
+    void Deliver(bool Final);
     // The converted runs of a paragraph, into FContent.
     void ConvertContent(ISimpleDomParagraphNode& Paragraph);
     void AppendListItem(const TParagraphProperties& Properties);
@@ -45,6 +55,7 @@ private:
 
     ICxRunConverter& FConverter;
     std::shared_ptr<ISimpleDomDocument> FDocument;
+    TSink FSink;
     bool FPlainText = false;
     std::string FOutput;
     std::string FContent;

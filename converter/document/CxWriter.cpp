@@ -2,6 +2,7 @@
 
 #include "CxOptions.h"
 
+#include <algorithm>
 #include <cassert>
 
 namespace corvane {
@@ -72,9 +73,40 @@ void TCxWriter::ResetCharacterProperties() {
 }
 
 void TCxWriter::StartTextRun() {
-    TParagraphNode& paragraph = FDocument->LastParagraph();
-    paragraph.CloseTextRun();
-    paragraph.LastRun().SetCharacterProperties(FCharacterProperties);
+    // A run that waits for its properties is still empty, so it is the one restarted here.
+    FDocument->LastParagraph().CloseTextRun();
+    FRunStarted = true;
+    FStartedCharset = FCharacterProperties.Charset;
+}
+
+void TCxWriter::SetStartedRunProperties() const {
+    FRunStarted = false;
+    TTextNode& run = FDocument->LastTextRun();
+    if (FStartedCharset == FCharacterProperties.Charset) {
+        run.ShareCharacterProperties(SharedSet(FCharacterProperties));
+    } else {
+        TCharacterProperties started = FCharacterProperties;
+        started.Charset = FStartedCharset;
+        run.ShareCharacterProperties(SharedSet(started));
+    }
+}
+
+std::shared_ptr<const TCharacterProperties>
+TCxWriter::SharedSet(const TCharacterProperties& Properties) const {
+    // Formatting mostly toggles between a few sets (a group's formatting and back), which the recent
+    // ones catch before any hashing.
+    for (std::size_t index = 0; index < FRecentSets.size() && FRecentSets[index]; ++index) {
+        if (!(*FRecentSets[index] == Properties)) continue;
+        std::rotate(FRecentSets.begin(), FRecentSets.begin() + static_cast<std::ptrdiff_t>(index),
+                    FRecentSets.begin() + static_cast<std::ptrdiff_t>(index) + 1);
+        return FRecentSets.front();
+    }
+    auto found = FSharedSets.find(Properties);
+    if (found == FSharedSets.end())
+        found = FSharedSets.insert(std::make_shared<const TCharacterProperties>(Properties)).first;
+    std::rotate(FRecentSets.begin(), FRecentSets.end() - 1, FRecentSets.end());
+    FRecentSets.front() = *found;
+    return FRecentSets.front();
 }
 
 void TCxWriter::SetDefaultFontName(const std::string& FontName) {
@@ -154,20 +186,45 @@ void TCxWriter::WriteChar(std::uint8_t Character) {
         return;
     default:
         // Decoded straight into the last run: the hot path allocates nothing of its own.
+        SetStartedRun();
         FUnicodeConverter->Convert(Character, FDocument->LastTextRun().MutableText());
         return;
     }
 }
 
+void TCxWriter::WriteChars(std::string_view Characters) {
+    if (FHidden) return;
+    // Spans between the bytes WriteChar treats specially go to the decoder whole.
+    std::size_t Start = 0;
+    for (std::size_t Index = 0; Index < Characters.size(); ++Index) {
+        const auto Character = static_cast<std::uint8_t>(Characters[Index]);
+        if (Character > 12 || (Character != 0 && Character != 9 && Character != 10 && Character != 12))
+            continue;
+        if (Index > Start) DecodeIntoLastRun(Characters.substr(Start, Index - Start));
+        WriteChar(Character);
+        Start = Index + 1;
+    }
+    if (Start < Characters.size()) DecodeIntoLastRun(Characters.substr(Start));
+}
+
+void TCxWriter::DecodeIntoLastRun(std::string_view Bytes) {
+    SetStartedRun();
+    FUnicodeConverter->ConvertBytes(Bytes, FDocument->LastTextRun().MutableText());
+}
+
 void TCxWriter::WriteTab() {
     // The tab text is markup of its own, in a raw run without a font name.
     StartTextRun();
-    FDocument->LastTextRun().GetCharacterProperties().FontName.clear();
+    FRunStarted = false;
+    TCharacterProperties tabProperties = FCharacterProperties;
+    tabProperties.FontName.clear();
+    FDocument->LastTextRun().ShareCharacterProperties(SharedSet(tabProperties));
     FDocument->AppendMarkup(FOptions.GetTabString());
     StartTextRun();
 }
 
 void TCxWriter::WriteParagraphMark() {
+    SetStartedRun();
     FDocument->AddParagraph();
     FDocument->LastParagraph().SetParagraphProperties(FParagraphProperties);
     StartTextRun();

@@ -5,9 +5,12 @@
 #include "CxDocument.h"
 #include "CxInterfaces.h"
 #include "CxLists.h"
+#include "CxPropertiesHash.h"
 
+#include <array>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace corvane {
@@ -18,6 +21,12 @@ namespace corvane {
 // SetCharacterProperties (the matching group end) pops it and restores it. The reader calls both only
 // for its group snapshots, in nested order; a snapshot it never restores (the outermost group) only
 // leaves an entry behind. \v0 and \plain still end hidden text at once.
+//
+// A run takes the properties in force when it was last started. Formatting changes restart the run
+// many times before any text arrives (a group's end restores property by property), so the run only
+// notes that it was started and gets its properties when it is about to change: text, markup or a
+// new paragraph arrives, or the tree is handed out. Until then the run's own properties are not yet
+// set; a caller that keeps the tree from an earlier GetDocument while writing goes on sees that.
 class TCxWriter : public ICxWriter {
 public:
     // Options is read at the moment of use and must outlive the writer; Converter decodes body bytes.
@@ -77,13 +86,17 @@ public:
     void SetFirstIndent(std::int32_t Twips) override {
         ChangeParagraph(FParagraphProperties.FirstIndent, Twips);
     }
-    std::shared_ptr<ISimpleDomDocument> GetDocument() const override { return FDocument; }
+    std::shared_ptr<ISimpleDomDocument> GetDocument() const override {
+        SetStartedRun();
+        return FDocument;
+    }
     void SetFontName(const std::string& FontName) override;
     void SetRightToLeft(bool Value) override { ChangeRun(FCharacterProperties.RightToLeft, Value); }
     void SetParagraphRightToLeft(bool Value) override {
         ChangeParagraph(FParagraphProperties.RightToLeft, Value);
     }
     void WriteChar(std::uint8_t Character) override;
+    void WriteChars(std::string_view Characters) override;
     void ResetParagraphProperties() override;
     void AddListTable() override { FListHeaderInfo.AddList(); }
     void AddListOverride() override { FListHeaderInfo.AddOverride(); }
@@ -98,7 +111,10 @@ public:
     }
 
     // The tree as its concrete class, for callers inside the document subsystem.
-    const std::shared_ptr<TSimpleDomDocument>& Document() const { return FDocument; }
+    const std::shared_ptr<TSimpleDomDocument>& Document() const {
+        SetStartedRun();
+        return FDocument;
+    }
     const TCharacterProperties& CharacterProperties() const { return FCharacterProperties; }
     const TParagraphProperties& ParagraphProperties() const { return FParagraphProperties; }
     const TListHeaderInfo& ListHeaderInfo() const { return FListHeaderInfo; }
@@ -120,6 +136,14 @@ private:
     void UpdateParagraph() { FDocument->LastParagraph().SetParagraphProperties(FParagraphProperties); }
     void WriteTab();
     void WriteParagraphMark();
+    void DecodeIntoLastRun(std::string_view Bytes);
+    // Gives a run started since the last change of the tree the properties it was started with.
+    void SetStartedRun() const {
+        if (FRunStarted) SetStartedRunProperties();
+    }
+    void SetStartedRunProperties() const;
+    // The one shared copy of Properties that runs of that formatting get.
+    std::shared_ptr<const TCharacterProperties> SharedSet(const TCharacterProperties& Properties) const;
 
     const ICxWriterOptions& FOptions;
     TCharacterProperties FCharacterProperties;
@@ -133,6 +157,31 @@ private:
     // The hidden state at each open group start (see the class comment).
     mutable std::vector<bool> FSavedHidden;
     TListHeaderInfo FListHeaderInfo;
+
+    // Every formatting given to a run so far, once, and the sets given most recently, latest first.
+    struct TSetHash : TCharacterPropertiesHash {
+        using is_transparent = void;
+        using TCharacterPropertiesHash::operator();
+        std::size_t operator()(const std::shared_ptr<const TCharacterProperties>& Set) const {
+            return (*this)(*Set);
+        }
+    };
+    struct TSetEqual {
+        using is_transparent = void;
+        static const TCharacterProperties& Of(const TCharacterProperties& Properties) { return Properties; }
+        static const TCharacterProperties& Of(const std::shared_ptr<const TCharacterProperties>& Set) {
+            return *Set;
+        }
+        template <typename A, typename B> bool operator()(const A& Left, const B& Right) const {
+            return Of(Left) == Of(Right);
+        }
+    };
+    mutable std::unordered_set<std::shared_ptr<const TCharacterProperties>, TSetHash, TSetEqual> FSharedSets;
+    mutable std::array<std::shared_ptr<const TCharacterProperties>, 4> FRecentSets;
+    // The last run was started and still waits for its properties: those in force, except the
+    // character set, which changes without starting a run.
+    mutable bool FRunStarted = false;
+    std::int32_t FStartedCharset = 0;
 };
 
 } // namespace corvane

@@ -1,5 +1,7 @@
 #include "CxBase.h"
 
+#include "CxCustomTranslator.h"
+#include "CxDocumentText.h"
 #include "CxFormatter.h"
 #include "CxHtmlTranslator.h"
 #include "CxLinkURIBuilder.h"
@@ -45,12 +47,17 @@ TCxBase::TCxBase() {
     FMarginBuilder = std::make_shared<TMarginBuilder>();
     FMarginBuilder->SetMarginWidth(2);
     FFormatter = std::make_shared<TCxFormatter>(FMarginBuilder);
-    FTranslator = CreateTranslator(FDocumentType);
+    SetTranslator(CreateTranslator(FDocumentType));
 }
 
 TCxBase::~TCxBase() = default;
 
-std::shared_ptr<ICxTranslator> TCxBase::CreateTranslator(TDocumentType Type) const {
+void TCxBase::SetTranslator(std::shared_ptr<TCustomTranslator> Translator) {
+    FOwnTranslator = Translator.get();
+    FTranslator = std::move(Translator);
+}
+
+std::shared_ptr<TCustomTranslator> TCxBase::CreateTranslator(TDocumentType Type) const {
     switch (Type) {
     case dtHTML3Flex:
         return std::make_shared<THTML3FlexTranslator>(FMarginBuilder);
@@ -78,7 +85,7 @@ void TCxBase::SetDocumentType(TDocumentType Value) {
     if (Value == FDocumentType) return;
     FDocumentType = Value;
     // An unknown dialect has no translator class; the current one stays so that the component stays usable.
-    if (auto Translator = CreateTranslator(Value)) FTranslator = std::move(Translator);
+    if (auto Translator = CreateTranslator(Value)) SetTranslator(std::move(Translator));
 }
 
 void TCxBase::SetReplaceFonts(const TStringList& Value) {
@@ -136,49 +143,64 @@ void TCxBase::PostProcess(std::shared_ptr<ISimpleDomDocument> Document) {
 }
 
 std::string TCxBase::ConvertTextRun(ISimpleDomTextNode& Run) {
+    std::string Result;
+    AppendTextRun(Run, Result);
+    return Result;
+}
+
+void TCxBase::AppendTextRun(ISimpleDomTextNode& Run, std::string& Output) {
     if (FOnBeforeEncode) FOnBeforeEncode(*this, Run);
-    TCharacterProperties& Props = Run.GetCharacterProperties();
+    // Read without taking the run's own copy of shared properties; changed through Change, which does.
+    const TCharacterProperties* Props = &ReadCharacterProperties(Run);
+    const auto Change = [&Run, &Props]() -> TCharacterProperties& {
+        TCharacterProperties& Own = Run.GetCharacterProperties();
+        Props = &Own;
+        return Own;
+    };
 
     // The default font is written once for the whole document, so runs leave it out.
     if (FOptionsOptimize.IncludeDefaultFontStyle()) {
-        if (Props.FontName == FOptionsOptimize.DefaultFontName()) Props.FontName.clear();
-        if (Props.FontColor == FOptionsOptimize.DefaultFontColor()) Props.FontColor.clear();
-        if (Props.FontSize == FOptionsOptimize.DefaultFontSize()) Props.FontSize = 0;
+        if (!Props->FontName.empty() && Props->FontName == FOptionsOptimize.DefaultFontName())
+            Change().FontName.clear();
+        if (!Props->FontColor.empty() && Props->FontColor == FOptionsOptimize.DefaultFontColor())
+            Change().FontColor.clear();
+        if (Props->FontSize != 0 && Props->FontSize == FOptionsOptimize.DefaultFontSize())
+            Change().FontSize = 0;
     }
-    if (Props.FontName == "Symbol") {
-        Props.FontName.clear();
+    if (Props->FontName == "Symbol") {
+        Change().FontName.clear();
         Run.SetText(SymbolToUnicode(Run.GetText()));
     }
     if (!Run.GetRaw()) {
-        Run.SetText(FTranslator->Encode(Run.GetText()));
+        // Most runs have nothing to escape and keep their text as it is.
+        if (!FOwnTranslator->EncodeKeeps(Run.GetText())) Run.SetText(FTranslator->Encode(Run.GetText()));
         Run.SetRaw(true);
     }
     // A link loses what made it one, so converting the run again leaves it alone.
     if (FConvertHyperlinks && IsHyperlink(Run)) {
         CreateHyperlink(Run);
-        Props.SetUnderline(false);
-        Props.FontColor.clear();
+        TCharacterProperties& Own = Change();
+        Own.SetUnderline(false);
+        Own.FontColor.clear();
         Run.SetFieldInstruction(std::string());
     }
     if (FConvertSpaces && Run.GetText().find("  ") != std::string::npos)
         Run.SetText(ReplaceBlankPairs(Run.GetText()));
     if (FOnAfterEncode) FOnAfterEncode(*this, Run);
 
-    std::string Result;
     if (FConvertAnchors && !Run.GetAnchor().empty()) {
         // The bookmark name comes from the document: escaped so that it cannot leave the attribute.
-        Result += "<span id=\"";
-        Result += FTranslator->Encode(Run.GetAnchor());
-        Result += "\"></span>";
+        Output += "<span id=\"";
+        Output += FTranslator->Encode(Run.GetAnchor());
+        Output += "\"></span>";
     }
-    Result += FTranslator->FormatText(Run.GetText(), Props);
-    return Result;
+    FTranslator->AppendFormattedText(Output, Run.GetText(), *Props);
 }
 
 bool TCxBase::IsHyperlink(ISimpleDomTextNode& Run) const {
     // The same test as the link builder's, leading blanks included ("{ HYPERLINK ...}").
     if (IsHyperlinkInstruction(Run.GetFieldInstruction())) return true;
-    const TCharacterProperties& Props = Run.GetCharacterProperties();
+    const TCharacterProperties& Props = ReadCharacterProperties(Run);
     return Props.IsUnderline() && Props.FontColor == "#0000ff";
 }
 

@@ -18,6 +18,7 @@
 namespace corvane {
 
 class TCxBase;
+class TCustomTranslator;
 
 using TLogEvent = std::function<void(TCxBase& Sender, TLogLevel logLevel, const std::string& logText)>;
 using TEncodingEvent = std::function<void(TCxBase& Sender, ISimpleDomTextNode& TextElement)>;
@@ -107,6 +108,7 @@ public:
 
     // Text-run conversion and the fixed pieces of markup around it.
     std::string ConvertTextRun(ISimpleDomTextNode& Run) override;
+    void AppendTextRun(ISimpleDomTextNode& Run, std::string& Output) override;
     bool IsHyperlink(ISimpleDomTextNode& Run) const;
     void CreateHyperlink(ISimpleDomTextNode& Run);
     std::string GetEmptyParagraph() const;
@@ -139,7 +141,8 @@ private:
         std::string Value;
     };
 
-    std::shared_ptr<ICxTranslator> CreateTranslator(TDocumentType Type) const;
+    std::shared_ptr<TCustomTranslator> CreateTranslator(TDocumentType Type) const;
+    void SetTranslator(std::shared_ptr<TCustomTranslator> Translator);
 
     bool FConvertAnchors = false;
     bool FConvertEmptyParagraphs = false;
@@ -176,6 +179,8 @@ private:
     std::shared_ptr<ICxFormatter> FFormatter;
     std::shared_ptr<IHyperlinkURIBuilder> FHyperlinkURIBuilder;
     std::shared_ptr<ICxTranslator> FTranslator;
+    // The same translator as its class, for what the interface does not offer.
+    const TCustomTranslator* FOwnTranslator = nullptr;
 };
 
 // Replaces every pair of blanks, from the left, by two non-breaking-space entities in one pass.

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace corvane {
 
@@ -27,6 +28,11 @@ public:
     // Appends the character that Byte completes to Output; appends nothing while the first byte of a
     // double-byte character waits for its second.
     virtual void Convert(std::uint8_t Byte, std::string& Output) = 0;
+    // The same as Convert for each byte in turn; a converter may take whole spans at once.
+    virtual void ConvertBytes(std::string_view Bytes, std::string& Output) {
+        for (const char Byte : Bytes)
+            Convert(static_cast<std::uint8_t>(Byte), Output);
+    }
 };
 
 // The reader-to-writer operations, in their fixed order.
@@ -88,6 +94,11 @@ public:
     virtual void SetListOverrideNumber(std::int32_t Number) = 0;                      // 53
     virtual void SetLevelNumberFormat(std::int32_t Format) = 0;                       // 54
     virtual bool IsBulletList(std::int32_t OverrideNumber) = 0;                       // 55
+    // The same as WriteChar for each byte in turn; lets a writer take plain text a span at a time.
+    virtual void WriteChars(std::string_view Characters) {
+        for (const char Character : Characters)
+            WriteChar(static_cast<std::uint8_t>(Character));
+    }
 };
 
 // The settings the document writer reads, at the moment of use.
@@ -191,6 +202,11 @@ public:
     virtual ~ICxTranslator() = default;
     virtual std::string Encode(std::string_view Text) const = 0;
     virtual std::string FormatText(const std::string& Text, const TCharacterProperties& Props) const = 0;
+    // Appends what FormatText returns to Output; lets a translator skip the intermediate string.
+    virtual void AppendFormattedText(std::string& Output, const std::string& Text,
+                                     const TCharacterProperties& Props) const {
+        Output += FormatText(Text, Props);
+    }
     virtual std::string GetEmptyElementEnd() const = 0;
     virtual std::string GetDocType() const = 0;
     virtual std::string GetFontSizeStyle(std::int32_t Size) const = 0;
@@ -211,6 +227,8 @@ public:
 class ICxRunConverter {
 public:
     virtual std::string ConvertTextRun(ISimpleDomTextNode& Run) = 0;
+    // Appends what ConvertTextRun returns to Output; lets a converter skip the intermediate string.
+    virtual void AppendTextRun(ISimpleDomTextNode& Run, std::string& Output) { Output += ConvertTextRun(Run); }
     virtual std::string GetOrderedListTag() const = 0;
     virtual std::string GetUnorderedListTag() const = 0;
     virtual const ICxTranslator& GetTranslator() const = 0;

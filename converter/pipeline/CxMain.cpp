@@ -5,6 +5,7 @@
 #include "CxUnicode.h"
 #include "CxWriter.h"
 
+#include <cassert>
 #include <exception>
 #include <memory>
 #include <string>
@@ -42,6 +43,15 @@ template <typename TBody> void Guarded(TCxBase& Converter, TBody&& Body) {
 } // namespace
 
 std::string TCxMain::DoConvert(std::string_view Rtf) {
+    return Run(Rtf, nullptr, nullptr);
+}
+
+void TCxMain::ConvertTo(std::string Rtf, const TOutputSink& Sink) {
+    [[maybe_unused]] const std::string Rest = Run(Rtf, &Rtf, &Sink);
+    assert(Rest.empty() && "with a sink, the whole result goes to the sink");
+}
+
+std::string TCxMain::Run(std::string_view Rtf, std::string* Input, const TOutputSink* Sink) {
     Log(logDebug, "TCustomCorvane.DoConvert " + std::to_string(static_cast<int>(LogLevel())));
     if (Rtf.substr(0, RtfHeader.size()) != RtfHeader) {
         Log(logError, "No RTF header found");
@@ -51,6 +61,14 @@ std::string TCxMain::DoConvert(std::string_view Rtf) {
     std::shared_ptr<ICxWriter> Writer =
         std::make_shared<TCxWriter>(*this, std::make_unique<TUnicodeConverter>());
     std::string Result;
+    const std::size_t InputSize = Rtf.size();
+    const auto Append = [&](std::string_view Piece) {
+        if (Piece.empty()) return;
+        if (Sink)
+            (*Sink)(Piece);
+        else
+            Result += Piece;
+    };
     Guarded(*this, [&] {
         Translator()->SetParagraphTag(GetParagraphTag());
         Translator()->SetFontSizeScale(FontSizeScale());
@@ -60,6 +78,7 @@ std::string TCxMain::DoConvert(std::string_view Rtf) {
 
         Guarded(*this, [&] {
             Reader->Parse(Rtf);
+            if (Input) std::string().swap(*Input);
             PostProcess(Writer->GetDocument());
 
             TCxOutputWriter Output(*this);
@@ -68,15 +87,29 @@ std::string TCxMain::DoConvert(std::string_view Rtf) {
             Output.FEmptyParagraph = GetEmptyParagraph();
             Output.FLineBreak = GetLineBreak();
             Output.SetPlainText(ConvertToPlainText());
-            Guarded(*this, [&] { Output.Execute(); });
 
-            // The head is built after the body; the output is UTF-8 already.
-            if (OptionsHead().AddOuterHTML() && !ConvertToPlainText()) {
-                Result = GetHead();
-                Result += Output.GetOutput();
-                Result += GetClosing();
+            // The output is UTF-8 already. The head reflects the settings as the body leaves them, and
+            // only the encoding events can change them on the way: without those, the head goes first
+            // and the body follows it piece by piece, never held whole twice.
+            const bool OuterHTML = OptionsHead().AddOuterHTML() && !ConvertToPlainText();
+            if (!OuterHTML || (!OnBeforeEncode() && !OnAfterEncode())) {
+                const std::string Head = OuterHTML ? GetHead() : std::string();
+                const std::string Closing = OuterHTML ? GetClosing() : std::string();
+                // The result seldom outgrows the input by much; reserved space never written to costs
+                // address space only.
+                if (!Sink) Result.reserve(Head.size() + InputSize + InputSize / 4 + Closing.size());
+                Append(Head);
+                Output.SetSink(Append);
+                Guarded(*this, [&] { Output.Execute(); });
+                Append(Closing);
             } else {
-                Result = Output.GetOutput();
+                Guarded(*this, [&] { Output.Execute(); });
+                const std::string Head = GetHead();
+                const std::string Closing = GetClosing();
+                if (!Sink) Result.reserve(Head.size() + Output.GetOutput().size() + Closing.size());
+                Append(Head);
+                Append(Output.GetOutput());
+                Append(Closing);
             }
         });
     });

@@ -4,6 +4,7 @@
 
 #include "CxBase.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,14 @@ public:
     // Returns the markup as UTF-8; empty when the input does not start with the RTF header.
     std::string Convert(std::string_view Rtf) { return DoConvert(Rtf); }
 
+    // Receives a conversion's result piece by piece, in order.
+    using TOutputSink = std::function<void(std::string_view Piece)>;
+    // The same conversion as Convert (not an overridden DoConvert), for large documents: takes the input
+    // over and releases it as soon as it has been read, and hands the result to Sink in pieces instead
+    // of building it whole. The pieces joined are what Convert returns. When the conversion fails, Sink
+    // may already have received the start of the result.
+    void ConvertTo(std::string Rtf, const TOutputSink& Sink);
+
     // Everything from the optional XML declaration to the body start tag, each line ending in CR LF.
     std::string GetHead();
     // The body and html end tags; no line break after the last one.
@@ -23,6 +32,11 @@ public:
 
 protected:
     virtual std::string DoConvert(std::string_view Rtf);
+
+private:
+    // Behind both entry points: converts Rtf, releasing *Input once it has been read when given, and
+    // returns the result, or hands it to *Sink when given.
+    std::string Run(std::string_view Rtf, std::string* Input, const TOutputSink* Sink);
 };
 
 } // namespace corvane

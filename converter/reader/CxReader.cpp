@@ -127,6 +127,18 @@ constexpr std::array<std::uint8_t, 256> MakePictureDigits() {
 }
 constexpr std::array<std::uint8_t, 256> PictureDigits = MakePictureDigits();
 
+// The value of a run of decimal digits; a number above the 64-bit signed range counts as 0.
+std::uint64_t ParameterMagnitude(const std::uint8_t* Digits, const std::uint8_t* End) {
+    constexpr std::uint64_t Limit = static_cast<std::uint64_t>(INT64_MAX);
+    std::uint64_t Magnitude = 0;
+    for (; Digits != End; ++Digits) {
+        const unsigned Digit = static_cast<unsigned>(*Digits - '0');
+        if (Magnitude > (Limit - Digit) / 10) return 0;
+        Magnitude = Magnitude * 10 + Digit;
+    }
+    return Magnitude;
+}
+
 constexpr int HexValue(char Character) {
     if (Character >= '0' && Character <= '9') return Character - '0';
     if (Character >= 'a' && Character <= 'f') return Character - 'a' + 10;
@@ -255,13 +267,11 @@ void TCxReader::Parse(std::string_view Rtf) {
 // Plain bytes in a text destination with no fallback characters pending: straight to the writer.
 void TCxReader::DeliverTextRun() {
     FlushPendingSurrogate();
-    ICxWriter& Writer = *FWriter;
-    std::size_t Position = FPosition;
-    do {
-        Writer.WriteChar(FInput[Position]);
-        ++Position;
-    } while (Position < FInputLength && ByteClasses[FInput[Position]] == bcPlain);
-    FPosition = Position;
+    std::size_t End = FPosition + 1;
+    while (End < FInputLength && ByteClasses[FInput[End]] == bcPlain)
+        ++End;
+    FWriter->WriteChars(std::string_view(reinterpret_cast<const char*>(FInput) + FPosition, End - FPosition));
+    FPosition = End;
 }
 
 // Plain bytes in a destination that drops them.
@@ -275,10 +285,12 @@ void TCxReader::SkipPlainBytes() {
 // Reads the control word or symbol after a backslash. Leaves the position on its last byte (the
 // delimiting blank included), so that the main loop continues with the byte after it.
 void TCxReader::ReadControlWord() {
-    ++FPosition;
-    const std::uint8_t First = FPosition < FInputLength ? FInput[FPosition] : 0;
-    if (!IsLetter(First)) {
-        const char Symbol = static_cast<char>(First);
+    // Local pointers: the position is stored once at the end instead of after every byte.
+    const std::uint8_t* const End = FInput + FInputLength;
+    const std::uint8_t* Next = FInput + FPosition + 1;
+    if (Next == End || !IsLetter(*Next)) {
+        FPosition = static_cast<std::size_t>(Next - FInput);
+        const char Symbol = Next == End ? '\0' : static_cast<char>(*Next);
         if (const TTokenDef* Row = KeywordIndex().Find(&Symbol, 1)) {
             FSkipDestinationIfUnknown = false;
             Dispatch(*Row, false, 0);
@@ -289,38 +301,37 @@ void TCxReader::ReadControlWord() {
         return;
     }
 
-    const std::size_t Start = FPosition;
-    while (FPosition < FInputLength && IsLetter(FInput[FPosition]))
-        ++FPosition;
-    const char* const Keyword = reinterpret_cast<const char*>(FInput) + Start;
-    const std::size_t KeywordLength = FPosition - Start;
+    const std::uint8_t* const Keyword = Next;
+    do
+        ++Next;
+    while (Next != End && IsLetter(*Next));
+    const auto KeywordLength = static_cast<std::size_t>(Next - Keyword);
 
-    const auto Current = [this] { return FPosition < FInputLength ? FInput[FPosition] : std::uint8_t{0}; };
     bool Negative = false;
-    if (Current() == '-') {
+    if (Next != End && *Next == '-') {
         Negative = true;
-        ++FPosition;
+        ++Next;
     }
     bool HasParameter = false;
     std::int64_t Parameter = 0;
-    if (IsDigit(Current())) {
+    if (Next != End && IsDigit(*Next)) {
         HasParameter = true;
-        constexpr std::uint64_t Limit = static_cast<std::uint64_t>(INT64_MAX);
+        const std::uint8_t* const Digits = Next;
         std::uint64_t Magnitude = 0;
-        bool Overflow = false;
         do {
-            const unsigned Digit = FInput[FPosition] - '0';
-            if (Magnitude > (Limit - Digit) / 10) Overflow = true;
-            if (!Overflow) Magnitude = Magnitude * 10 + Digit;
-            ++FPosition;
-        } while (IsDigit(Current()));
-        // A number that does not fit counts as 0.
-        Parameter = Overflow ? 0 : static_cast<std::int64_t>(Magnitude);
+            Magnitude = Magnitude * 10 + static_cast<unsigned>(*Next - '0');
+            ++Next;
+        } while (Next != End && IsDigit(*Next));
+        // Eighteen digits always fit; only a longer number needs the careful reading.
+        if (Next - Digits > 18) Magnitude = ParameterMagnitude(Digits, Next);
+        Parameter = static_cast<std::int64_t>(Magnitude);
         if (Negative) Parameter = -Parameter;
     }
-    if (Current() != ' ') --FPosition;
+    // The blank that ends a control word belongs to it; any other byte is read again by the main loop.
+    const bool Blank = Next != End && *Next == ' ';
+    FPosition = static_cast<std::size_t>(Next - FInput) - (Blank ? 0 : 1);
 
-    if (const TTokenDef* Row = KeywordIndex().Find(Keyword, KeywordLength)) {
+    if (const TTokenDef* Row = KeywordIndex().Find(reinterpret_cast<const char*>(Keyword), KeywordLength)) {
         FSkipDestinationIfUnknown = false;
         Dispatch(*Row, HasParameter, Parameter);
     } else {

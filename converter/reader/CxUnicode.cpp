@@ -278,6 +278,24 @@ void TUnicodeConverter::Convert(std::uint8_t Byte, std::string& Output) {
     ResetPending();
 }
 
+void TUnicodeConverter::ConvertBytes(std::string_view Bytes, std::string& Output) {
+    const char* Next = Bytes.data();
+    const char* const End = Next + Bytes.size();
+    while (Next != End) {
+        // ASCII decodes to itself in every page unless it completes a double-byte character, so while no
+        // lead byte waits it is appended a span at a time.
+        if (FPendingCount == 2) {
+            const char* Stop = Next;
+            while (Stop != End && static_cast<std::uint8_t>(*Stop) < 0x80)
+                ++Stop;
+            Output.append(Next, Stop);
+            Next = Stop;
+            if (Next == End) break;
+        }
+        Convert(static_cast<std::uint8_t>(*Next++), Output);
+    }
+}
+
 void TUnicodeConverter::DecodePair(std::string& Output) {
     const int Index = DoubleByteIndex(FCodePage);
     assert(Index >= 0 && "only the lead bytes of a double-byte page start a pair");
@@ -307,7 +325,6 @@ constexpr std::array<char16_t, 58> SymbolTable = {
     0x03D5, 0x03BA, 0x03BB, 0x03BC, 0x03BD, 0x03BF, 0x03C0, 0x03B8, 0x03C1,
     0x03C3, 0x03C4, 0x03C5, 0x03D6, 0x03C9, 0x03BE, 0x03C8, 0x03B6, // a to z
 };
-
 
 } // namespace
 

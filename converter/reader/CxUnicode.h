@@ -28,6 +28,7 @@ public:
     bool IsDoubleByte() const override { return FDoubleByte; }
     void SetDoubleByte(bool Value) override;
     void Convert(std::uint8_t Byte, std::string& Output) override;
+    void ConvertBytes(std::string_view Bytes, std::string& Output) override;
 
     // The Windows code page decoded now; 0 is the platform default, which is 1252 here.
     std::int32_t GetCodePage() const { return FCodePage; }

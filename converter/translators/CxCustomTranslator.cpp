@@ -121,6 +121,10 @@ std::string TCustomTranslator::Encode(std::string_view Text) const {
     return EscapeMarkup(Text);
 }
 
+bool TCustomTranslator::EncodeKeeps(std::string_view Text) const {
+    return !EscapeChanges(Text);
+}
+
 bool TCustomTranslator::SupportsAttribute(const std::string& Element, const std::string& Attribute) const {
     return !(Element.empty() && Attribute.empty());
 }
@@ -170,7 +174,9 @@ std::string TCustomTranslator::GetStyleAttribute(const std::string& Style) const
 }
 
 void TCustomTranslator::SetFontSizeScale(TFontSizeScale Value) {
-    if (FFontSizeScale != Value) FFontSizeScale = Value;
+    if (FFontSizeScale == Value) return;
+    FFontSizeScale = Value;
+    FFrames.clear(); // their font sizes are written in the old unit
 }
 
 void TCustomTranslator::SetParagraphTag(const std::string& Value) {
@@ -217,8 +223,7 @@ std::string TCustomTranslator::GetLanguageAttributes(const std::string& Language
     return Result;
 }
 
-std::string TCustomTranslator::WrapInPresentationalTags(const std::string& Text,
-                                                        const TCharacterProperties& Props) {
+void TCustomTranslator::AddPresentationalTags(const TCharacterProperties& Props, TTextFrame& Frame) {
     // Listed outermost first; the closing tags run the other way.
     const std::array<std::pair<bool, std::string_view>, 6> Tags{{
         {Props.VerticalPosition == 2, "sup"},
@@ -228,22 +233,18 @@ std::string TCustomTranslator::WrapInPresentationalTags(const std::string& Text,
         {Props.IsItalic(), "i"},
         {Props.IsBold(), "b"},
     }};
-    std::string Result;
-    Result.reserve(Text.size() + 40);
     for (const auto& [On, Name] : Tags) {
         if (!On) continue;
-        Result += '<';
-        Result += Name;
-        Result += '>';
+        Frame.Before += '<';
+        Frame.Before += Name;
+        Frame.Before += '>';
     }
-    Result += Text;
     for (auto Tag = Tags.rbegin(); Tag != Tags.rend(); ++Tag) {
         if (!Tag->first) continue;
-        Result += "</";
-        Result += Tag->second;
-        Result += '>';
+        Frame.After += "</";
+        Frame.After += Tag->second;
+        Frame.After += '>';
     }
-    return Result;
 }
 
 std::string_view TCustomTranslator::GetAlignmentStyle(std::uint8_t Alignment) {
@@ -259,13 +260,12 @@ std::string_view TCustomTranslator::GetAlignmentStyle(std::uint8_t Alignment) {
     }
 }
 
-std::string TCustomTranslator::FormatCharacters(const std::string& Text,
-                                                const TCharacterProperties& Props) const {
+TCustomTranslator::TTextFrame TCustomTranslator::BuildTextFrame(const TCharacterProperties& Props) const {
     const bool PresentationalTags = UsePresentationalTags();
+    TTextFrame Tags;
     std::string Styles;
-    std::string Tagged;
     if (PresentationalTags) {
-        Tagged = WrapInPresentationalTags(Text, Props);
+        AddPresentationalTags(Props, Tags);
     } else {
         if (Props.IsBold()) Styles += "font-weight:bold;";
         if (Props.IsItalic()) Styles += "font-style:italic;";
@@ -297,18 +297,40 @@ std::string TCustomTranslator::FormatCharacters(const std::string& Text,
 
     const std::string StyleAttribute = GetStyleAttribute(Styles);
     const std::string LanguageAttributes = GetLanguageAttributes(Props.Language);
-    const std::string& Inner = PresentationalTags ? Tagged : Text;
-    if (StyleAttribute.empty() && LanguageAttributes.empty()) return Inner;
+    if (StyleAttribute.empty() && LanguageAttributes.empty()) return Tags;
 
+    TTextFrame Frame;
+    Frame.Before = "<span";
+    Frame.Before += StyleAttribute;
+    Frame.Before += LanguageAttributes;
+    Frame.Before += '>';
+    Frame.Before += Tags.Before;
+    Frame.After = std::move(Tags.After);
+    Frame.After += "</span>";
+    return Frame;
+}
+
+const TCustomTranslator::TTextFrame& TCustomTranslator::TextFrame(const TCharacterProperties& Props) const {
+    const auto Found = FFrames.find(Props);
+    if (Found != FFrames.end()) return Found->second;
+    // A document with ever new property sets must not make the store grow without bound.
+    constexpr std::size_t MaxFrames = 4096;
+    if (FFrames.size() >= MaxFrames) FFrames.clear();
+    return FFrames.emplace(Props, BuildTextFrame(Props)).first->second;
+}
+
+std::string TCustomTranslator::FormatText(const std::string& Text, const TCharacterProperties& Props) const {
     std::string Result;
-    Result.reserve(Inner.size() + StyleAttribute.size() + LanguageAttributes.size() + 14);
-    Result += "<span";
-    Result += StyleAttribute;
-    Result += LanguageAttributes;
-    Result += '>';
-    Result += Inner;
-    Result += "</span>";
+    AppendFormattedText(Result, Text, Props);
     return Result;
+}
+
+void TCustomTranslator::AppendFormattedText(std::string& Output, const std::string& Text,
+                                            const TCharacterProperties& Props) const {
+    const TTextFrame& Frame = TextFrame(Props);
+    Output += Frame.Before;
+    Output += Text;
+    Output += Frame.After;
 }
 
 } // namespace corvane

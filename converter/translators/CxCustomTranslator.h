@@ -4,11 +4,13 @@
 #pragma once
 
 #include "CxInterfaces.h"
+#include "CxPropertiesHash.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace corvane {
 
@@ -17,13 +19,25 @@ public:
     explicit TCustomTranslator(std::shared_ptr<IMarginBuilding> MarginBuilder);
 
     // & " < > become entities; the characters XML and HTML forbid in text are dropped.
-    std::string Encode(std::string_view Text) const override;
+    std::string Encode(std::string_view Text) const final;
+    // True when Encode would return Text unchanged; found without building the copy.
+    bool EncodeKeeps(std::string_view Text) const;
     // The display name of the dialect.
     virtual std::string GetDialectName() const = 0;
     // False only when both names are empty.
     bool SupportsAttribute(const std::string& Element, const std::string& Attribute) const override;
-    // Text arrives escaped; styles become tags or CSS, the rest goes onto a span.
-    virtual std::string FormatCharacters(const std::string& Text, const TCharacterProperties& Props) const;
+    // The markup a dialect puts around a run's text: FormatText(Text, Props) is Before + Text + After.
+    struct TTextFrame {
+        std::string Before;
+        std::string After;
+    };
+    // Text arrives escaped; the frame of its properties goes around it.
+    std::string FormatText(const std::string& Text, const TCharacterProperties& Props) const final;
+    void AppendFormattedText(std::string& Output, const std::string& Text,
+                             const TCharacterProperties& Props) const final;
+    // Runs share a handful of property sets, so each set's frame is built once and kept; the reference
+    // is valid until the next call.
+    const TTextFrame& TextFrame(const TCharacterProperties& Props) const;
     bool IsDocTypeRequired() const override { return false; }
 
     std::string GetFontSizeStyle(std::int32_t Size) const final;
@@ -38,9 +52,11 @@ public:
     static std::int32_t TwipsToPixels(std::int32_t Twips);
 
 protected:
+    // Styles become tags or CSS, the rest goes onto a span.
+    virtual TTextFrame BuildTextFrame(const TCharacterProperties& Props) const;
     std::string GetLanguageAttributes(const std::string& Language) const;
     // Bold innermost, then italic, underline, strike-out, subscript, superscript.
-    static std::string WrapInPresentationalTags(const std::string& Text, const TCharacterProperties& Props);
+    static void AddPresentationalTags(const TCharacterProperties& Props, TTextFrame& Frame);
     // "text-align:...;" for right, centred and justified paragraphs; empty for left ones.
     static std::string_view GetAlignmentStyle(std::uint8_t Alignment);
 
@@ -48,6 +64,8 @@ private:
     std::shared_ptr<IMarginBuilding> FMarginBuilder;
     std::string FParagraphTag;
     TFontSizeScale FFontSizeScale = fsPoint;
+    // Frames already built; they depend on the font-size scale besides the properties.
+    mutable std::unordered_map<TCharacterProperties, TTextFrame, TCharacterPropertiesHash> FFrames;
 };
 
 } // namespace corvane

@@ -23,10 +23,6 @@ std::string THTMLTranslator::GetHtmlStartTag(const std::string& Language) const 
     return "<html" + GetLanguageAttributes(Language) + ">";
 }
 
-std::string THTMLTranslator::FormatText(const std::string& Text, const TCharacterProperties& Props) const {
-    return FormatCharacters(Text, Props);
-}
-
 std::string THTML3FlexTranslator::GetDocType() const {
     return R"(<!DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 3.2 Final//EN">)";
 }
@@ -35,8 +31,7 @@ std::string THTML3FlexTranslator::GetParagraphStart(const TParagraphProperties& 
     return BuildParagraphStart(GetParagraphStyle(Props), "");
 }
 
-std::string THTML3FlexTranslator::FormatCharacters(const std::string& Text,
-                                                   const TCharacterProperties& Props) const {
+TCustomTranslator::TTextFrame THTML3FlexTranslator::BuildTextFrame(const TCharacterProperties& Props) const {
     std::string Attributes;
     if (!Props.FontName.empty()) {
         Attributes += " face=\"";
@@ -54,9 +49,11 @@ std::string THTML3FlexTranslator::FormatCharacters(const std::string& Text,
         Attributes += std::to_string(Props.FontSize);
         Attributes += '"';
     }
-    std::string Tagged = WrapInPresentationalTags(Text, Props);
-    if (Attributes.empty()) return Tagged;
-    return "<font" + Attributes + ">" + Tagged + "</font>";
+    TTextFrame Frame;
+    if (!Attributes.empty()) Frame.Before = "<font" + Attributes + ">";
+    AddPresentationalTags(Props, Frame);
+    if (!Attributes.empty()) Frame.After += "</font>";
+    return Frame;
 }
 
 std::string THTML401TransitionalTranslator::GetDocType() const {

@@ -12,7 +12,6 @@ public:
 
     std::string GetHtmlStartTag(const std::string& Language) const override;
     std::string GetEmptyElementEnd() const override { return ">"; }
-    std::string FormatText(const std::string& Text, const TCharacterProperties& Props) const override;
     bool IsXml() const override { return false; }
 };
 
@@ -26,7 +25,9 @@ public:
     std::string GetParagraphStart(const TParagraphProperties& Props) const override;
     bool SupportsElement(const std::string& Name) const override { return !Name.empty(); }
     bool UsePresentationalTags() const override { return false; }
-    std::string FormatCharacters(const std::string& Text, const TCharacterProperties& Props) const override;
+
+protected:
+    TTextFrame BuildTextFrame(const TCharacterProperties& Props) const override;
 };
 
 class THTML401TransitionalTranslator : public THTMLTranslator {

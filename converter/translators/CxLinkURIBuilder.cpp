@@ -113,6 +113,26 @@ std::string EscapeMarkup(std::string_view Text) {
     return Result;
 }
 
+bool EscapeChanges(std::string_view Text) {
+    // The same classification as EscapeMarkup, stopping at the first byte it would not copy.
+    const std::size_t Size = Text.size();
+    for (std::size_t I = 0; I < Size; ++I) {
+        const TByteClass Class = ByteClasses[static_cast<unsigned char>(Text[I])];
+        if (Class == bcCopy) continue;
+        if (Class == bcCheckNonCharacter) {
+            if (I + 2 < Size && Text[I + 1] == '\xBF' && (Text[I + 2] == '\xBE' || Text[I + 2] == '\xBF'))
+                return true;
+            continue;
+        }
+        if (Class == bcCheckC1Control) {
+            if (I + 1 < Size && static_cast<unsigned char>(Text[I + 1]) <= 0x9F) return true;
+            continue;
+        }
+        return true;
+    }
+    return false;
+}
+
 std::string UnescapeMarkup(std::string_view Text) {
     static constexpr std::array<std::pair<std::string_view, char>, 4> Entities{
         {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}}};

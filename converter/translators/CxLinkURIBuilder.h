@@ -13,6 +13,8 @@ namespace corvane {
 // characters XML and HTML forbid in text (C0 controls other than tab, LF and CR; U+FFFE, U+FFFF) are
 // dropped. Input and output are UTF-8; every other byte is copied, so valid input stays valid.
 std::string EscapeMarkup(std::string_view Text);
+// True when EscapeMarkup would change Text.
+bool EscapeChanges(std::string_view Text);
 // Undoes the four entities EscapeMarkup writes (&amp; &lt; &gt; &quot;), in one left-to-right pass.
 std::string UnescapeMarkup(std::string_view Text);
 // Every byte of the UTF-8 text that is not an unreserved URI character becomes %XX (upper case).

@@ -19,10 +19,6 @@ std::string TXHTMLTranslator::GetHtmlStartTag(const std::string& Language) const
     return Result;
 }
 
-std::string TXHTMLTranslator::FormatText(const std::string& Text, const TCharacterProperties& Props) const {
-    return FormatCharacters(Text, Props);
-}
-
 std::string TXHTML10StrictTranslator::GetDocType() const {
     return R"(<!DOCTYPE html PUBLIC "-//W3C//DTD XHTML 1.0 Strict//EN" "http://www.w3.org/TR/xhtml1/DTD/xhtml1-strict.dtd">)";
 }
@@ -71,17 +67,14 @@ std::string TXHTML10TransitionalTranslator::GetParagraphStart(const TParagraphPr
     return BuildParagraphStart(Style, Attributes);
 }
 
-std::string TXHTMLBasic10Translator::FormatText(const std::string& Text,
-                                                const TCharacterProperties& Props) const {
-    if (!Props.IsBold() && !Props.IsItalic()) return Text;
-    std::string Result;
-    Result.reserve(Text.size() + 26);
-    if (Props.IsItalic()) Result += "<em>";
-    if (Props.IsBold()) Result += "<strong>";
-    Result += Text;
-    if (Props.IsBold()) Result += "</strong>";
-    if (Props.IsItalic()) Result += "</em>";
-    return Result;
+TCustomTranslator::TTextFrame
+TXHTMLBasic10Translator::BuildTextFrame(const TCharacterProperties& Props) const {
+    TTextFrame Frame;
+    if (Props.IsItalic()) Frame.Before += "<em>";
+    if (Props.IsBold()) Frame.Before += "<strong>";
+    if (Props.IsBold()) Frame.After += "</strong>";
+    if (Props.IsItalic()) Frame.After += "</em>";
+    return Frame;
 }
 
 std::string TXHTMLBasic10Translator::GetDocType() const {

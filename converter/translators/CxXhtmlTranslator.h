@@ -12,7 +12,6 @@ public:
 
     std::string GetHtmlStartTag(const std::string& Language) const override;
     std::string GetEmptyElementEnd() const override { return " />"; }
-    std::string FormatText(const std::string& Text, const TCharacterProperties& Props) const override;
     bool IsXml() const override { return true; }
 };
 
@@ -55,13 +54,15 @@ class TXHTMLBasic10Translator : public TXHTMLTranslator {
 public:
     using TXHTMLTranslator::TXHTMLTranslator;
 
-    std::string FormatText(const std::string& Text, const TCharacterProperties& Props) const override;
     std::string GetDocType() const override;
     std::string GetDialectName() const override { return "XHTML Basic 1.0"; }
     std::string GetParagraphStart(const TParagraphProperties& Props) const override;
     bool SupportsElement(const std::string& Name) const override { return Name != "style"; }
     bool SupportsAttribute(const std::string& Element, const std::string& Attribute) const override;
     bool UsePresentationalTags() const override { return false; }
+
+protected:
+    TTextFrame BuildTextFrame(const TCharacterProperties& Props) const override;
 };
 
 // As XHTML Basic, but the head may carry a style element.

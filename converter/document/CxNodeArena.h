@@ -1,0 +1,37 @@
+// Memory for the nodes of one document tree, taken from the system in blocks and given back all at once.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+namespace corvane {
+
+// A tree is built node after node in document order and mostly lives as long as its document: its nodes
+// sit together in large blocks, in the order they are walked, and cost no allocator call each. Memory of
+// a node destroyed early stays in the block until the arena goes.
+class TNodeArena {
+public:
+    TNodeArena() = default;
+    TNodeArena(const TNodeArena&) = delete;
+    TNodeArena& operator=(const TNodeArena&) = delete;
+
+    // Uninitialised memory for one object; valid until the arena is destroyed or releases its block.
+    void* Allocate(std::size_t Size, std::size_t Alignment);
+    // For a tree taken down in the order it was made: gives back every block made before the one that
+    // holds Object (all of them when Object is null), whose objects the caller has destroyed.
+    void ReleaseBlocksBefore(const void* Object);
+
+private:
+    struct TBlock {
+        std::unique_ptr<std::byte[]> Memory;
+        std::size_t Size;
+    };
+    std::vector<TBlock> FBlocks;
+    std::size_t FReleased = 0; // blocks before this one are given back
+    std::byte* FNext = nullptr;
+    std::size_t FLeft = 0;
+    std::size_t FNextBlockSize = 16 * 1024; // blocks grow with the document, up to MaxBlockSize
+};
+
+} // namespace corvane

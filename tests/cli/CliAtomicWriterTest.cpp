@@ -1,0 +1,52 @@
+// A result written in pieces appears whole at Commit or not at all, and a failure waits for Commit.
+#include "CliFiles.h"
+
+#include <algorithm> // CliTestFolder.h sorts without including it
+#include "CliTestFolder.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace corvane {
+namespace {
+
+using test::ReadFile;
+using test::TTestFolder;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+TEST(CliAtomicWriter, PiecesAppearAtCommitOrNotAtAll) {
+    TTestFolder folder;
+    const std::string path = folder / "out.html";
+    {
+        TAtomicFileWriter file(path, 0644);
+        file.Write("first ");
+        file.Write("");
+        file.Write("second");
+        // Meanwhile only the hidden temporary file exists.
+        EXPECT_THAT(folder.Files(), ElementsAre(::testing::StartsWith(".out.html.")));
+        file.Commit();
+    }
+    EXPECT_EQ(ReadFile(path), "first second");
+    {
+        TAtomicFileWriter abandoned(path, 0644);
+        abandoned.Write("never committed");
+    }
+    EXPECT_EQ(ReadFile(path), "first second");
+    EXPECT_THAT(folder.Files(), ElementsAre("out.html"));
+
+    TAtomicFileWriter empty(folder / "empty.html", 0644);
+    empty.Commit();
+    EXPECT_EQ(ReadFile(folder / "empty.html"), "");
+}
+
+TEST(CliAtomicWriter, AFailureIsReportedByCommit) {
+    TTestFolder folder;
+    TAtomicFileWriter intoFolder(folder.Path(), 0644);
+    EXPECT_NO_THROW(intoFolder.Write("text"));
+    EXPECT_THROW(intoFolder.Commit(), std::runtime_error);
+    EXPECT_THAT(folder.Files(), IsEmpty());
+}
+
+} // namespace
+} // namespace corvane

@@ -1,0 +1,131 @@
+// Runs of the same formatting share one copy of it, get it only once they matter, and live in the
+// document's arena; none of that may show in what the tree answers.
+#include "CxWriter.h"
+
+#include "DocumentFakes.h"
+
+#include <gtest/gtest.h>
+
+namespace corvane {
+namespace {
+
+class RunSharingTest : public ::testing::Test {
+protected:
+    TTextNode& Run(int Index, int ParagraphIndex = -1) {
+        TSimpleDomDocument& document = *Writer.Document();
+        auto& paragraph = NodeCast<TParagraphNode>(
+            document.GetChild(ParagraphIndex < 0 ? document.GetChildCount() - 1 : ParagraphIndex));
+        return NodeCast<TTextNode>(paragraph.GetChild(Index));
+    }
+
+    fakes::TFakeWriterOptions Options;
+    TCxWriter Writer{Options, std::make_unique<fakes::TLatin1Converter>()};
+};
+
+TEST_F(RunSharingTest, ASpanWritesAsItsBytesOneByOne) {
+    const std::string Text("ab\tc\0d\x0c"
+                           "e\xE9\nf\tg",
+                           14);
+    fakes::TFakeWriterOptions OtherOptions;
+    TCxWriter ByteWriter(OtherOptions, std::make_unique<fakes::TLatin1Converter>());
+    for (char Byte : Text)
+        ByteWriter.WriteChar(static_cast<std::uint8_t>(Byte));
+    Writer.WriteChars(Text);
+
+    const TSimpleDomDocument& Expected = *ByteWriter.Document();
+    const TSimpleDomDocument& Actual = *Writer.Document();
+    ASSERT_EQ(Actual.GetChildCount(), Expected.GetChildCount());
+    for (int p = 0; p < Expected.GetChildCount(); ++p) {
+        ASSERT_EQ(Actual.GetChild(p)->GetChildCount(), Expected.GetChild(p)->GetChildCount()) << p;
+        for (int r = 0; r < Expected.GetChild(p)->GetChildCount(); ++r) {
+            auto& expected = NodeCast<TTextNode>(Expected.GetChild(p)->GetChild(r));
+            auto& actual = NodeCast<TTextNode>(Actual.GetChild(p)->GetChild(r));
+            EXPECT_EQ(actual.GetText(), expected.GetText()) << p << "/" << r;
+            EXPECT_EQ(actual.GetRaw(), expected.GetRaw()) << p << "/" << r;
+            EXPECT_EQ(actual.CharacterProperties(), expected.CharacterProperties()) << p << "/" << r;
+        }
+    }
+
+    Writer.SetHidden(true);
+    Writer.WriteChars("hidden\tand\n");
+    EXPECT_EQ(Writer.Document()->GetChildCount(), Expected.GetChildCount());
+}
+
+TEST_F(RunSharingTest, ChangingOneRunLeavesTheRunsSharingItsFormattingAlone) {
+    Writer.SetFontName("Arial");
+    Writer.WriteChars("a");
+    Writer.SetFontStyle(fsBold);
+    Writer.WriteChars("b");
+    Writer.SetFontStyle(0);
+    Writer.WriteChars("c");
+    ASSERT_EQ(Run(0).CharacterProperties(), Run(2).CharacterProperties());
+
+    Run(0).GetCharacterProperties().FontName = "Courier";
+    EXPECT_EQ(Run(0).CharacterProperties().FontName, "Courier");
+    EXPECT_EQ(Run(2).CharacterProperties().FontName, "Arial");
+    EXPECT_EQ(Writer.CharacterProperties().FontName, "Arial");
+
+    TCharacterProperties Italic = Run(2).CharacterProperties();
+    Italic.FontStyle = fsItalic;
+    Run(2).SetCharacterProperties(Italic);
+    EXPECT_TRUE(Run(2).CharacterProperties().IsItalic());
+    EXPECT_FALSE(Run(0).CharacterProperties().IsItalic());
+}
+
+TEST_F(RunSharingTest, ARunKeepsWhatWasInForceWhenItStarted) {
+    Writer.WriteChars("a");
+    Writer.SetFontName("Arial"); // starts a run ...
+    Writer.SetFontCharset(238);  // ... and the charset changes without starting one
+    Writer.WriteChars("b");
+    EXPECT_EQ(Run(1).CharacterProperties().FontName, "Arial");
+    EXPECT_EQ(Run(1).CharacterProperties().Charset, 0);
+
+    // A started run that never gets text has its properties once the tree is handed out.
+    Writer.SetFontStyle(fsBold);
+    Writer.WriteChar('\n');
+    EXPECT_TRUE(Run(2, 0).CharacterProperties().IsBold());
+    EXPECT_EQ(Run(2, 0).GetText(), "");
+    Writer.SetFontStyle(fsItalic);
+    EXPECT_TRUE(Run(0).CharacterProperties().IsItalic());
+    EXPECT_EQ(Run(0).CharacterProperties().Charset, 238);
+}
+
+TEST_F(RunSharingTest, AnchorsAndInstructionsBelongToTheirRunOnly) {
+    Writer.WriteChars("a");
+    Writer.SetAnchor("mark");
+    Writer.SetFieldInstruction("HYPERLINK x");
+    Writer.StartTextRun();
+    Writer.SetFontStyle(fsBold);
+    Writer.WriteChars("b");
+    EXPECT_EQ(Run(0).GetAnchor(), "mark");
+    EXPECT_EQ(Run(0).GetFieldInstruction(), "HYPERLINK x");
+    EXPECT_EQ(Run(1).GetAnchor(), "");
+    EXPECT_EQ(Run(1).GetFieldInstruction(), "");
+    Run(0).SetAnchor("");
+    EXPECT_EQ(Run(0).GetAnchor(), "");
+}
+
+TEST(NodeArena, NodesRemovedOrOutsideADocumentAreFreedOnce) {
+    // The sanitizer build checks that every node is destroyed once, before its block is given back.
+    auto Document = std::make_unique<TSimpleDomDocument>();
+    for (int i = 0; i < 3000; ++i) {
+        Document->AppendText(std::string(40, 'x'));
+        Document->LastParagraph().AppendRun();
+        if (i % 10 == 0) Document->AddParagraph();
+        // A run made late for an early paragraph sits in a later block than the paragraphs after it.
+        if (i % 500 == 0) NodeCast<TParagraphNode>(Document->GetChild(1)).AppendRun()->AppendText("late");
+    }
+    TParagraphNode& First = Document->LastParagraph();
+    First.RemoveChild(First.GetChild(0));
+    Document->RemoveChild(Document->GetChild(0));
+    EXPECT_EQ(Document->GetChildCount(), 300);
+    Document.reset();
+
+    TParagraphNode Standalone(nullptr);
+    Standalone.AppendRun()->AppendText("on the heap");
+    Standalone.RemoveChild(Standalone.GetChild(0));
+    EXPECT_EQ(Standalone.GetChildCount(), 1);
+}
+
+} // namespace
+} // namespace corvane
