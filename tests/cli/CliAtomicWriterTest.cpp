@@ -1,8 +1,7 @@
 // A result written in pieces appears whole at Commit or not at all, and a failure waits for Commit.
 #include "CliFiles.h"
 
-#include <algorithm> // CliTestFolder.h sorts without including it
-#include "CliTestFolder.h"
+#include "../support/TestFiles.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
