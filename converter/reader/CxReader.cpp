@@ -155,6 +155,22 @@ void TrimBlanksAndControls(std::string& Text) {
     Text.erase(Text.begin(), std::find_if_not(Text.begin(), Text.end(), IsBlank));
 }
 
+// True when Name can stand unquoted in a font-family list: one CSS identifier. Anything else (a blank,
+// a leading digit, punctuation) must be quoted, or the browser drops the whole declaration.
+bool IsCssIdentifier(std::string_view Name) {
+    const auto IsNameStart = [](char Character) {
+        const auto Byte = static_cast<std::uint8_t>(Character);
+        return (Byte >= 'a' && Byte <= 'z') || (Byte >= 'A' && Byte <= 'Z') || Byte == '_' || Byte >= 0x80;
+    };
+    const auto IsNameCharacter = [&IsNameStart](char Character) {
+        return IsNameStart(Character) || (Character >= '0' && Character <= '9') || Character == '-';
+    };
+    const std::size_t Start = Name.starts_with('-') ? 1 : 0;
+    if (Start >= Name.size() || !(IsNameStart(Name[Start]) || (Start == 1 && Name[Start] == '-')))
+        return false;
+    return std::all_of(Name.begin() + static_cast<std::ptrdiff_t>(Start), Name.end(), IsNameCharacter);
+}
+
 const char* GenericFamily(TFontFamily Family) {
     switch (Family) {
     case ffRoman:
@@ -923,8 +939,8 @@ void TCxReader::CompleteFontEntry() {
     if (const std::size_t Semicolon = Name.find(';'); Semicolon != std::string::npos) Name.erase(Semicolon);
     // Braces, quotes, backslashes and comment openers have no place in a font name. Removed, a name
     // cannot break out of a style attribute, nor open a CSS string, escape or comment that would swallow
-    // the declarations after it; names with blanks are quoted below, and only those quotes remain.
-    // One pass, so that a name of a million stars after a slash costs no more than any other.
+    // the declarations after it; names that are not one CSS identifier are quoted below, and only those
+    // quotes remain. One pass, so that a name of a million stars after a slash costs no more than any other.
     std::size_t Kept = 0;
     for (const char Character : Name) {
         const bool Forbidden = Character == '{' || Character == '}' || Character == '\'' ||
@@ -936,8 +952,12 @@ void TCxReader::CompleteFontEntry() {
     TrimBlanksAndControls(Name);
     // An entry without a name stores nothing, so an empty table stays empty.
     if (!Name.empty()) {
+        const std::string Original = Name;
         FOwner.ReplaceFont(Name);
-        if (Name.find(' ') != std::string::npos) Name = "'" + Name + "'";
+        // A replacement is the caller's own font-family list, kept as given unless it has a blank.
+        const bool Replaced = Name != Original;
+        if (Name.find(' ') != std::string::npos || (!Replaced && !IsCssIdentifier(Name)))
+            Name = "'" + Name + "'";
         Name += GenericFamily(FFontFamily);
         FFontTable.try_emplace(FFontNumber, TFontDescriptor{Name, FFontCharset});
     }

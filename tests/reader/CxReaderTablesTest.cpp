@@ -75,10 +75,13 @@ TEST(ReaderFontTable, NamesAreCleaned) {
     TReaderHarness Harness;
     Harness.Parse("{\\rtf1{\\fonttbl{\\f0\\froman{\\*\\panose 02020603050405020304}{\\*\\falt Times}"
                   "Times New Roman;}{\\f1 \\tab  Padded \\'a0 ;trailing}{\\f2 Bad\\}Na\\{me;}"
-                  "{\\f3 Caf\\'e9;}}\\f1\\f2\\f3}");
+                  "{\\f3 Caf\\'e9;}{\\f4 3of9;}{\\f5 *020b0604Arial;}{\\f6 -Dash_2;}{\\f7 -9;}}"
+                  "\\f1\\f2\\f3\\f4\\f5\\f6\\f7}");
+    // Only a name that is one CSS identifier stays unquoted; a browser drops a declaration with any other.
     EXPECT_THAT(Harness.Calls("SetFontName"),
                 ElementsAre("SetFontName('Times New Roman',serif)", "SetFontName('Padded \xC2\xA0')",
-                            "SetFontName(BadName)", "SetFontName(Caf\xC3\xA9)"));
+                            "SetFontName(BadName)", "SetFontName(Caf\xC3\xA9)", "SetFontName('3of9')",
+                            "SetFontName('*020b0604Arial')", "SetFontName(-Dash_2)", "SetFontName('-9')"));
 }
 
 TEST(ReaderFontTable, EmptyTablesAndEmptyNames) {
