@@ -1,5 +1,6 @@
 // Throughput of the RTF reader alone: a writer that only counts the calls it receives, so the time is
 // the reader's tokenizing, look-up and dispatch.
+#include "../tests/document/DocumentFakes.h"
 #include "BenchInput.h"
 #include "CxOptions.h"
 #include "CxReader.h"
@@ -150,33 +151,13 @@ private:
     bool FEndOfDocument = false;
 };
 
-// Decodes font-name bytes as Latin-1; font names are a negligible part of the input.
-class TLatin1Converter : public IUnicodeConverter {
-public:
-    std::int32_t GetCharset() const override { return FCharset; }
-    void SetCharset(std::int32_t Charset) override { FCharset = Charset; }
-    bool IsDoubleByte() const override { return false; }
-    void SetDoubleByte(bool) override {}
-    void Convert(std::uint8_t Byte, std::string& Output) override {
-        if (Byte < 0x80) {
-            Output += static_cast<char>(Byte);
-        } else {
-            Output += static_cast<char>(0xC0 | (Byte >> 6));
-            Output += static_cast<char>(0x80 | (Byte & 0x3F));
-        }
-    }
-
-private:
-    std::int32_t FCharset = 0;
-};
-
 void BM_ReaderWordProcessorDocument(benchmark::State& State) {
     const std::string Rtf = MakeWordProcessorRtf(static_cast<std::size_t>(State.range(0)));
     std::uint64_t Characters = 0;
     for (auto _ : State) {
         TQuietOwner Owner;
         auto Writer = std::make_shared<TCountingWriter>();
-        TCxReader Reader(Owner, Writer, std::make_unique<TLatin1Converter>());
+        TCxReader Reader(Owner, Writer, std::make_unique<fakes::TLatin1Converter>());
         Reader.Parse(Rtf);
         Characters = Writer->Characters;
         benchmark::DoNotOptimize(Writer->Calls);
