@@ -7,34 +7,32 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 program=${CORVANE_SCALING_BENCH:-build/release/bench/hostile_scaling}
-repetitions=${1:-5}
+repetitions=${1:-7}
 shift || true
 [ -x "$program" ] || { echo "no executable at $program; build the release preset first" >&2; exit 2; }
 
+# The repetitions of all sizes run in random order, so that a burst of other work on the machine slows
+# a few repetitions of several sizes (which the medians discard) rather than every repetition of one.
 "$program" --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true \
-  --benchmark_min_time=0.2 --benchmark_format=csv "$@" 2>/dev/null |
-  awk -F, -v limit=2.2 '
-    # Rows look like "BM_Toggles/8192_median",5,12.3,12.1,ms,...: name, iterations, real, cpu, unit.
-    $1 ~ /_median"?$/ {
-      name = $1
-      gsub(/"/, "", name)
-      sub(/_median$/, "", name)
-      split(name, part, "/")
-      shape = part[1]
-      sub(/^BM_/, "", shape)
-      if (shape != last) {
-        printf "%s\n", shape
-        last = shape
+  --benchmark_enable_random_interleaving=true --benchmark_min_time=0.2 --benchmark_format=csv "$@" 2>/dev/null |
+  # Rows look like "BM_Toggles/8192_median",5,12.3,12.1,ms,...: name, iterations, real, cpu, unit.
+  awk -F, '$1 ~ /_median"?$/ { name = $1; gsub(/"/, "", name); gsub(/^BM_|_median$/, "", name); sub("/", " ", name); print name, $4, $5 }' |
+  sort -k1,1 -k2,2n |
+  awk -v limit=2.2 '
+    {
+      if ($1 != last) {
+        printf "%s\n", $1
+        last = $1
         previous = 0
       }
-      cpu = $4 + 0
+      cpu = $3 + 0
       if (previous > 0) {
         ratio = cpu / previous
         flag = ratio > limit ? "  <-- above " limit : ""
         if (ratio > limit) flagged++
-        printf "  %10s %12.3f %s %6.2f%s\n", part[2], cpu, $5, ratio, flag
+        printf "  %10s %12.3f %s %6.2f%s\n", $2, cpu, $4, ratio, flag
       } else {
-        printf "  %10s %12.3f %s %6s\n", part[2], cpu, $5, "-"
+        printf "  %10s %12.3f %s %6s\n", $2, cpu, $4, "-"
       }
       previous = cpu
       rows++
