@@ -42,71 +42,54 @@ TEST(PictureConverterWMF, PlaceableHeaderByteForByte) {
     EXPECT_EQ(Header, Expected);
 }
 
-TEST(PictureConverterWMF, AnisotropicMetafileBecomesPngOfItsGoalSize) {
-    TEmbeddedPicture Picture;
-    Picture.SetPictureType(ptWMF);
-    Picture.SetMappingMode(8);
-    Picture.SetGoalWidth(1440);
-    Picture.SetGoalHeight(720);
-    Fill(Picture, RedSquareMetafile());
-    TPictureConverterWMF().Convert(Picture);
-    EXPECT_EQ(Picture.PictureType(), ptPNG);
-    EXPECT_EQ(Picture.GetData().Position(), 0u);
-    const auto Image = DecodePng(Picture.GetData().Bytes());
-    ASSERT_TRUE(Image);
-    EXPECT_EQ(Image->Width, 96u);
-    EXPECT_EQ(Image->Height, 48u);
-    EXPECT_EQ(Image->ColorType, 2);
-    EXPECT_EQ(Image->BitDepth, 8);
-    EXPECT_EQ(Image->Pixel(48, 24), 0xFF0000u);
-    EXPECT_EQ(Image->Pixel(5, 5), 0xFFFFFFu); // unpainted areas are white
-    EXPECT_EQ(Image->Pixel(90, 44), 0xFFFFFFu);
-}
-
-TEST(PictureConverterWMF, OtherPicturesPassThrough) {
-    const TBytes Metafile = RedSquareMetafile();
+// Only an anisotropic metafile that the player can render becomes a PNG of its goal size; every other
+// picture, and a metafile the player cannot render, stays as it was, and the conversion goes on.
+TEST(PictureConverterWMF, OnlyRenderableAnisotropicMetafilesBecomePng) {
+    const TBytes Good = RedSquareMetafile();
+    TBytes Truncated = Good;
+    Truncated.resize(Truncated.size() - 10); // the rectangle record runs past the end
+    TBytes BadIndex = Good;
+    BadIndex[10] = 1; // a header with a one-entry object table for two objects
     struct TCase {
         TPictureType Type;
         std::uint8_t MappingMode;
+        TBytes Bytes;
+        bool BecomesPng = false;
+        std::int32_t GoalWidth = 1440, GoalHeight = 720;
     };
-    for (const TCase Case : {TCase{ptWMF, 1}, TCase{ptWMF, 7}, TCase{ptPNG, 8}, TCase{ptEMF, 8},
-                             TCase{ptJPEG, 0}, TCase{ptNone, 8}}) {
+    for (const TCase& Case :
+         {TCase{ptWMF, 8, Good, true}, TCase{ptWMF, 1, Good}, TCase{ptWMF, 7, Good}, TCase{ptPNG, 8, Good},
+          TCase{ptEMF, 8, Good}, TCase{ptJPEG, 0, Good}, TCase{ptNone, 8, Good},
+          TCase{ptWMF, 8, Good, false, 0, 720}, TCase{ptWMF, 8, Good, false, 1440, 0},
+          TCase{ptWMF, 8, Good, false, 16385 * 15, 15}, TCase{ptWMF, 8, Good, false, 15 * 5000, 15 * 5000},
+          TCase{ptWMF, 8, Truncated}, TCase{ptWMF, 8, BadIndex}, TCase{ptWMF, 8, TBytes{1, 2, 3}},
+          TCase{ptWMF, 8, {}}}) {
+        SCOPED_TRACE(testing::Message()
+                     << Case.Type << " in mode " << int(Case.MappingMode) << ", " << Case.Bytes.size()
+                     << " bytes, " << Case.GoalWidth << " x " << Case.GoalHeight);
         TEmbeddedPicture Picture;
         Picture.SetPictureType(Case.Type);
         Picture.SetMappingMode(Case.MappingMode);
-        Picture.SetGoalWidth(1440);
-        Picture.SetGoalHeight(720);
-        Fill(Picture, Metafile);
-        TPictureConverterWMF().Convert(Picture);
-        EXPECT_EQ(Picture.PictureType(), Case.Type);
-        EXPECT_EQ(Picture.GetData().Bytes(), Metafile);
-    }
-}
-
-// A picture the player cannot render stays a metafile with its own bytes, and the conversion goes on.
-TEST(PictureConverterWMF, UnrenderablePicturesStayAsTheyWere) {
-    TBytes Truncated = RedSquareMetafile();
-    Truncated.resize(Truncated.size() - 10); // the rectangle record runs past the end
-    TBytes BadIndex = RedSquareMetafile();
-    BadIndex[10] = 1; // a header with a one-entry object table for two objects
-    struct TCase {
-        TBytes Bytes;
-        std::int32_t GoalWidth, GoalHeight;
-    };
-    const TBytes Good = RedSquareMetafile();
-    for (const TCase& Case :
-         {TCase{Good, 0, 720}, TCase{Good, 1440, 0}, TCase{Good, 16385 * 15, 15},
-          TCase{Good, 15 * 5000, 15 * 5000}, TCase{Truncated, 1440, 720}, TCase{BadIndex, 1440, 720},
-          TCase{TBytes{1, 2, 3}, 1440, 720}, TCase{{}, 1440, 720}}) {
-        TEmbeddedPicture Picture;
-        Picture.SetPictureType(ptWMF);
-        Picture.SetMappingMode(8);
         Picture.SetGoalWidth(Case.GoalWidth);
         Picture.SetGoalHeight(Case.GoalHeight);
         Fill(Picture, Case.Bytes);
         EXPECT_NO_THROW(TPictureConverterWMF().Convert(Picture));
-        EXPECT_EQ(Picture.PictureType(), ptWMF);
-        EXPECT_EQ(Picture.GetData().Bytes(), Case.Bytes);
+        if (!Case.BecomesPng) {
+            EXPECT_EQ(Picture.PictureType(), Case.Type);
+            EXPECT_EQ(Picture.GetData().Bytes(), Case.Bytes);
+            continue;
+        }
+        // 1440 x 720 twips are 96 x 48 pixels of 8-bit RGB; unpainted areas are white.
+        EXPECT_EQ(Picture.PictureType(), ptPNG);
+        EXPECT_EQ(Picture.GetData().Position(), 0u);
+        const auto Image = DecodePng(Picture.GetData().Bytes());
+        ASSERT_TRUE(Image);
+        EXPECT_EQ(Image->Width, 96u);
+        EXPECT_EQ(Image->Height, 48u);
+        EXPECT_EQ(Image->Format, static_cast<std::uint32_t>(PNG_FORMAT_RGB));
+        EXPECT_EQ(Image->Pixel(48, 24), 0xFF0000u);
+        EXPECT_EQ(Image->Pixel(5, 5), 0xFFFFFFu);
+        EXPECT_EQ(Image->Pixel(90, 44), 0xFFFFFFu);
     }
 }
 

@@ -40,8 +40,8 @@ constexpr std::uint32_t Yellow = 0xFFFF00;
 TBytes Placeable(const TBytes& Metafile, int Width, int Height) {
     const auto Header = TPictureConverterWMF::MakePlaceableHeader(static_cast<std::uint32_t>(Width),
                                                                   static_cast<std::uint32_t>(Height));
-    TBytes Data(Header.begin(), Header.end());
-    Data.insert(Data.end(), Metafile.begin(), Metafile.end());
+    TBytes Data = Metafile;
+    Data.insert(Data.begin(), Header.begin(), Header.end());
     return Data;
 }
 

@@ -1,7 +1,6 @@
 // ConvertTo hands the result over in pieces and may build the head before the body; the pieces joined
 // must be exactly what Convert returns, whatever the settings.
 #include "CorvaneXHTML.h"
-#include "PipelineTestSupport.h"
 
 #include <gtest/gtest.h>
 

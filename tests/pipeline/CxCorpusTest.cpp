@@ -51,13 +51,11 @@ TEST(CxCorpus, EveryDocumentConvertsInEveryDialect) {
         TRkCorvaneXHTML Cx;
         Cx.SetConvertToPlainText(PlainText);
         if (!PlainText) Cx.SetDocumentType(static_cast<TDocumentType>(Type));
-        Cx.SetConvertAnchors(true);
-        Cx.SetConvertFields(true);
-        Cx.SetConvertHyperlinks(true);
-        Cx.SetConvertIndent(true);
-        Cx.SetConvertLanguage(true);
-        Cx.SetConvertSpaces(true);
-        Cx.SetConvertEmptyParagraphs(true);
+        for (auto Set :
+             {&TCxBase::SetConvertAnchors, &TCxBase::SetConvertFields, &TCxBase::SetConvertHyperlinks,
+              &TCxBase::SetConvertIndent, &TCxBase::SetConvertLanguage, &TCxBase::SetConvertSpaces,
+              &TCxBase::SetConvertEmptyParagraphs})
+            (Cx.*Set)(true);
         for (const auto& File : Files) {
             SCOPED_TRACE(File.filename().string() + " in dialect " + std::to_string(Type));
             std::string First;
@@ -73,10 +71,7 @@ TEST(CxCorpus, EveryDocumentConvertsInEveryDialect) {
 // Words checked by hand against the documents: text given as \u numbers, as \'hh bytes of a Western and a
 // Japanese code page, table cells and link results all reach the plain text.
 TEST(CxCorpus, VisibleWordsReachThePlainText) {
-    const struct {
-        const char* File;
-        std::vector<std::string> Words;
-    } Cases[] = {
+    const std::pair<const char*, std::vector<std::string>> Cases[] = {
         {"hello_world.rtf", {"Hello world."}},
         {"utf8.rtf",
          {"Lietuvi\u0161kos raid\u0117s", "\u0440\u0443\u0441\u0441\u043a\u0438\u0439",
@@ -91,11 +86,11 @@ TEST(CxCorpus, VisibleWordsReachThePlainText) {
     Cx.SetConvertToPlainText(true);
     Cx.SetConvertFields(true);
     Cx.SetTabString("\t");
-    for (const auto& Case : Cases) {
+    for (const auto& [File, Words] : Cases) {
         const std::string Text =
-            Cx.ConvertFromFile((std::filesystem::path(CORVANE_CORPUS_DIR) / "rtfpipe" / Case.File).string());
-        for (const std::string& Word : Case.Words)
-            EXPECT_NE(Text.find(Word), std::string::npos) << Case.File << ": " << Word;
+            Cx.ConvertFromFile((std::filesystem::path(CORVANE_CORPUS_DIR) / "rtfpipe" / File).string());
+        for (const std::string& Word : Words)
+            EXPECT_NE(Text.find(Word), std::string::npos) << File << ": " << Word;
     }
 }
 

@@ -13,10 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path GoldenDir = fs::path(CORVANE_TEST_DATA_DIR) / "golden";
-
-using test::ReadFile;
-
 const std::map<std::string, TDocumentType> DialectsBySuffix = {
     {"html32", dtHTML3Flex},
     {"html401-transitional", dtHTML_401_Transitional},
@@ -29,64 +25,45 @@ const std::map<std::string, TDocumentType> DialectsBySuffix = {
     {"xhtml11", dtXHTML_11},
 };
 
-void ApplyOptionsFile(TRkCorvaneXHTML& Converter, const fs::path& Path) {
-    const std::map<std::string, void (TCxBase::*)(bool)> setters = {
-        {"ConvertAnchors", &TCxBase::SetConvertAnchors},
-        {"ConvertEmptyParagraphs", &TCxBase::SetConvertEmptyParagraphs},
-        {"ConvertFields", &TCxBase::SetConvertFields},
-        {"ConvertHyperlinks", &TCxBase::SetConvertHyperlinks},
-        {"ConvertIndent", &TCxBase::SetConvertIndent},
-        {"ConvertLanguage", &TCxBase::SetConvertLanguage},
-        {"ConvertSpaces", &TCxBase::SetConvertSpaces},
-    };
-    std::ifstream in(Path);
-    for (std::string line; std::getline(in, line);) {
-        const auto equals = line.find('=');
-        ASSERT_NE(equals, std::string::npos) << line;
-        const auto setter = setters.find(line.substr(0, equals));
-        ASSERT_NE(setter, setters.end()) << line;
-        (Converter.*(setter->second))(line.substr(equals + 1) == "true");
-    }
-}
-
-struct GoldenCase {
-    fs::path Rtf;
-    fs::path Expected;
-    std::string Variant; // a dialect suffix, or "plain"
+const std::map<std::string, void (TCxBase::*)(bool)> OptionSetters = {
+    {"ConvertAnchors", &TCxBase::SetConvertAnchors},
+    {"ConvertEmptyParagraphs", &TCxBase::SetConvertEmptyParagraphs},
+    {"ConvertFields", &TCxBase::SetConvertFields},
+    {"ConvertHyperlinks", &TCxBase::SetConvertHyperlinks},
+    {"ConvertIndent", &TCxBase::SetConvertIndent},
+    {"ConvertLanguage", &TCxBase::SetConvertLanguage},
+    {"ConvertSpaces", &TCxBase::SetConvertSpaces},
 };
 
-std::vector<GoldenCase> CollectCases() {
-    std::vector<GoldenCase> cases;
-    for (const auto& entry : fs::directory_iterator(GoldenDir)) {
-        const std::string name = entry.path().filename().string();
-        const auto first = name.find('.');
-        const auto last = name.rfind('.');
-        if (first == last || (entry.path().extension() != ".html" && entry.path().extension() != ".txt"))
-            continue;
-        cases.push_back({GoldenDir / (name.substr(0, first) + ".rtf"), entry.path(),
-                         name.substr(first + 1, last - first - 1)});
-    }
-    return cases;
-}
-
+// Every NAME.VARIANT.html or .txt beside NAME.rtf, converted with the options of NAME.options.
 TEST(GoldenConversion, EveryExpectedFileMatchesByteForByte) {
-    const auto cases = CollectCases();
-    ASSERT_GE(cases.size(), 20u);
-    for (const GoldenCase& golden : cases) {
-        SCOPED_TRACE(golden.Expected.filename().string());
-        TRkCorvaneXHTML converter;
-        fs::path options = golden.Rtf;
-        options.replace_extension(".options");
-        if (fs::exists(options)) ApplyOptionsFile(converter, options);
-        if (golden.Variant == "plain") {
-            converter.SetConvertToPlainText(true);
-        } else {
-            const auto dialect = DialectsBySuffix.find(golden.Variant);
-            ASSERT_NE(dialect, DialectsBySuffix.end()) << golden.Variant;
-            converter.SetDocumentType(dialect->second);
+    const fs::path Folder = fs::path(CORVANE_TEST_DATA_DIR) / "golden";
+    int Cases = 0;
+    for (const auto& Entry : fs::directory_iterator(Folder)) {
+        const std::string Name = Entry.path().filename().string();
+        const auto First = Name.find('.'), Last = Name.rfind('.');
+        if (First == Last || (Entry.path().extension() != ".html" && Entry.path().extension() != ".txt"))
+            continue;
+        SCOPED_TRACE(Name);
+        ++Cases;
+        TRkCorvaneXHTML Converter;
+        std::ifstream Options(Folder / (Name.substr(0, First) + ".options"));
+        for (std::string Line; std::getline(Options, Line);) {
+            const auto Setter = OptionSetters.find(Line.substr(0, Line.find('=')));
+            ASSERT_NE(Setter, OptionSetters.end()) << Line;
+            (Converter.*(Setter->second))(Line.substr(Line.find('=') + 1) == "true");
         }
-        EXPECT_EQ(converter.Convert(ReadFile(golden.Rtf)), ReadFile(golden.Expected));
+        const std::string Variant = Name.substr(First + 1, Last - First - 1);
+        if (Variant == "plain") {
+            Converter.SetConvertToPlainText(true);
+        } else {
+            ASSERT_TRUE(DialectsBySuffix.contains(Variant)) << Variant;
+            Converter.SetDocumentType(DialectsBySuffix.at(Variant));
+        }
+        EXPECT_EQ(Converter.Convert(test::ReadFile(Folder / (Name.substr(0, First) + ".rtf"))),
+                  test::ReadFile(Entry.path()));
     }
+    EXPECT_GE(Cases, 20);
 }
 
 } // namespace

@@ -15,8 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
-#include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -30,7 +28,7 @@
 #include <string_view>
 
 #include <malloc.h>
-#include <sys/resource.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -75,108 +73,75 @@ inline std::unique_ptr<TRkCorvaneXHTML> MakeFullConverter() {
     return Converter;
 }
 
-// ---------------------------------------------------------------------------------------------------
-// Memory. Resident size is the honest measure in a plain build, but under AddressSanitizer it is
-// dominated by shadow memory and by the quarantine that keeps freed blocks mapped (up to 256 MB), so
-// there the peak of live heap bytes, counted through the sanitizer's allocation hooks, stands in. Both
-// are taken in a fresh child, relative to its state before the input was built.
-
-class TMemoryMeter {
-public:
-    void Start() {
+// Memory, measured in a fresh child from the moment StartMemoryMeter is called. Resident size is the
+// honest measure in a plain build, but under AddressSanitizer it is dominated by shadow memory and by the
+// quarantine that keeps freed blocks mapped (up to 256 MB), so there the peak of live heap bytes, counted
+// through the sanitizer's allocation hooks, stands in.
 #ifdef CORVANE_TEST_ASAN
-        Live() = Peak() = 0;
-        __sanitizer_install_malloc_and_free_hooks(&OnMalloc, &OnFree);
+inline std::int64_t LiveHeapBytes = 0;
+inline std::int64_t PeakHeapBytes = 0;
+
+inline void StartMemoryMeter() {
+    LiveHeapBytes = PeakHeapBytes = 0;
+    __sanitizer_install_malloc_and_free_hooks(
+        [](const volatile void*, std::size_t Size) {
+            LiveHeapBytes += static_cast<std::int64_t>(Size);
+            PeakHeapBytes = std::max(PeakHeapBytes, LiveHeapBytes);
+        },
+        [](const volatile void* Pointer) {
+            LiveHeapBytes -= static_cast<std::int64_t>(__sanitizer_get_allocated_size(Pointer));
+        });
+}
+inline std::uint64_t PeakMemoryBytes() {
+    return static_cast<std::uint64_t>(std::max<std::int64_t>(PeakHeapBytes, 0));
+}
 #else
-        malloc_trim(0);
-        // Resets the peak resident size to the current one; without it the inherited peak is the base.
-        if (std::FILE* File = std::fopen("/proc/self/clear_refs", "w")) {
-            std::fputs("5", File);
-            std::fclose(File);
-        }
-        FBase = PeakResidentBytes();
+inline std::uint64_t PeakResidentBytes() {
+    std::ifstream Status("/proc/self/status");
+    for (std::string Line; std::getline(Status, Line);)
+        if (Line.starts_with("VmHWM:")) return std::stoull(Line.substr(6)) * 1024;
+    return 0;
+}
+inline std::uint64_t BaseResidentBytes = 0;
+
+inline void StartMemoryMeter() {
+    malloc_trim(0);
+    // Resets the peak resident size to the current one; without it the inherited peak is the base.
+    std::ofstream("/proc/self/clear_refs") << "5";
+    BaseResidentBytes = PeakResidentBytes();
+}
+inline std::uint64_t PeakMemoryBytes() {
+    return std::max(PeakResidentBytes(), BaseResidentBytes) - BaseResidentBytes;
+}
 #endif
-    }
 
-    std::uint64_t PeakBytes() const {
-#ifdef CORVANE_TEST_ASAN
-        return static_cast<std::uint64_t>(std::max<std::int64_t>(Peak(), 0));
-#else
-        const std::uint64_t Now = PeakResidentBytes();
-        return Now > FBase ? Now - FBase : 0;
-#endif
-    }
+// Output inspection: each function returns "" when all is well, otherwise the first problem.
 
-private:
-#ifdef CORVANE_TEST_ASAN
-    static std::int64_t& Live() {
-        static std::int64_t Value = 0;
-        return Value;
-    }
-    static std::int64_t& Peak() {
-        static std::int64_t Value = 0;
-        return Value;
-    }
-    static void OnMalloc(const volatile void*, std::size_t Size) {
-        Live() += static_cast<std::int64_t>(Size);
-        Peak() = std::max(Peak(), Live());
-    }
-    static void OnFree(const volatile void* Pointer) {
-        Live() -= static_cast<std::int64_t>(__sanitizer_get_allocated_size(Pointer));
-    }
-#else
-    static std::uint64_t PeakResidentBytes() {
-        std::ifstream Status("/proc/self/status");
-        std::string Line;
-        while (std::getline(Status, Line))
-            if (Line.starts_with("VmHWM:")) return std::stoull(Line.substr(6)) * 1024;
-        rusage Usage{};
-        getrusage(RUSAGE_SELF, &Usage);
-        return static_cast<std::uint64_t>(Usage.ru_maxrss) * 1024;
-    }
-    std::uint64_t FBase = 0;
-#endif
-};
-
-// ---------------------------------------------------------------------------------------------------
-// Output inspection.
-
-// Declarations a run, a paragraph or a list item may carry.
-inline const std::set<std::string, std::less<>>& AllowedStyleProperties() {
-    static const std::set<std::string, std::less<>> Properties{
+// Style must be a list of declarations a run, a paragraph or a list item may carry, each confined to
+// itself: no escape, comment, brace or unterminated string that could carry a value past its semicolon
+// or hide the declarations after it.
+inline std::string InspectStyle(std::string_view Style) {
+    static const std::set<std::string, std::less<>> Allowed{
         "font-family",     "color",          "background-color", "font-size",  "font-weight", "font-style",
         "text-decoration", "vertical-align", "direction",        "text-align", "margin-left", "margin-right",
         "text-indent",     "margin-top",     "margin-bottom",    "border"};
-    return Properties;
-}
-
-// "" when Style is a list of allowed declarations each confined to itself: no escape, comment, brace
-// or unterminated string that could carry a value past its semicolon or hide the declarations after it.
-inline std::string InspectStyle(std::string_view Style) {
-    std::size_t Start = 0;
-    char Quote = 0;
     const auto CheckDeclaration = [&](std::string_view Declaration) -> std::string {
-        while (!Declaration.empty() && Declaration.front() == ' ')
-            Declaration.remove_prefix(1);
+        Declaration.remove_prefix(std::min(Declaration.find_first_not_of(' '), Declaration.size()));
         if (Declaration.empty()) return {};
         const std::size_t Colon = Declaration.find(':');
-        if (Colon == std::string_view::npos)
-            return "declaration without a value: " + std::string(Declaration);
-        if (!AllowedStyleProperties().contains(Declaration.substr(0, Colon)))
-            return "unexpected property: " + std::string(Declaration);
+        if (Colon == std::string_view::npos || !Allowed.contains(Declaration.substr(0, Colon)))
+            return "unexpected declaration: " + std::string(Declaration);
         return {};
     };
+    std::size_t Start = 0;
+    char Quote = 0;
     for (std::size_t I = 0; I < Style.size(); ++I) {
         const char C = Style[I];
-        if (C == '\\' || C == '{' || C == '}')
-            return "character that escapes CSS in a style: " + std::string(Style);
-        if (C == '/' && I + 1 < Style.size() && Style[I + 1] == '*')
-            return "comment in a style: " + std::string(Style);
+        if (C == '\\' || C == '{' || C == '}' || Style.substr(I, 2) == "/*")
+            return "escape, brace or comment in a style: " + std::string(Style);
         if (Quote != 0) {
             if (C == Quote) Quote = 0;
-            continue;
-        }
-        if (C == '\'' || C == '"') {
+        } else if (C == '\'' || C == '"') {
             Quote = C;
         } else if (C == ';') {
             if (std::string Problem = CheckDeclaration(Style.substr(Start, I - Start)); !Problem.empty())
@@ -188,33 +153,27 @@ inline std::string InspectStyle(std::string_view Style) {
     return CheckDeclaration(Style.substr(Start));
 }
 
-// "" when Href is a target the link builder may write: an absolute target kept as written, or one
-// percent-encoded down to unreserved characters (with one anchor).
+// An absolute target kept as written, or one percent-encoded down to unreserved characters (with one
+// anchor), as the link builder writes them.
 inline std::string InspectHref(std::string_view Href) {
     for (const std::string_view Kept : {"http://", "https://", "mailto:"})
         if (Href.starts_with(Kept)) return {};
-    for (const char C : Href) {
-        const bool Unreserved = (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || (C >= '0' && C <= '9') ||
-                                C == '-' || C == '.' || C == '_' || C == '~' || C == '%' || C == '#';
-        if (!Unreserved) return "href not percent-encoded: " + std::string(Href);
-    }
+    if (Href.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-._~%#") !=
+        std::string_view::npos)
+        return "href not percent-encoded: " + std::string(Href);
     return {};
 }
 
+// A data: URI in Base64, or a picture file's own name.
 inline std::string InspectImageSource(std::string_view Source) {
-    if (Source.starts_with("data:")) {
-        const std::size_t Comma = Source.find(";base64,");
-        if (Comma == std::string_view::npos)
-            return "data URI without base64: " + std::string(Source.substr(0, 80));
-        const std::string_view Data = Source.substr(Comma + 8);
-        if (Data.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/=") !=
-            std::string_view::npos)
-            return "data URI with foreign characters";
+    const std::size_t Data = Source.find(";base64,");
+    if (Source.starts_with("data:") && Data != std::string_view::npos &&
+        Source.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/=",
+                                 Data + 8) == std::string_view::npos)
         return {};
-    }
-    if (Source.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789.") != std::string_view::npos)
-        return "unexpected image source: " + std::string(Source);
-    return {};
+    if (Source.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789.") == std::string_view::npos)
+        return {};
+    return "unexpected image source: " + std::string(Source.substr(0, 80));
 }
 
 inline std::string AttributeValue(xmlNode* Element, xmlAttr* Attribute) {
@@ -224,8 +183,8 @@ inline std::string AttributeValue(xmlNode* Element, xmlAttr* Attribute) {
     return Result;
 }
 
-// "" when Element and everything below it is markup the XHTML 1.0 Strict translator writes, with the
-// attributes it writes; otherwise the first problem.
+// Element and everything after and below it must be markup the XHTML 1.0 Strict translator writes, with
+// the attributes it writes.
 inline std::string InspectElement(xmlNode* Element) {
     static const std::set<std::string, std::less<>> Elements{
         "html", "head", "meta", "title", "style", "body", "p", "span", "a", "img", "br", "ul", "ol", "li"};
@@ -257,8 +216,7 @@ inline std::string InspectElement(xmlNode* Element) {
     return {};
 }
 
-// Calls Visit for every element of the parsed Output (which must be well-formed); for the injection
-// tests' own look at ids and targets.
+// Calls Visit for Node, the elements after it and everything below them.
 inline void ForEachElement(xmlNode* Node, const std::function<void(xmlNode*)>& Visit) {
     for (; Node != nullptr; Node = Node->next) {
         if (Node->type != XML_ELEMENT_NODE) continue;
@@ -267,164 +225,127 @@ inline void ForEachElement(xmlNode* Node, const std::function<void(xmlNode*)>& V
     }
 }
 
+// Text parsed as XML; Root() is null when it is not well-formed.
 class TXmlDocument {
 public:
-    explicit TXmlDocument(std::string_view Text) {
-        FDocument = xmlReadMemory(Text.data(), static_cast<int>(Text.size()), nullptr, "UTF-8",
-                                  XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-        if (FDocument == nullptr) {
-            const xmlError* Error = xmlGetLastError();
-            FError = "not well-formed XML";
-            if (Error != nullptr && Error->message != nullptr)
-                FError += ": line " + std::to_string(Error->line) + ": " + Error->message;
-        }
-    }
+    explicit TXmlDocument(std::string_view Text)
+        : FDocument(
+              xmlReadMemory(Text.data(), static_cast<int>(Text.size()), nullptr, "UTF-8",
+                            XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING)) {}
     TXmlDocument(const TXmlDocument&) = delete;
     TXmlDocument& operator=(const TXmlDocument&) = delete;
-    ~TXmlDocument() {
-        if (FDocument != nullptr) xmlFreeDoc(FDocument);
-    }
+    ~TXmlDocument() { xmlFreeDoc(FDocument); }
     xmlNode* Root() const { return FDocument != nullptr ? xmlDocGetRootElement(FDocument) : nullptr; }
-    const std::string& Error() const { return FError; }
 
 private:
-    xmlDocPtr FDocument = nullptr;
-    std::string FError;
+    xmlDocPtr FDocument;
 };
 
-// "" when Output is well-formed XML holding nothing but the converter's own markup.
+// Output must be well-formed XML holding nothing but the converter's own markup.
 inline std::string InspectXhtml(std::string_view Output) {
     const TXmlDocument Document(Output);
-    if (!Document.Error().empty()) return Document.Error();
+    if (Document.Root() == nullptr) {
+        const xmlError* Error = xmlGetLastError();
+        return "not well-formed XML: " +
+               std::string(Error != nullptr && Error->message ? Error->message : "");
+    }
     return InspectElement(Document.Root());
 }
 
-// ---------------------------------------------------------------------------------------------------
 // The child process.
 
 enum TOutcome : std::int32_t { ocConverted, ocFailed, ocForeignException };
 
+// What the child tells its parent, through memory they share.
 struct TChildReport {
     TOutcome Outcome = ocForeignException;
     std::uint64_t PeakBytes = 0;
     std::uint64_t InputBytes = 0;
     std::uint64_t OutputBytes = 0;
-    std::array<char, 600> Message{};    // the ECxError's or other exception's text
-    std::array<char, 600> Inspection{}; // the first problem of the output, if any
+    char Message[600] = {};    // the ECxError's or other exception's text
+    char Inspection[600] = {}; // the first problem of the output, if any
+
+    void SetMessage(std::string_view Text) { Copy(Message, Text); }
+    void SetInspection(std::string_view Text) { Copy(Inspection, Text); }
+
+private:
+    static void Copy(char (&Target)[600], std::string_view Text) {
+        Text = Text.substr(0, sizeof Target - 1);
+        std::memcpy(Target, Text.data(), Text.size());
+        Target[Text.size()] = '\0';
+    }
 };
 
 struct TIsolatedRun {
-    bool Finished = false; // the child reported and exited normally
-    std::string Death;     // otherwise: how it ended
+    std::string Death; // empty when the child reported and exited normally
     TChildReport Report;
-    std::string Message() const { return Report.Message.data(); }
-    std::string Inspection() const { return Report.Inspection.data(); }
 };
 
-inline void CopyText(std::array<char, 600>& Target, std::string_view Text) {
-    const std::size_t Count = std::min(Text.size(), Target.size() - 1);
-    std::memcpy(Target.data(), Text.data(), Count);
-    Target[Count] = '\0';
-}
-
-// What the child does: builds its input, converts, and fills the report. The input is built inside
-// the child, so that it counts towards the case's memory and the parent stays small.
-using TChildWork = std::function<void(TMemoryMeter& Meter, TChildReport& Report)>;
-
-// Converts MakeInput() with the full converter; the output must be clean XHTML and hold Needle.
-inline TChildWork ConvertInChild(std::function<std::string()> MakeInput, std::string Needle = {}) {
-    return [MakeInput = std::move(MakeInput), Needle = std::move(Needle)](TMemoryMeter& Meter,
-                                                                          TChildReport& Report) {
+// Converts MakeInput() with the full converter; the output must be clean XHTML and hold Needle. The
+// input is built inside the child, so that it counts towards the case's memory and the parent stays small.
+inline std::function<void(TChildReport&)> ConvertInChild(std::function<std::string()> MakeInput,
+                                                         std::string Needle = {}) {
+    return [MakeInput = std::move(MakeInput), Needle = std::move(Needle)](TChildReport& Report) {
         std::string Output;
         {
             const std::string Input = MakeInput();
             Report.InputBytes = Input.size();
-            auto Converter = MakeFullConverter();
             try {
-                Output = Converter->Convert(Input);
+                Output = MakeFullConverter()->Convert(Input);
                 Report.Outcome = ocConverted;
             } catch (const ECxError& Error) {
                 Report.Outcome = ocFailed;
-                CopyText(Report.Message, Error.what());
+                Report.SetMessage(Error.what());
             } catch (const std::exception& Error) {
-                CopyText(Report.Message, Error.what());
-            } catch (...) {
-                CopyText(Report.Message, "an exception of unknown type");
+                Report.SetMessage(Error.what());
             }
         }
         Report.OutputBytes = Output.size();
-        Report.PeakBytes = Meter.PeakBytes();
+        Report.PeakBytes = PeakMemoryBytes();
         if (Report.Outcome != ocConverted) return;
         std::string Problem = InspectXhtml(Output);
         if (Problem.empty() && Output.find(Needle) == std::string::npos)
             Problem = "no \"" + Needle + "\" in the output";
-        CopyText(Report.Inspection, Problem);
+        Report.SetInspection(Problem);
     };
 }
 
 // Runs Work in a forked child, killed by an alarm after Seconds. Under the sanitizer the child also
 // runs the leak check once everything it made is gone, and reports a leak as its death.
-inline TIsolatedRun RunIsolated(const TChildWork& Work, unsigned Seconds) {
-    int Pipe[2];
-    if (pipe(Pipe) != 0) {
-        ADD_FAILURE() << "pipe: " << std::strerror(errno);
-        return {};
-    }
+inline TIsolatedRun RunIsolated(const std::function<void(TChildReport&)>& Work, unsigned Seconds) {
+    void* Shared =
+        mmap(nullptr, sizeof(TChildReport), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (Shared == MAP_FAILED) return {"mmap failed", {}};
+    TChildReport* Report = new (Shared) TChildReport;
     std::fflush(nullptr);
     const pid_t Child = fork();
-    if (Child < 0) {
-        ADD_FAILURE() << "fork: " << std::strerror(errno);
-        return {};
-    }
     if (Child == 0) {
-        close(Pipe[0]);
         alarm(Seconds);
-        TChildReport Report;
-        {
-            TMemoryMeter Meter;
-            Meter.Start();
-            Work(Meter, Report);
-        }
+        StartMemoryMeter();
+        Work(*Report);
         xmlCleanupParser();
         wmf::ReleaseGraphicsCaches();
-        int Status = 0;
 #ifdef CORVANE_TEST_ASAN
         __sanitizer_install_malloc_and_free_hooks(nullptr, nullptr);
-        if (__lsan_do_recoverable_leak_check() != 0) Status = 3;
+        if (__lsan_do_recoverable_leak_check() != 0) _exit(3);
 #endif
-        const char* Bytes = reinterpret_cast<const char*>(&Report);
-        for (std::size_t Written = 0; Written < sizeof Report;) {
-            const ssize_t Count = write(Pipe[1], Bytes + Written, sizeof Report - Written);
-            if (Count <= 0) _exit(4);
-            Written += static_cast<std::size_t>(Count);
-        }
-        _exit(Status);
+        _exit(0);
     }
-    close(Pipe[1]);
-    TIsolatedRun Run;
-    std::size_t Received = 0;
-    char* Target = reinterpret_cast<char*>(&Run.Report);
-    while (Received < sizeof Run.Report) {
-        const ssize_t Count = read(Pipe[0], Target + Received, sizeof Run.Report - Received);
-        if (Count < 0 && errno == EINTR) continue;
-        if (Count <= 0) break;
-        Received += static_cast<std::size_t>(Count);
-    }
-    close(Pipe[0]);
     int Status = 0;
-    while (waitpid(Child, &Status, 0) < 0 && errno == EINTR) {
+    while (Child > 0 && waitpid(Child, &Status, 0) < 0 && errno == EINTR) {
     }
-    if (WIFSIGNALED(Status)) {
-        const int Signal = WTERMSIG(Status);
-        Run.Death = Signal == SIGALRM ? "no result within " + std::to_string(Seconds) + " s"
-                                      : std::string("killed by signal ") + strsignal(Signal);
-    } else if (WIFEXITED(Status) && WEXITSTATUS(Status) == 3) {
+    TIsolatedRun Run{{}, *Report};
+    munmap(Shared, sizeof(TChildReport));
+    if (Child < 0)
+        Run.Death = "fork failed";
+    else if (WIFSIGNALED(Status))
+        Run.Death = WTERMSIG(Status) == SIGALRM
+                        ? "no result within " + std::to_string(Seconds) + " s"
+                        : std::string("killed by signal ") + strsignal(WTERMSIG(Status));
+    else if (WEXITSTATUS(Status) == 3)
         Run.Death = "leaked memory (see the leak report above)";
-    } else if (!WIFEXITED(Status) || WEXITSTATUS(Status) != 0 || Received != sizeof Run.Report) {
-        Run.Death = "ended with status " + std::to_string(WEXITSTATUS(Status)) + " without a full report";
-    } else {
-        Run.Finished = true;
-    }
+    else if (WEXITSTATUS(Status) != 0)
+        Run.Death = "ended with status " + std::to_string(WEXITSTATUS(Status));
     return Run;
 }
 

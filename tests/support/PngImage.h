@@ -1,10 +1,9 @@
-// Decodes the PNG files the metafile converter writes, for checking their header and pixels.
+// Decodes the PNG files the metafile converter writes, for checking their format and pixels.
 #pragma once
 
 #include <png.h>
 
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -13,8 +12,7 @@ namespace corvane::test {
 struct TPngImage {
     std::uint32_t Width = 0;
     std::uint32_t Height = 0;
-    std::uint8_t BitDepth = 0;  // as IHDR says
-    std::uint8_t ColorType = 0; // as IHDR says
+    std::uint32_t Format = 0; // the file's own, as a PNG_FORMAT_ value
     std::vector<std::uint8_t> Rgb;
 
     // 0xRRGGBB of the pixel at (X, Y).
@@ -25,31 +23,13 @@ struct TPngImage {
 };
 
 inline std::optional<TPngImage> DecodePng(const std::vector<std::uint8_t>& Png) {
-    static constexpr std::uint8_t Signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    // The signature, then IHDR: length, "IHDR", width, height, bit depth, colour type.
-    if (Png.size() < 33 || std::memcmp(Png.data(), Signature, 8) != 0 ||
-        std::memcmp(Png.data() + 12, "IHDR", 4) != 0)
-        return std::nullopt;
-    TPngImage Image;
-    auto BigEndian = [&](std::size_t At) {
-        return (static_cast<std::uint32_t>(Png[At]) << 24) | (static_cast<std::uint32_t>(Png[At + 1]) << 16) |
-               (static_cast<std::uint32_t>(Png[At + 2]) << 8) | Png[At + 3];
-    };
-    Image.Width = BigEndian(16);
-    Image.Height = BigEndian(20);
-    Image.BitDepth = Png[24];
-    Image.ColorType = Png[25];
-
-    png_image Reader;
-    std::memset(&Reader, 0, sizeof Reader);
+    png_image Reader{};
     Reader.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&Reader, Png.data(), Png.size())) return std::nullopt;
+    TPngImage Image{Reader.width, Reader.height, Reader.format, {}};
     Reader.format = PNG_FORMAT_RGB;
     Image.Rgb.resize(PNG_IMAGE_SIZE(Reader));
-    if (!png_image_finish_read(&Reader, nullptr, Image.Rgb.data(), 0, nullptr)) {
-        png_image_free(&Reader);
-        return std::nullopt;
-    }
+    if (!png_image_finish_read(&Reader, nullptr, Image.Rgb.data(), 0, nullptr)) return std::nullopt;
     return Image;
 }
 

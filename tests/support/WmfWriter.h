@@ -36,10 +36,13 @@ public:
         FRecords.insert(FRecords.end(), Params.begin(), Params.end());
         return *this;
     }
-    TWmfWriter& Words(std::uint16_t Function, std::initializer_list<std::int32_t> Values) {
+    // A record of 16-bit Values, then Tail (a bitmap) as it is.
+    TWmfWriter& Words(std::uint16_t Function, std::initializer_list<std::int32_t> Values,
+                      const TBytes& Tail = {}) {
         TBytes Params;
         for (std::int32_t Value : Values)
             PutWord(Params, Value);
+        Params.insert(Params.end(), Tail.begin(), Tail.end());
         return Record(Function, Params);
     }
     // Bytes exactly as given, for broken records.
@@ -51,32 +54,19 @@ public:
     TWmfWriter& SetMapMode(int Mode) { return Words(0x0103, {Mode}); }
     TWmfWriter& SetWindowOrg(int X, int Y) { return Words(0x020B, {Y, X}); }
     TWmfWriter& SetWindowExt(int X, int Y) { return Words(0x020C, {Y, X}); }
-    TWmfWriter& SetViewportOrg(int X, int Y) { return Words(0x020D, {Y, X}); }
-    TWmfWriter& SetViewportExt(int X, int Y) { return Words(0x020E, {Y, X}); }
-    TWmfWriter& OffsetWindowOrg(int X, int Y) { return Words(0x020F, {Y, X}); }
     TWmfWriter& SetBkMode(int Mode) { return Words(0x0102, {Mode}); }
     TWmfWriter& SetROP2(int Rop) { return Words(0x0104, {Rop}); }
-    TWmfWriter& SetPolyFillMode(int Mode) { return Words(0x0106, {Mode}); }
     TWmfWriter& SetTextAlign(int Align) { return Words(0x012E, {Align}); }
-    TWmfWriter& SetBkColor(std::uint32_t Color) { return Color32(0x0201, Color); }
-    TWmfWriter& SetTextColor(std::uint32_t Color) { return Color32(0x0209, Color); }
+    TWmfWriter& SetBkColor(std::uint32_t Color) { return Words(0x0201, {Low(Color), High(Color)}); }
+    TWmfWriter& SetTextColor(std::uint32_t Color) { return Words(0x0209, {Low(Color), High(Color)}); }
     TWmfWriter& SaveDC() { return Words(0x001E, {}); }
     TWmfWriter& RestoreDC(int Which) { return Words(0x0127, {Which}); }
 
     TWmfWriter& CreatePen(int Style, int Width, std::uint32_t Color) {
-        TBytes Params;
-        PutWord(Params, Style);
-        PutWord(Params, Width);
-        PutWord(Params, 0);
-        PutDword(Params, Color);
-        return Record(0x02FA, Params);
+        return Words(0x02FA, {Style, Width, 0, Low(Color), High(Color)});
     }
     TWmfWriter& CreateBrush(int Style, std::uint32_t Color, int Hatch = 0) {
-        TBytes Params;
-        PutWord(Params, Style);
-        PutDword(Params, Color);
-        PutWord(Params, Hatch);
-        return Record(0x02FC, Params);
+        return Words(0x02FC, {Style, Low(Color), High(Color), Hatch});
     }
     // Height as in the font record (negative: character height), weight 400, the face name zero-ended.
     TWmfWriter& CreateFont(int Height, const std::string& Face, int Escapement = 0, int Charset = 0) {
@@ -85,8 +75,7 @@ public:
             PutWord(Params, Value);
         for (int Value : {0, 0, 0, Charset, 0, 0, 0, 0})
             Params.push_back(static_cast<std::uint8_t>(Value));
-        for (char Character : Face)
-            Params.push_back(static_cast<std::uint8_t>(Character));
+        Params.insert(Params.end(), Face.begin(), Face.end());
         Params.resize(Params.size() + (Params.size() % 2 == 0 ? 2 : 1), 0);
         return Record(0x02FB, Params);
     }
@@ -100,20 +89,9 @@ public:
     }
     // A region of one rectangle.
     TWmfWriter& CreateRegion(int Left, int Top, int Right, int Bottom) {
-        TBytes Params;
-        for (int Value : {0, 6, 0, 0, 0, 1, 2, Left, Top, Right, Bottom})
-            PutWord(Params, Value);
-        for (int Value : {2, Top, Bottom, Left, Right, 2})
-            PutWord(Params, Value);
-        return Record(0x06FF, Params);
+        return Words(0x06FF, {0, 6, 0, 0, 0, 1, 2, Left, Top, Right, Bottom, 2, Top, Bottom, Left, Right, 2});
     }
-    TWmfWriter& DIBCreatePatternBrush(const TBytes& Dib) {
-        TBytes Params;
-        PutWord(Params, 5);
-        PutWord(Params, 0);
-        Params.insert(Params.end(), Dib.begin(), Dib.end());
-        return Record(0x0142, Params);
-    }
+    TWmfWriter& DIBCreatePatternBrush(const TBytes& Dib) { return Words(0x0142, {5, 0}, Dib); }
     TWmfWriter& SelectObject(int Index) { return Words(0x012D, {Index}); }
     TWmfWriter& DeleteObject(int Index) { return Words(0x01F0, {Index}); }
     TWmfWriter& SelectPalette(int Index) { return Words(0x0234, {Index, 0}); }
@@ -142,11 +120,7 @@ public:
     TWmfWriter& Polygon(const std::vector<std::pair<int, int>>& Points) { return Poly(0x0324, Points); }
     TWmfWriter& Polyline(const std::vector<std::pair<int, int>>& Points) { return Poly(0x0325, Points); }
     TWmfWriter& PatBlt(int X, int Y, int Width, int Height, std::uint32_t Rop) {
-        TBytes Params;
-        PutDword(Params, Rop);
-        for (int Value : {Height, Width, Y, X})
-            PutWord(Params, Value);
-        return Record(0x061D, Params);
+        return Words(0x061D, {Low(Rop), High(Rop), Height, Width, Y, X});
     }
     TWmfWriter& TextOut(int X, int Y, const std::string& Text) {
         TBytes Params;
@@ -159,7 +133,7 @@ public:
     }
     // ExtTextOut with an opaque or clipping rectangle (Options 2 or 4, or both) and per-byte advances.
     TWmfWriter& ExtTextOut(int X, int Y, int Options, std::initializer_list<int> Rect,
-                           const std::string& Text, const std::vector<int>& Advances = {}) {
+                           const std::string& Text, const std::vector<int>& Advances) {
         TBytes Params;
         for (int Value : {Y, X, static_cast<int>(Text.size()), Options})
             PutWord(Params, Value);
@@ -171,52 +145,30 @@ public:
             PutWord(Params, Value);
         return Record(0x0A32, Params);
     }
-    // StretchDIB with SRCCOPY: the whole bitmap onto the destination rectangle.
+    // The bitmap records, all with SRCCOPY: StretchDIB and DIBStretchBlt scale the whole bitmap onto the
+    // destination, DIBBitBlt and SetDIBitsToDevice copy it unscaled.
     TWmfWriter& StretchDIB(int X, int Y, int Width, int Height, int SourceWidth, int SourceHeight,
-                           const TBytes& Dib, std::uint32_t Rop = 0x00CC0020) {
-        TBytes Params;
-        PutDword(Params, Rop);
-        for (int Value : {0, SourceHeight, SourceWidth, 0, 0, Height, Width, Y, X})
-            PutWord(Params, Value);
-        Params.insert(Params.end(), Dib.begin(), Dib.end());
-        return Record(0x0F43, Params);
+                           const TBytes& Dib) {
+        return Words(0x0F43, {0x0020, 0x00CC, 0, SourceHeight, SourceWidth, 0, 0, Height, Width, Y, X}, Dib);
     }
-    // DIBStretchBlt with a bitmap.
     TWmfWriter& DIBStretchBlt(int X, int Y, int Width, int Height, int SourceWidth, int SourceHeight,
-                              const TBytes& Dib, std::uint32_t Rop = 0x00CC0020) {
-        TBytes Params;
-        PutDword(Params, Rop);
-        for (int Value : {SourceHeight, SourceWidth, 0, 0, Height, Width, Y, X})
-            PutWord(Params, Value);
-        Params.insert(Params.end(), Dib.begin(), Dib.end());
-        return Record(0x0B41, Params);
+                              const TBytes& Dib) {
+        return Words(0x0B41, {0x0020, 0x00CC, SourceHeight, SourceWidth, 0, 0, Height, Width, Y, X}, Dib);
     }
-    // DIBBitBlt with a bitmap, unscaled.
-    TWmfWriter& DIBBitBlt(int X, int Y, int Width, int Height, const TBytes& Dib,
-                          std::uint32_t Rop = 0x00CC0020) {
-        TBytes Params;
-        PutDword(Params, Rop);
-        for (int Value : {0, 0, Height, Width, Y, X})
-            PutWord(Params, Value);
-        Params.insert(Params.end(), Dib.begin(), Dib.end());
-        return Record(0x0940, Params);
+    TWmfWriter& DIBBitBlt(int X, int Y, int Width, int Height, const TBytes& Dib) {
+        return Words(0x0940, {0x0020, 0x00CC, 0, 0, Height, Width, Y, X}, Dib);
     }
     TWmfWriter& SetDIBToDev(int X, int Y, int Width, int Height, const TBytes& Dib) {
-        TBytes Params;
-        for (int Value : {0, Height, 0, 0, 0, Height, Width, Y, X})
-            PutWord(Params, Value);
-        Params.insert(Params.end(), Dib.begin(), Dib.end());
-        return Record(0x0D33, Params);
+        return Words(0x0D33, {0, Height, 0, 0, 0, Height, Width, Y, X}, Dib);
     }
 
     // The metafile: its 18-byte header with ObjectCount table entries, the records, and EOF.
     TBytes Metafile(int ObjectCount = 8) const {
         TBytes Out;
-        const std::uint32_t Words = static_cast<std::uint32_t>(9 + FRecords.size() / 2 + 3);
         PutWord(Out, 1);
         PutWord(Out, 9);
         PutWord(Out, 0x0300);
-        PutDword(Out, Words);
+        PutDword(Out, static_cast<std::uint32_t>(9 + FRecords.size() / 2 + 3));
         PutWord(Out, ObjectCount);
         PutDword(Out, 3);
         PutWord(Out, 0);
@@ -227,11 +179,10 @@ public:
     }
 
 private:
-    TWmfWriter& Color32(std::uint16_t Function, std::uint32_t Color) {
-        TBytes Params;
-        PutDword(Params, Color);
-        return Record(Function, Params);
-    }
+    // The two words of a 32-bit parameter, low first.
+    static std::int32_t Low(std::uint32_t Value) { return static_cast<std::int32_t>(Value & 0xFFFF); }
+    static std::int32_t High(std::uint32_t Value) { return static_cast<std::int32_t>(Value >> 16); }
+
     TWmfWriter& Poly(std::uint16_t Function, const std::vector<std::pair<int, int>>& Points) {
         TBytes Params;
         PutWord(Params, static_cast<std::int32_t>(Points.size()));
@@ -267,33 +218,21 @@ inline TBytes DibHeader(int Width, int Height, int BitCount, std::uint32_t Compr
 inline TBytes MakeDib(int BitCount, const std::vector<std::vector<std::uint32_t>>& Rows, bool TopDown = false,
                       const std::vector<std::uint32_t>& Palette = {}) {
     const int Height = static_cast<int>(Rows.size());
-    const int Width = Height > 0 ? static_cast<int>(Rows[0].size()) : 0;
+    const int Width = static_cast<int>(Rows.at(0).size());
     TBytes Out = DibHeader(Width, TopDown ? -Height : Height, BitCount, 0, 0, Palette);
     const std::size_t Stride = (static_cast<std::size_t>(Width) * BitCount + 31) / 32 * 4;
     for (int Stored = 0; Stored < Height; ++Stored) {
         const auto& Row = Rows[static_cast<std::size_t>(TopDown ? Stored : Height - 1 - Stored)];
         TBytes Line(Stride, 0);
-        for (int X = 0; X < Width; ++X) {
-            const std::uint32_t Value = Row[static_cast<std::size_t>(X)];
-            switch (BitCount) {
-            case 1:
-                Line[static_cast<std::size_t>(X / 8)] |=
-                    static_cast<std::uint8_t>((Value & 1) << (7 - X % 8));
-                break;
-            case 4:
-                Line[static_cast<std::size_t>(X / 2)] |=
-                    static_cast<std::uint8_t>((Value & 0x0F) << (X % 2 ? 0 : 4));
-                break;
-            case 8:
-                Line[static_cast<std::size_t>(X)] = static_cast<std::uint8_t>(Value);
-                break;
-            default: {
-                const std::size_t At = static_cast<std::size_t>(X) * (BitCount / 8);
-                Line[At] = static_cast<std::uint8_t>(Value & 0xFF);
-                Line[At + 1] = static_cast<std::uint8_t>((Value >> 8) & 0xFF);
-                Line[At + 2] = static_cast<std::uint8_t>((Value >> 16) & 0xFF);
-                break;
-            }
+        for (std::size_t X = 0; X < Row.size(); ++X) {
+            const std::uint32_t Value = Row[X];
+            if (BitCount >= 24) {
+                for (std::size_t Byte = 0; Byte < 3; ++Byte)
+                    Line[X * (BitCount / 8) + Byte] = static_cast<std::uint8_t>(Value >> (8 * Byte));
+            } else {
+                // Indices fill each byte from its high bits.
+                const std::size_t Bit = X * static_cast<std::size_t>(BitCount);
+                Line[Bit / 8] |= static_cast<std::uint8_t>(Value << (8 - BitCount - Bit % 8));
             }
         }
         Out.insert(Out.end(), Line.begin(), Line.end());
