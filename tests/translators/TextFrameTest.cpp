@@ -26,26 +26,24 @@ TEST(TextFrames, KeptFramesFollowTheFontSizeUnit) {
 }
 
 TEST(TextFrames, EscapeChangesAgreesWithEscapeMarkup) {
-    const std::string Cases[] = {
-        "plain words",
-        "a & b",
-        "<tag>",
-        "say \"hi\"",
-        "tab\tand\r\nbreaks",
-        std::string("nul\0", 4),
-        "\x01",
-        "\xC2\xA0 nbsp",
-        "\xC2\x85 C1",
-        "\xC2",
-        "end \xC2\x80",
-        "\xEF\xBF\xBE",
-        "\xEF\xBF\xBF x",
-        "\xEF\xBF",
-        "\xEF\xBB\xBF bom",
-        "\xE2\x82\xAC",
-        "\xC2x",
-        "",
-    };
+    const std::string Cases[] = {"plain words",
+                                 "a & b",
+                                 "<tag>",
+                                 "say \"hi\"",
+                                 "tab\tand\r\nbreaks",
+                                 std::string("nul\0", 4),
+                                 "\x01",
+                                 "\xC2\xA0 nbsp",
+                                 "\xC2\x85 C1",
+                                 "\xC2",
+                                 "end \xC2\x80",
+                                 "\xEF\xBF\xBE",
+                                 "\xEF\xBF\xBF x",
+                                 "\xEF\xBF",
+                                 "\xEF\xBB\xBF bom",
+                                 "\xE2\x82\xAC",
+                                 "\xC2x",
+                                 ""};
     for (const std::string& Text : Cases)
         EXPECT_EQ(EscapeChanges(Text), EscapeMarkup(Text) != Text) << Text;
 }
