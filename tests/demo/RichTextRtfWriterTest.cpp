@@ -1,7 +1,6 @@
 #include "RichTextRtfWriter.h"
 
 #include "CorvaneXHTML.h"
-#include "DemoTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +13,6 @@
 
 namespace corvane {
 namespace {
-
-using test::StyleAround;
 
 std::string ToBody(const std::string& Rtf) {
     TRkCorvaneXHTML Converter;
@@ -35,45 +32,14 @@ std::size_t Count(const std::string& Text, const std::string& Part) {
     return Result;
 }
 
-QTextCharFormat Format(void (*Change)(QTextCharFormat&)) {
-    QTextCharFormat Result;
-    Change(Result);
-    return Result;
-}
-
-// Text and formatting typed into the editor come back out of the converter as the same words with the
-// same formatting.
-TEST(RichTextRtfWriter, EditorContentRoundTripsThroughTheConverter) {
+// Each character and paragraph format survives the editor path in the window's own test of the sample
+// (SampleSurvivesTheEditorPath); here, a bulleted list and the text around it.
+TEST(RichTextRtfWriter, ListsRoundTripThroughTheConverter) {
     QTextEdit Editor;
     Editor.setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
     QTextCursor Cursor(Editor.document());
-    Cursor.insertText("Plain words ", QTextCharFormat());
-    Cursor.insertText("bold words", Format([](QTextCharFormat& F) { F.setFontWeight(QFont::Bold); }));
-    Cursor.insertText(" ", QTextCharFormat());
-    Cursor.insertText("slanted", Format([](QTextCharFormat& F) { F.setFontItalic(true); }));
-    Cursor.insertText(" ", QTextCharFormat());
-    Cursor.insertText("lined", Format([](QTextCharFormat& F) { F.setFontUnderline(true); }));
-    Cursor.insertText(" ", QTextCharFormat());
-    Cursor.insertText("struck", Format([](QTextCharFormat& F) { F.setFontStrikeOut(true); }));
-    Cursor.insertText(" ", QTextCharFormat());
-    Cursor.insertText("big red mono", Format([](QTextCharFormat& F) {
-                          F.setFontFamilies({QStringLiteral("Courier New")});
-                          F.setFontPointSize(14);
-                          F.setForeground(QColor(255, 0, 0));
-                          F.setBackground(QColor(255, 255, 0));
-                      }));
-    Cursor.insertBlock();
-    QTextBlockFormat Centred;
-    Centred.setAlignment(Qt::AlignHCenter);
-    Cursor.setBlockFormat(Centred);
     Cursor.insertText(QString::fromUtf8("Grüße aus Köln"), QTextCharFormat());
     Cursor.insertBlock();
-    QTextBlockFormat Right;
-    Right.setAlignment(Qt::AlignRight);
-    Cursor.setBlockFormat(Right);
-    Cursor.insertText("to the right", QTextCharFormat());
-    Cursor.insertBlock();
-    Cursor.setBlockFormat(QTextBlockFormat());
     Cursor.createList(QTextListFormat::ListDisc);
     Cursor.insertText("first point", QTextCharFormat());
     Cursor.insertBlock();
@@ -87,26 +53,12 @@ TEST(RichTextRtfWriter, EditorContentRoundTripsThroughTheConverter) {
         return static_cast<unsigned char>(C) < 0x80;
     })) << "RTF is 7-bit text";
     const std::string Html = ToBody(Rtf);
-
-    EXPECT_EQ(StyleAround(Html, "Plain words "), "font-family:'DejaVu Sans';font-size:10pt;");
-    EXPECT_EQ(StyleAround(Html, "bold words"), "font-weight:bold;font-family:'DejaVu Sans';font-size:10pt;");
-    EXPECT_EQ(StyleAround(Html, "slanted"), "font-style:italic;font-family:'DejaVu Sans';font-size:10pt;");
-    EXPECT_EQ(StyleAround(Html, "lined"),
-              "text-decoration:underline;font-family:'DejaVu Sans';font-size:10pt;");
-    EXPECT_EQ(StyleAround(Html, "struck"),
-              "text-decoration:line-through;font-family:'DejaVu Sans';font-size:10pt;");
-    // The converter's default replacement list turns "Courier New" into its family list.
-    EXPECT_EQ(StyleAround(Html, "big red mono"),
-              "font-family:Courier,monospace;color:#ff0000;background-color:#ffff00;font-size:14pt;");
-    EXPECT_NE(Html.find("<p style=\"text-align:center;\">\r\n      <span style=\"font-family:'DejaVu "
-                        "Sans';font-size:10pt;\">Grüße aus Köln</span>"),
-              std::string::npos)
-        << Html;
-    EXPECT_NE(Html.find("<p style=\"text-align:right;\">"), std::string::npos);
+    EXPECT_NE(Html.find(">Grüße aus Köln<"), std::string::npos) << Html;
     const std::size_t List = Html.find("<ul>");
     ASSERT_NE(List, std::string::npos) << Html;
-    EXPECT_LT(Html.find("first point"), Html.find("second point"));
+    EXPECT_LT(Html.find("Köln"), List);
     EXPECT_LT(List, Html.find("first point"));
+    EXPECT_LT(Html.find("first point"), Html.find("second point"));
     EXPECT_LT(Html.find("second point"), Html.find("</ul>"));
     EXPECT_LT(Html.find("</ul>"), Html.find("closing line"));
     EXPECT_EQ(Html.find("<li>\r\n        <span style=\"font-family:'DejaVu Sans';\"> </span>"),

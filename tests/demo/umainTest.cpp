@@ -70,47 +70,26 @@ protected:
     std::unique_ptr<TfrmMain> FWindow;
 };
 
-// What the window starts with: the settings it hands the converter and the controls that mirror them.
+// The settings the window hands the converter at the start, and the controls that mirror them.
 TEST_F(WindowTest, StartsWithTheDemonstrationSettings) {
     TfrmMain& W = Window();
-    EXPECT_EQ(W.RichEdit2->contextMenuPolicy(), Qt::CustomContextMenu);
     EXPECT_EQ(W.RichPopup()->FontDialog(), W.FontDialog1);
-    EXPECT_EQ(W.cbxof->count(), 9);
-    EXPECT_EQ(W.cbxof->currentIndex(), 2);
-    EXPECT_TRUE(W.CbxConvertToPlainText->isHidden());
     EXPECT_EQ(W.ediHTMLFile->text(), QDir(Folder.path()).filePath("CorvaneXHTMLTest.html"));
     EXPECT_EQ(W.cbxSpaces->text(), "Convert multiple spaces to &&nbsp;") << "shows one ampersand";
-    EXPECT_TRUE(W.cbxAddOuterHTML->isChecked());
-    EXPECT_FALSE(W.Panel7->isHidden());
-    EXPECT_EQ(W.ediTitle->text(), "Untitled document");
-    EXPECT_EQ(W.ediStyle->text(), "");
-    EXPECT_FALSE(W.ediAuthor->text().isEmpty());
-    EXPECT_EQ(W.ediDescription->text(), "document description ...");
-    EXPECT_EQ(W.ediKeywords->text(), "RTF, XHTML, convert");
-    EXPECT_EQ(W.MemCss->toPlainText(), "BODY, P {\n  margin-bottom:0px;margin-top:0px;\n }");
-    EXPECT_EQ(W.EditMaxDataURISize->text(), "32");
-    EXPECT_TRUE(W.EditMaxDataURISize->isEnabled());
-
-    // The three changed converter defaults, and the controls that mirror the converter.
+    // The three changed converter defaults.
     EXPECT_TRUE(W.Converter().ConvertPictures());
     EXPECT_TRUE(W.Converter().ConvertIndent());
     EXPECT_TRUE(W.Converter().ConvertEmptyParagraphs());
     EXPECT_TRUE(W.cbxPictures->isChecked());
     EXPECT_TRUE(W.CbxConvertEmptyParagraphs->isChecked());
-    EXPECT_FALSE(W.cbxHyper->isChecked());
-    EXPECT_FALSE(W.cbxSpaces->isChecked());
     EXPECT_EQ(W.VleFonts->Strings(), W.Converter().ReplaceFonts());
-    EXPECT_EQ(W.VleFonts->rowCount(), 4);
-}
 
-TEST_F(WindowTest, ShowingMakesTheFirstPagesActiveAndTheStatusBarOpensTheHomePage) {
-    TfrmMain& W = Window();
+    // Showing makes the first pages active; the status bar opens the home page.
     W.PageControl1->setCurrentIndex(2);
     W.PageControl2->setCurrentIndex(3);
     W.show();
     EXPECT_EQ(W.PageControl1->currentIndex(), 0);
     EXPECT_EQ(W.PageControl2->currentIndex(), 0);
-
     QTest::mouseClick(W.StatusPanel, Qt::LeftButton);
     ASSERT_EQ(Shell->Opened.size(), 1u);
     EXPECT_EQ(Shell->Opened[0], QUrl("https://corvanexhtml.example.org/"));
@@ -234,14 +213,6 @@ TEST_F(WindowTest, OutputFormatListSelectsTheDialectsInItsOrder) {
 
 TEST_F(WindowTest, HyperlinkBoxSwitchesFieldsAnchorsAndLinksTogether) {
     TfrmMain& W = Window();
-    W.cbxHyper->setChecked(true);
-    W.ApplySettings();
-    W.cbxHyper->setChecked(false);
-    W.ApplySettings();
-    EXPECT_FALSE(W.Converter().ConvertFields());
-    EXPECT_FALSE(W.Converter().ConvertAnchors());
-    EXPECT_FALSE(W.Converter().ConvertHyperlinks());
-
     const QString Input = Path("link.rtf");
     WriteBytes(Input,
                "{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"http://example.org/\"}{\\fldrslt site}}\\par}");
@@ -251,6 +222,9 @@ TEST_F(WindowTest, HyperlinkBoxSwitchesFieldsAnchorsAndLinksTogether) {
     W.cbxHyper->setChecked(true);
     W.startConversion();
     EXPECT_NE(ReadBytes(Output()).find("href=\"http://example.org/\""), std::string::npos);
+    W.cbxHyper->setChecked(false);
+    W.startConversion();
+    EXPECT_EQ(ReadBytes(Output()).find("<a "), std::string::npos);
 }
 
 TEST_F(WindowTest, FileConversionWritesTheConvertersBytesAndThePicturesBesideThem) {
@@ -306,12 +280,6 @@ TEST_F(WindowTest, TwoConversionsInARowWriteIdenticalFiles) {
     EXPECT_GT(First.size(), 1u) << "pictures were written";
     W.startConversion();
     EXPECT_EQ(Written(), First);
-
-    W.RichEdit2->setPlainText("Same text twice");
-    W.ConvertRichEdit();
-    const std::string FirstEditor = ReadBytes(Output());
-    W.ConvertRichEdit();
-    EXPECT_EQ(ReadBytes(Output()), FirstEditor);
 }
 
 TEST_F(WindowTest, PicturesOfAnOutputWithoutFolderGoToTheCurrentFolder) {
@@ -347,17 +315,9 @@ TEST_F(WindowTest, EditorConversionWritesAByteOrderMarkAndCrLfLines) {
     EXPECT_EQ(Shell->Opened[0], QUrl::fromLocalFile(Output()));
 
     const std::string Written = ReadBytes(Output());
-    ASSERT_EQ(Written.substr(0, 3), "\xEF\xBB\xBF");
-    EXPECT_EQ(Written.substr(Written.size() - 9), "</html>\r\n") << "a CR LF after the last line";
-    for (std::size_t At = 0; At < Written.size(); ++At) {
-        if (Written[At] == '\n') {
-            ASSERT_EQ(Written[At - 1], '\r') << At;
-        }
-        if (Written[At] == '\r') {
-            ASSERT_EQ(Written[At + 1], '\n') << At;
-        }
-    }
     const std::string Html = W.RichEditToHTML(*W.RichEdit2);
+    // The converter's lines end in CR LF already (see CrLfTextFile); the file adds the mark and a CR LF
+    // after the last line.
     EXPECT_EQ(Written, "\xEF\xBB\xBF" + Html + "\r\n");
     EXPECT_NE(Html.find("font-weight:bold;"), std::string::npos);
     EXPECT_NE(Html.find(">Second one<"), std::string::npos);
@@ -422,15 +382,11 @@ TEST_F(WindowTest, WrapperBoxShowsItsFieldsAndDecidesOnTheWholeDocument) {
     const QString Input = Path("small.rtf");
     WriteBytes(Input, SmallDocument);
     SelectFile(Input);
-    W.startConversion();
-    EXPECT_NE(ReadBytes(Output()).find("<html"), std::string::npos);
-
     W.cbxAddOuterHTML->click();
     EXPECT_TRUE(W.Panel7->isHidden());
     W.startConversion();
     const std::string Body = ReadBytes(Output());
     EXPECT_EQ(Body.find("<html"), std::string::npos);
-    EXPECT_EQ(Body.find("<body"), std::string::npos);
     EXPECT_NE(Body.find("bold"), std::string::npos);
     W.cbxAddOuterHTML->click();
     EXPECT_FALSE(W.Panel7->isHidden());
