@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <mutex>
 #include <set>
-#include <sys/stat.h>
 #include <thread>
 
 namespace corvane {
@@ -120,23 +119,6 @@ TEST(CliBatch, StatusZeroOnlyWhenEveryResultIsWritten) {
     run = RunFake({{input, out / "no/such/folder/out.html", out.Path(), "", ""}}, 1);
     EXPECT_EQ(run.Status, 1);
     EXPECT_THAT(run.Err, HasSubstr("cannot write " + out / "no/such/folder/out.html"));
-}
-
-TEST(CliFiles, AtomicWriteReplacesWholeFilesAndKeepsPermissions) {
-    TTestFolder folder;
-    std::string path = folder / "out.html";
-    WriteFileAtomically(path, "first", 0640);
-    struct stat info {};
-    ASSERT_EQ(::stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0640u);
-    ::chmod(path.c_str(), 0600);
-    WriteFileAtomically(path, "second", 0644);
-    EXPECT_EQ(ReadFile(path), "second");
-    ASSERT_EQ(::stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
-    EXPECT_THAT(folder.Files(), ElementsAre("out.html"));
-    EXPECT_THROW(WriteFileAtomically(folder.Path(), "x", 0644), std::runtime_error);
-    EXPECT_THROW(ReadWholeFile(folder.Path()), std::runtime_error);
 }
 
 TEST(CliFiles, PathPieces) {
