@@ -32,35 +32,59 @@ std::size_t Count(const std::string& Text, const std::string& Part) {
     return Result;
 }
 
-// Each character and paragraph format survives the editor path in the window's own test of the sample
-// (SampleSurvivesTheEditorPath); here, a bulleted list and the text around it.
-TEST(RichTextRtfWriter, ListsRoundTripThroughTheConverter) {
-    QTextEdit Editor;
-    Editor.setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
-    QTextCursor Cursor(Editor.document());
-    Cursor.insertText(QString::fromUtf8("Grüße aus Köln"), QTextCharFormat());
-    Cursor.insertBlock();
-    Cursor.createList(QTextListFormat::ListDisc);
-    Cursor.insertText("first point", QTextCharFormat());
-    Cursor.insertBlock();
-    Cursor.insertText("second point", QTextCharFormat());
-    Cursor.insertBlock();
-    Cursor.setBlockFormat(QTextBlockFormat());
-    Cursor.insertText("closing line", QTextCharFormat());
+// Paragraph formats and both kinds of list with the text around them. Each character format and the
+// alignments survive the editor path in the window's test of the sample (SampleSurvivesTheEditorPath).
+TEST(RichTextRtfWriter, ParagraphsAndListsRoundTripThroughTheConverter) {
+    QTextDocument Empty;
+    const std::string EmptyRtf = TRichTextRtfWriter::Write(Empty);
+    EXPECT_EQ(EmptyRtf.find("\\par\r\n"), std::string::npos) << EmptyRtf;
+    EXPECT_EQ(ToBody(EmptyRtf), "");
 
-    const std::string Rtf = TRichTextRtfWriter::Write(*Editor.document());
+    QTextDocument Document;
+    Document.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+    QTextCursor Cursor(&Document);
+    QTextBlockFormat Indented;
+    Indented.setLeftMargin(20);
+    Indented.setTextIndent(-10);
+    Indented.setAlignment(Qt::AlignJustify);
+    Cursor.setBlockFormat(Indented);
+    Cursor.insertText(QString::fromUtf8("Grüße aus Köln"));
+    Cursor.insertBlock(QTextBlockFormat());
+    Cursor.createList(QTextListFormat::ListDisc);
+    Cursor.insertText("first point");
+    Cursor.insertBlock();
+    Cursor.insertText("second point");
+    Cursor.insertBlock(QTextBlockFormat());
+    Cursor.insertText("between");
+    Cursor.insertBlock(QTextBlockFormat());
+    Cursor.createList(QTextListFormat::ListDecimal);
+    Cursor.insertText("one");
+    Cursor.insertBlock();
+    Cursor.insertText("two");
+    Cursor.insertBlock(QTextBlockFormat()); // the empty last block the cursor rests in
+
+    const std::string Rtf = TRichTextRtfWriter::Write(Document);
     EXPECT_TRUE(std::all_of(Rtf.begin(), Rtf.end(), [](char C) {
         return static_cast<unsigned char>(C) < 0x80;
     })) << "RTF is 7-bit text";
+    EXPECT_NE(Rtf.find("\\pard\\qj\\li300\\fi-150{"), std::string::npos) << Rtf;
+    EXPECT_NE(Rtf.find("{\\pntext 2.\\tab}"), std::string::npos) << Rtf;
+    EXPECT_EQ(Count(Rtf, "\\par\r\n"), 6) << "a paragraph mark between blocks: " << Rtf;
+
     const std::string Html = ToBody(Rtf);
-    EXPECT_NE(Html.find(">Grüße aus Köln<"), std::string::npos) << Html;
-    const std::size_t List = Html.find("<ul>");
-    ASSERT_NE(List, std::string::npos) << Html;
-    EXPECT_LT(Html.find("Köln"), List);
-    EXPECT_LT(List, Html.find("first point"));
+    EXPECT_NE(Html.find("text-align:justify;"), std::string::npos) << Html;
+    const std::size_t Bullets = Html.find("<ul>");
+    const std::size_t Numbers = Html.find("<ol>");
+    ASSERT_NE(Bullets, std::string::npos) << Html;
+    ASSERT_NE(Numbers, std::string::npos) << Html;
+    EXPECT_LT(Html.find(">Grüße aus Köln<"), Bullets);
+    EXPECT_LT(Bullets, Html.find("first point"));
     EXPECT_LT(Html.find("first point"), Html.find("second point"));
     EXPECT_LT(Html.find("second point"), Html.find("</ul>"));
-    EXPECT_LT(Html.find("</ul>"), Html.find("closing line"));
+    EXPECT_LT(Html.find("</ul>"), Html.find("between"));
+    EXPECT_LT(Html.find("between"), Numbers);
+    EXPECT_LT(Numbers, Html.find(">one<"));
+    EXPECT_LT(Html.find(">one<"), Html.find(">two<"));
     EXPECT_EQ(Html.find("<li>\r\n        <span style=\"font-family:'DejaVu Sans';\"> </span>"),
               std::string::npos)
         << "no stray blank in front of a list item";
@@ -100,40 +124,6 @@ TEST(RichTextRtfWriter, TablesHoldEachFontAndColourOnce) {
         << Rtf;
     EXPECT_NE(Rtf.find("{\\colortbl ;\\red0\\green0\\blue255;}"), std::string::npos) << Rtf;
     EXPECT_NE(Rtf.find("{\\f0\\fs24\\cf1 three}"), std::string::npos) << Rtf;
-}
-
-TEST(RichTextRtfWriter, ParagraphMarksIndentsAndNumbers) {
-    QTextDocument Empty;
-    const std::string EmptyRtf = TRichTextRtfWriter::Write(Empty);
-    EXPECT_EQ(EmptyRtf.find("\\par\r\n"), std::string::npos) << EmptyRtf;
-    EXPECT_EQ(ToBody(EmptyRtf), "");
-
-    QTextDocument Document;
-    QTextCursor Cursor(&Document);
-    QTextBlockFormat Indented;
-    Indented.setLeftMargin(20);
-    Indented.setTextIndent(-10);
-    Indented.setAlignment(Qt::AlignJustify);
-    Cursor.setBlockFormat(Indented);
-    Cursor.insertText("indented");
-    Cursor.insertBlock(QTextBlockFormat());
-    Cursor.createList(QTextListFormat::ListDecimal);
-    Cursor.insertText("one");
-    Cursor.insertBlock();
-    Cursor.insertText("two");
-    Cursor.insertBlock(QTextBlockFormat()); // the empty last block the cursor rests in
-    const std::string Rtf = TRichTextRtfWriter::Write(Document);
-    EXPECT_NE(Rtf.find("\\pard\\qj\\li300\\fi-150{"), std::string::npos) << Rtf;
-    EXPECT_NE(Rtf.find("{\\pntext 2.\\tab}"), std::string::npos) << Rtf;
-    EXPECT_EQ(Count(Rtf, "\\par\r\n"), 3) << "three paragraph marks: " << Rtf;
-
-    TRkCorvaneXHTML Converter;
-    Converter.SetConvertIndent(true);
-    Converter.OptionsHead().SetAddOuterHTML(false);
-    const std::string Html = Converter.Convert(Rtf);
-    EXPECT_NE(Html.find("text-align:justify;"), std::string::npos) << Html;
-    EXPECT_NE(Html.find("<ol>"), std::string::npos) << Html;
-    EXPECT_LT(Html.find(">one<"), Html.find(">two<"));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "umain.h"
 
 #include "CxMemoryPictureAdapterDataURI.h"
-#include "DemoTestSupport.h"
+#include "DesktopShell.h"
 #include "RichTextRtfWriter.h"
 #include "ValueListEditor.h"
 #include "rkRichPopup.h"
@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGuiApplication>
@@ -33,9 +34,39 @@
 namespace corvane {
 namespace {
 
-using test::ReadBytes;
-using test::TRecordingShell;
-using test::WriteBytes;
+// A desktop that records instead of opening.
+class TRecordingShell final : public IDesktopShell {
+public:
+    void Open(const QUrl& Target) override { Opened.push_back(Target); }
+    void ShowError(QWidget*, const QString& Text) override { Errors.push_back(Text); }
+
+    std::vector<QUrl> Opened;
+    QStringList Errors;
+};
+
+std::string ReadBytes(const QString& Path) {
+    QFile File(Path);
+    if (!File.open(QIODevice::ReadOnly)) return {};
+    const QByteArray Bytes = File.readAll();
+    return std::string(Bytes.constData(), static_cast<std::size_t>(Bytes.size()));
+}
+
+void WriteBytes(const QString& Path, const std::string& Bytes) {
+    QFile File(Path);
+    if (File.open(QIODevice::WriteOnly)) File.write(Bytes.data(), static_cast<qint64>(Bytes.size()));
+}
+
+// The style attribute of the element whose content is exactly Text, or "(missing)".
+std::string StyleAround(const std::string& Html, const std::string& Text) {
+    const std::size_t TextAt = Html.find(">" + Text + "<");
+    if (TextAt == std::string::npos) return "(missing)";
+    const std::size_t TagAt = Html.rfind('<', TextAt);
+    const std::string Tag = Html.substr(TagAt, TextAt - TagAt);
+    const std::size_t StyleAt = Tag.find("style=\"");
+    if (StyleAt == std::string::npos) return {};
+    const std::size_t End = Tag.find('"', StyleAt + 7);
+    return Tag.substr(StyleAt + 7, End - StyleAt - 7);
+}
 
 const QString PictureDocument = QStringLiteral(CORVANE_CORPUS_DIR "/rtfpipe/image_from_strings.rtf");
 const std::string SmallDocument =
@@ -123,7 +154,6 @@ TEST_F(WindowTest, SampleSurvivesTheEditorPath) {
     TfrmMain& W = Window();
     W.ApplySettings();
     const std::string Html = W.RichEditToHTML(*W.RichEdit2);
-    using test::StyleAround;
     EXPECT_NE(StyleAround(Html, "bold").find("font-weight:bold;"), std::string::npos) << Html;
     EXPECT_NE(StyleAround(Html, "italic").find("font-style:italic;"), std::string::npos);
     EXPECT_NE(StyleAround(Html, "underlined").find("text-decoration:underline;"), std::string::npos);
