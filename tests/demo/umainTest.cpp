@@ -346,7 +346,9 @@ TEST(CrLfTextFile, EveryLineEndsInCrLfAfterTheByteOrderMark) {
     EXPECT_EQ(ToCrLfTextFile("\xC3\xA4\r\r\n"), "\xEF\xBB\xBF\xC3\xA4\r\n\r\n");
 }
 
-TEST_F(WindowTest, BadPictureLimitFailsBeforeAnythingIsWritten) {
+// A failure started by the user is shown and nothing is opened; a bad picture limit fails before anything
+// is written. Input without the RTF header is no failure: its empty result is written and opened.
+TEST_F(WindowTest, FailuresAreShownAndNothingIsOpened) {
     TfrmMain& W = Window();
     SelectFile(CopyIn(PictureDocument, "pictures.rtf"));
     for (const char* Limit : {"", "12kb", "99999999999"}) {
@@ -354,31 +356,22 @@ TEST_F(WindowTest, BadPictureLimitFailsBeforeAnythingIsWritten) {
         EXPECT_THROW(W.startConversion(), std::runtime_error) << Limit;
         EXPECT_THROW(W.ConvertRichEdit(), std::runtime_error) << Limit;
     }
-    EXPECT_FALSE(QFileInfo::exists(Output()));
-    EXPECT_TRUE(Shell->Opened.empty());
-
-    // Started by the user, the failure is shown and nothing is opened.
     W.Button1->click();
     emit W.FileListBox1->doubleClicked(W.FileListBox1->currentIndex());
     ASSERT_EQ(Shell->Errors.size(), 2);
     EXPECT_TRUE(Shell->Errors[0].contains("is not a whole number")) << Shell->Errors[0].toStdString();
-    EXPECT_TRUE(Shell->Opened.empty());
     EXPECT_FALSE(QFileInfo::exists(Output()));
     EXPECT_FALSE(QFileInfo::exists(Path("image1.png")));
-}
 
-TEST_F(WindowTest, ConversionErrorsAreShownAndNothingIsOpened) {
-    TfrmMain& W = Window();
-    SelectFile(CopyIn(PictureDocument, "pictures.rtf"));
+    W.EditMaxDataURISize->setText("32");
     W.ediHTMLFile->setText(Path("missing-folder/out.html"));
     emit W.FileListBox1->doubleClicked(W.FileListBox1->currentIndex());
     W.Button1->click();
-    ASSERT_EQ(Shell->Errors.size(), 2);
-    EXPECT_TRUE(Shell->Errors[0].contains("missing-folder")) << Shell->Errors[0].toStdString();
-    EXPECT_TRUE(Shell->Errors[1].contains("missing-folder")) << Shell->Errors[1].toStdString();
+    ASSERT_EQ(Shell->Errors.size(), 4);
+    EXPECT_TRUE(Shell->Errors[2].contains("missing-folder")) << Shell->Errors[2].toStdString();
+    EXPECT_TRUE(Shell->Errors[3].contains("missing-folder")) << Shell->Errors[3].toStdString();
     EXPECT_TRUE(Shell->Opened.empty());
 
-    // Input without the RTF header is not a failure: the empty result is written and opened.
     W.ediHTMLFile->setText(Path("empty.html"));
     const QString NotRtf = Path("not.rtf");
     WriteBytes(NotRtf, "plain text");

@@ -28,8 +28,8 @@ TEST(Formatter, LevelsLineBreaksAndTheSharedMarginBuilder) {
     EXPECT_EQ(formatter.IndentLine("y"), "    y\r\n");
     EXPECT_EQ(formatter.OutdentLine("z"), "  z\r\n");
     EXPECT_EQ(formatter.GetLevel(), 1);
-    formatter.OutdentLine("");
     EXPECT_EQ(formatter.OutdentLine("w"), "w\r\n");
+    EXPECT_EQ(formatter.OutdentLine("v"), "v\r\n"); // below zero: no margin
     EXPECT_EQ(formatter.GetLevel(), -1);
 
     formatter.SetLineBreak("");
