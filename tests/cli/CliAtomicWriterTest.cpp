@@ -6,13 +6,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace corvane {
 namespace {
 
 using test::ReadFile;
 using test::TTestFolder;
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 TEST(CliAtomicWriter, PiecesAppearAtCommitOrNotAtAll) {
     TTestFolder folder;
@@ -39,12 +40,25 @@ TEST(CliAtomicWriter, PiecesAppearAtCommitOrNotAtAll) {
     EXPECT_EQ(ReadFile(folder / "empty.html"), "");
 }
 
-TEST(CliAtomicWriter, AFailureIsReportedByCommit) {
+// A new file gets the mode asked for and a replaced one keeps its own; a failure waits for Commit.
+TEST(CliAtomicWriter, PermissionsAndFailures) {
     TTestFolder folder;
+    const std::string path = folder / "out.html";
+    WriteFileAtomically(path, "first", 0640);
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    ::chmod(path.c_str(), 0600);
+    WriteFileAtomically(path, "second", 0644);
+    EXPECT_EQ(ReadFile(path), "second");
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
     TAtomicFileWriter intoFolder(folder.Path(), 0644);
     EXPECT_NO_THROW(intoFolder.Write("text"));
     EXPECT_THROW(intoFolder.Commit(), std::runtime_error);
-    EXPECT_THAT(folder.Files(), IsEmpty());
+    EXPECT_THAT(folder.Files(), ElementsAre("out.html"));
+    EXPECT_THROW(ReadWholeFile(folder.Path()), std::runtime_error);
 }
 
 } // namespace

@@ -26,54 +26,32 @@ QStringList Captions(const TRkRichPopUpMenu& Menu) {
     return Result;
 }
 
-TEST(RichPopupItems, EnglishAndGermanCaptionsInMenuOrder) {
+TEST(RichPopupItems, CaptionsShortcutsAndTheFontDialog) {
     TRkRichPopUpMenu English;
     English.Loaded();
     const QStringList Items = Captions(English);
     ASSERT_EQ(Items.size(), 20);
-    EXPECT_EQ(Items.first(), "Undo");
     EXPECT_EQ(Items[M::miBold], "Bold");
-    EXPECT_EQ(Items.last(), "Hyperlink");
+    EXPECT_TRUE(English.Item(M::miSeparator5)->isSeparator());
+    for (QAction* Action : English.actions())
+        EXPECT_TRUE(Action->shortcut().isEmpty()) << "no shortcuts unless switched on";
 
     TRkRichPopUpMenu German;
     German.SetLanguage(roGerman);
+    German.SetUseShortcuts(true);
     German.Loaded();
     EXPECT_EQ(German.Item(M::miUndo)->text(), QString::fromUtf8("Rückgängig"));
-    EXPECT_EQ(German.Item(M::miBold)->text(), "Fett");
-    EXPECT_EQ(German.Item(M::miBullet)->text(), QString::fromUtf8("Aufzählung"));
-    for (M::TItem Separator :
-         {M::miSeparator1, M::miSeparator2, M::miSeparator3, M::miSeparator4, M::miSeparator5})
-        EXPECT_TRUE(German.Item(Separator)->isSeparator()) << Separator;
-    // Building twice must not add a second set.
-    German.Loaded();
+    EXPECT_EQ(German.Item(M::miUndo)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(German.Item(M::miDelete)->shortcut(), QKeySequence(Qt::Key_Delete));
+    EXPECT_TRUE(German.Item(M::miFont)->shortcut().isEmpty());
+    German.Loaded(); // building twice must not add a second set
     EXPECT_EQ(German.actions().size(), 20);
-}
 
-TEST(RichPopupItems, ShortcutsOnlyWhenSwitchedOnBeforeBuilding) {
-    TRkRichPopUpMenu Plain;
-    EXPECT_FALSE(Plain.UseShortcuts());
-    Plain.Loaded();
-    for (QAction* Action : Plain.actions())
-        EXPECT_TRUE(Action->shortcut().isEmpty()) << Action->text().toStdString();
-
-    TRkRichPopUpMenu WithKeys;
-    WithKeys.SetUseShortcuts(true);
-    WithKeys.Loaded();
-    EXPECT_EQ(WithKeys.Item(M::miUndo)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
-    EXPECT_EQ(WithKeys.Item(M::miDelete)->shortcut(), QKeySequence(Qt::Key_Delete));
-    EXPECT_EQ(WithKeys.Item(M::miSelectAll)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
-    EXPECT_EQ(WithKeys.Item(M::miUnderline)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
-    EXPECT_TRUE(WithKeys.Item(M::miFont)->shortcut().isEmpty());
-    EXPECT_TRUE(WithKeys.Item(M::miBullet)->shortcut().isEmpty());
-}
-
-TEST(RichPopupItems, MakesItsOwnFontDialogOnlyWhenNoneIsGiven) {
     QFontDialog Given;
     TRkRichPopUpMenu WithDialog;
     WithDialog.SetFontDialog(&Given);
     WithDialog.Loaded();
     EXPECT_EQ(WithDialog.FontDialog(), &Given);
-
     auto Menu = std::make_unique<TRkRichPopUpMenu>();
     Menu->Loaded();
     QPointer<QFontDialog> Own = Menu->FontDialog();
@@ -114,14 +92,11 @@ protected:
     TRkRichPopUpMenu Menu;
 };
 
-TEST_F(RichPopupTest, NothingSelectedDisablesCutCopyAndDelete) {
+TEST_F(RichPopupTest, ClipboardItemsFollowTheSelectionAndTheClipboard) {
     Select(5, 5);
-    EXPECT_FALSE(Enabled(M::miCut));
-    EXPECT_FALSE(Enabled(M::miCopy));
-    EXPECT_FALSE(Enabled(M::miDelete));
+    for (M::TItem Item : {M::miCut, M::miCopy, M::miDelete, M::miPaste, M::miUndo})
+        EXPECT_FALSE(Enabled(Item)) << Item << ": nothing selected, pasted or edited yet";
     EXPECT_TRUE(Enabled(M::miSelectAll));
-    EXPECT_FALSE(Enabled(M::miPaste)) << "the clipboard is empty";
-    EXPECT_FALSE(Enabled(M::miUndo)) << "nothing was edited yet";
 
     QApplication::clipboard()->setText("pasted ");
     EXPECT_TRUE(Enabled(M::miPaste));
@@ -130,16 +105,12 @@ TEST_F(RichPopupTest, NothingSelectedDisablesCutCopyAndDelete) {
     EXPECT_TRUE(Enabled(M::miUndo));
     Trigger(M::miUndo);
     EXPECT_EQ(Editor.toPlainText(), "Hello brave new world");
-}
 
-TEST_F(RichPopupTest, AllSelectedDisablesSelectAllAndEnablesTheClipboardItems) {
     Trigger(M::miSelectAll);
     EXPECT_EQ(Editor.textCursor().selectedText(), "Hello brave new world");
     EXPECT_FALSE(Enabled(M::miSelectAll));
-    EXPECT_TRUE(Enabled(M::miCut));
-    EXPECT_TRUE(Enabled(M::miCopy));
-    EXPECT_TRUE(Enabled(M::miDelete));
-
+    for (M::TItem Item : {M::miCut, M::miCopy, M::miDelete})
+        EXPECT_TRUE(Enabled(Item)) << Item;
     Select(6, 12);
     Trigger(M::miCopy);
     EXPECT_EQ(QApplication::clipboard()->text(), "brave ");
@@ -156,13 +127,11 @@ TEST_F(RichPopupTest, ReadOnlyEditorOffersOnlyCopyAndSelection) {
     Select(0, 5);
     Menu.RefreshItems(&Editor);
     EXPECT_TRUE(Menu.Item(M::miCopy)->isEnabled());
-    EXPECT_TRUE(Menu.Item(M::miSelectAll)->isEnabled());
     for (M::TItem Item : {M::miCut, M::miDelete, M::miPaste, M::miUndo, M::miFont, M::miBold, M::miBullet})
         EXPECT_FALSE(Menu.Item(Item)->isEnabled()) << Item;
     for (M::TItem Item : {M::miBold, M::miAlignCenter, M::miBullet, M::miSeparator4})
         EXPECT_FALSE(Menu.Item(Item)->isVisible()) << Item;
     EXPECT_TRUE(Menu.Item(M::miFont)->isVisible());
-    EXPECT_TRUE(Menu.Item(M::miHyperlink)->isVisible());
 
     Editor.setReadOnly(false);
     Editor.setAcceptRichText(false);
@@ -172,45 +141,34 @@ TEST_F(RichPopupTest, ReadOnlyEditorOffersOnlyCopyAndSelection) {
     EXPECT_TRUE(Menu.Item(M::miBold)->isVisible());
 }
 
-TEST_F(RichPopupTest, AlignmentItemsActAsOneRadioGroup) {
+TEST_F(RichPopupTest, AlignmentItemsActAsOneRadioGroupForTheCursorsParagraph) {
+    Editor.setPlainText("first\nsecond");
     EXPECT_TRUE(Checked(M::miAlignLeft));
     Trigger(M::miAlignCenter);
     EXPECT_EQ(Editor.alignment(), Qt::AlignHCenter);
     EXPECT_TRUE(Menu.Item(M::miAlignCenter)->isChecked());
     EXPECT_FALSE(Menu.Item(M::miAlignLeft)->isChecked());
-    EXPECT_FALSE(Menu.Item(M::miAlignRight)->isChecked());
-
     Trigger(M::miAlignRight);
     EXPECT_EQ(Editor.alignment(), Qt::AlignRight);
-    EXPECT_TRUE(Checked(M::miAlignRight));
     EXPECT_FALSE(Checked(M::miAlignCenter));
 
-    // The check marks follow the paragraph the cursor is in.
-    Editor.setPlainText("first\nsecond");
-    Select(0, 0);
-    Trigger(M::miAlignCenter);
     Select(8, 8);
     EXPECT_TRUE(Checked(M::miAlignLeft));
-    EXPECT_FALSE(Checked(M::miAlignCenter));
+    EXPECT_FALSE(Checked(M::miAlignRight));
     Select(2, 2);
-    EXPECT_TRUE(Checked(M::miAlignCenter));
-    EXPECT_FALSE(Checked(M::miAlignLeft));
+    EXPECT_TRUE(Checked(M::miAlignRight));
     Editor.setAlignment(Qt::AlignJustify);
-    Menu.RefreshItems(&Editor);
-    EXPECT_FALSE(Menu.Item(M::miAlignLeft)->isChecked());
-    EXPECT_FALSE(Menu.Item(M::miAlignCenter)->isChecked());
-    EXPECT_FALSE(Menu.Item(M::miAlignRight)->isChecked());
+    for (M::TItem Item : {M::miAlignLeft, M::miAlignCenter, M::miAlignRight})
+        EXPECT_FALSE(Checked(Item)) << Item;
 }
 
-TEST_F(RichPopupTest, StyleItemsToggleAcrossTheWholeSelection) {
+TEST_F(RichPopupTest, StyleAndLinkItemsFormatTheWholeSelectionOnly) {
     Select(6, 11); // "brave"
     EXPECT_FALSE(Checked(M::miBold));
     Trigger(M::miBold);
-    EXPECT_TRUE(Checked(M::miBold));
     Trigger(M::miItalic);
-    Trigger(M::miUnderline);
+    EXPECT_TRUE(Checked(M::miBold));
     EXPECT_TRUE(Checked(M::miItalic));
-    EXPECT_TRUE(Checked(M::miUnderline));
 
     // Half bold: the style is not the selection's, so the toggle adds it everywhere.
     Select(0, 11);
@@ -222,6 +180,14 @@ TEST_F(RichPopupTest, StyleItemsToggleAcrossTheWholeSelection) {
     EXPECT_FALSE(Checked(M::miBold));
     Select(12, 12);
     EXPECT_FALSE(Checked(M::miItalic)) << "outside the formatted word";
+
+    Select(12, 15); // "new"
+    Trigger(M::miHyperlink);
+    Select(13, 14);
+    EXPECT_EQ(Editor.textCursor().charFormat().foreground().color(), QColor(Qt::blue));
+    EXPECT_TRUE(Checked(M::miUnderline));
+    Select(1, 2);
+    EXPECT_FALSE(Checked(M::miUnderline));
 }
 
 TEST_F(RichPopupTest, BulletTogglesTheParagraphsList) {
@@ -235,17 +201,6 @@ TEST_F(RichPopupTest, BulletTogglesTheParagraphsList) {
     EXPECT_EQ(Editor.textCursor().currentList(), nullptr);
     EXPECT_FALSE(Checked(M::miBullet));
     EXPECT_EQ(Editor.document()->begin().blockFormat().indent(), Before.indent()) << "no indent left behind";
-}
-
-TEST_F(RichPopupTest, HyperlinkMakesTheSelectionBlueAndUnderlined) {
-    Select(6, 11);
-    Trigger(M::miHyperlink);
-    Select(7, 8);
-    const QTextCharFormat Format = Editor.textCursor().charFormat();
-    EXPECT_EQ(Format.foreground().color(), QColor(Qt::blue));
-    EXPECT_TRUE(Format.fontUnderline());
-    Select(1, 2);
-    EXPECT_FALSE(Editor.textCursor().charFormat().fontUnderline());
 }
 
 TEST_F(RichPopupTest, FontDialogCancelledLeavesTheTextAloneAndAcceptedAppliesTheFont) {

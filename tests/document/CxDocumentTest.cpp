@@ -9,18 +9,6 @@ TTextNode& RunAt(ISimpleDomNode& Paragraph, int Index) {
     return NodeCast<TTextNode>(Paragraph.GetChild(Index));
 }
 
-TEST(DocumentTree, NewDocumentHoldsOneParagraphWithOneEmptyRun) {
-    auto document = std::make_shared<TSimpleDomDocument>();
-    ASSERT_EQ(document->GetChildCount(), 1);
-    ISimpleDomNode* paragraph = document->GetChild(0);
-    ASSERT_EQ(paragraph->GetChildCount(), 1);
-    EXPECT_EQ(RunAt(*paragraph, 0).GetText(), "");
-    EXPECT_FALSE(RunAt(*paragraph, 0).GetRaw());
-    EXPECT_EQ(paragraph->GetPreviousSibling(), nullptr);
-    EXPECT_EQ(paragraph->GetNextSibling(), nullptr);
-    EXPECT_EQ(document->GetPreviousSibling(), nullptr);
-}
-
 TEST(DocumentTree, CloseTextRunAddsARunOnlyAfterText) {
     TSimpleDomDocument document;
     TParagraphNode& paragraph = document.LastParagraph();

@@ -12,13 +12,12 @@ constexpr const char* EmptyParagraph = "    <p>\r\n    </p>\r\n";
 class OutputWriterTest : public ::testing::Test {
 protected:
     // One paragraph per entry; "*" starts a bullet item, "#" a numbered one, "|" separates runs.
-    void Build(std::initializer_list<std::string_view> Paragraphs, std::uint8_t Alignment = 0) {
+    void Build(std::initializer_list<std::string_view> Paragraphs) {
         bool first = true;
         for (std::string_view text : Paragraphs) {
             if (!first) Document->AddParagraph();
             first = false;
             TParagraphProperties props;
-            props.Alignment = Alignment;
             if (!text.empty() && (text[0] == '*' || text[0] == '#')) {
                 props.ListItem = true;
                 props.ListStyle = text[0] == '*' ? 11 : 0;
@@ -108,19 +107,6 @@ TEST_F(OutputWriterTest, EmptyItemsStayInsideABalancedList) {
     Build({"*", "#a", "*", "b", "*", "*"});
     EXPECT_EQ(Run(), std::string(EmptyParagraph) + "    <ol>\r\n      <li>\r\n        a\r\n      </li>\r\n" +
                          EmptyParagraph + "    </ol>\r\n    <p>\r\n      b\r\n    </p>\r\n");
-}
-
-TEST_F(OutputWriterTest, ItemAlignmentHasTwoForms) {
-    Build({"*a"}, 2);
-    EXPECT_NE(Run().find("      <li style=\"text-align:center\">\r\n"), std::string::npos);
-    Converter.Translator.Presentational = true;
-    EXPECT_NE(Run().find("      <li align=\"center\">\r\n"), std::string::npos);
-    Document->LastParagraph().GetParagraphProperties().Alignment = 3;
-    EXPECT_NE(Run().find("      <li align=\"justify\">\r\n"), std::string::npos);
-    Document->LastParagraph().GetParagraphProperties().Alignment = 0;
-    EXPECT_NE(Run().find("      <li>\r\n"), std::string::npos);
-    Converter.Translator.Presentational = false;
-    EXPECT_NE(Run().find("      <li>\r\n"), std::string::npos);
 }
 
 } // namespace

@@ -2,9 +2,12 @@
 #pragma once
 
 #include "CxDocument.h"
+#include "CxHtmlTranslator.h"
 #include "CxInterfaces.h"
+#include "CxMarginBuilder.h"
 #include "CxOptions.h"
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -56,40 +59,11 @@ public:
     std::string TabString = "&nbsp;&nbsp;";
 };
 
-class TFakeMargins : public IMarginBuilding {
-public:
-    std::string GetMargin(std::int32_t Level) const override { return std::string(2 * Level, ' '); }
-    void SetMarginWidth(std::int32_t) override {}
-    std::int32_t GetMarginWidth() const override { return 2; }
-};
-
-class TFakeTranslator : public ICxTranslator {
-public:
-    std::string Encode(std::string_view Text) const override { return std::string(Text); }
-    std::string FormatText(const std::string& Text, const TCharacterProperties&) const override {
-        return Text;
-    }
-    std::string GetEmptyElementEnd() const override { return " />"; }
-    std::string GetDocType() const override { return {}; }
-    std::string GetFontSizeStyle(std::int32_t) const override { return {}; }
-    std::string BuildParagraphStart(const std::string&, const std::string&) const override { return {}; }
-    std::string GetParagraphStart(const TParagraphProperties&) const override { return "    <p>\r\n      "; }
-    std::string GetHtmlStartTag(const std::string&) const override { return {}; }
-    std::string GetStyleAttribute(const std::string&) const override { return {}; }
-    bool UsePresentationalTags() const override { return Presentational; }
-    bool IsXml() const override { return true; }
-    bool IsDocTypeRequired() const override { return false; }
-    void SetFontSizeScale(TFontSizeScale) override {}
-    void SetParagraphTag(const std::string&) override {}
-    bool SupportsElement(const std::string&) const override { return true; }
-    bool SupportsAttribute(const std::string&, const std::string&) const override { return true; }
-
-    bool Presentational = false;
-};
-
-// Escapes "<" once, marking the run raw as the real conversion does; counts its calls.
+// Escapes "<" once, marking the run raw as the real conversion does; counts its calls. Paragraph starts
+// and margins are those of the real HTML 5 translator.
 class TFakeRunConverter : public ICxRunConverter {
 public:
+    TFakeRunConverter() { Translator.SetParagraphTag("<p"); }
     virtual ~TFakeRunConverter() = default;
     std::string ConvertTextRun(ISimpleDomTextNode& Run) override {
         ++Calls;
@@ -105,10 +79,10 @@ public:
     std::string GetOrderedListTag() const override { return "<ol>"; }
     std::string GetUnorderedListTag() const override { return "<ul>"; }
     const ICxTranslator& GetTranslator() const override { return Translator; }
-    const IMarginBuilding& GetMarginBuilder() const override { return Margins; }
+    const IMarginBuilding& GetMarginBuilder() const override { return *Margins; }
 
-    TFakeTranslator Translator;
-    TFakeMargins Margins;
+    std::shared_ptr<TMarginBuilder> Margins = std::make_shared<TMarginBuilder>();
+    THTML50Translator Translator{Margins};
     int Calls = 0;
 };
 

@@ -23,51 +23,36 @@ TEST(ReaderFields, TheResultIsARunOfItsOwnCarryingTheInstruction) {
                             "Text(c)"));
 }
 
+// Blanks inside the instruction are kept, nested groups add to the same text, and properties and \u do
+// nothing there; instructions concatenate within a field, and each field's end clears the run after it.
 TEST(ReaderFields, InstructionText) {
     TReaderHarness Harness;
     Harness.Owner.ConvertFields = true;
-    // Blanks inside the group are kept; nested groups add to the same text; properties and \u do nothing.
     Harness.Parse(
-        "{\\rtf1{\\field{\\*\\fldinst { HYPERLINK \"a\\\\\\\\b\" }{\\b\\u8364 \\'e9\\'80}}{\\fldrslt r}}}");
+        "{\\rtf1{\\field{\\*\\fldinst { HYPERLINK \"a\\\\\\\\b\" }{\\b\\u8364 \\'e9\\'80}}{\\fldrslt r}}"
+        "{\\field{\\*\\fldinst A}{\\*\\fldinst B}{\\fldrslt x}}{\\field{\\*\\fldinst D}}}");
     EXPECT_THAT(Harness.Calls("SetFieldInstruction"),
-                ElementsAre(Utf8(u8"SetFieldInstruction( HYPERLINK \"a\\\\b\" é€)"),
-                            "SetFieldInstruction()")); // the field's end clears the run after it
+                ElementsAre(Utf8(u8"SetFieldInstruction( HYPERLINK \"a\\\\b\" é€)"), "SetFieldInstruction()",
+                            "SetFieldInstruction(AB)", "SetFieldInstruction()",
+                            "SetFieldInstruction()")); // a field without a result passes nothing
     EXPECT_THAT(Harness.Calls("SetFontStyle"), IsEmpty());
-    EXPECT_EQ(Harness.Text(), "r");
+    EXPECT_EQ(Harness.Text(), "rx");
 }
 
-TEST(ReaderFields, NestedResultGroupsAttachTheInstructionAgain) {
-    TReaderHarness Harness;
-    Harness.Owner.ConvertFields = true;
-    Harness.Parse("{\\rtf1{\\field{\\*\\fldinst X}{\\fldrslt{\\ul link}}}}");
-    EXPECT_EQ(Harness.Writer->Count("SetFieldInstruction(X)"), 2);
-}
-
-TEST(ReaderFields, InstructionsConcatenateWithinAFieldAndEndWithIt) {
-    TReaderHarness Harness;
-    Harness.Owner.ConvertFields = true;
-    Harness.Parse("{\\rtf1{\\field{\\*\\fldinst A}{\\*\\fldinst B}{\\fldrslt x}}"
-                  "{\\field{\\*\\fldinst C}{\\fldrslt y}}{\\field{\\*\\fldinst D}}}");
-    // A field without a result passes nothing; each field's end clears the run that follows it.
-    EXPECT_THAT(Harness.Calls("SetFieldInstruction"),
-                ElementsAre("SetFieldInstruction(AB)", "SetFieldInstruction()", "SetFieldInstruction(C)",
-                            "SetFieldInstruction()", "SetFieldInstruction()"));
-}
-
-TEST(ReaderFields, WithoutConvertFieldsOnlyTheResultTextRemains) {
-    TReaderHarness Harness;
-    Harness.Parse("{\\rtf1 a{\\field{\\*\\fldinst HYPERLINK \"t\"}{\\fldrslt link}}c}");
-    EXPECT_EQ(Harness.Text(), "alinkc");
-    EXPECT_THAT(Harness.Calls("SetFieldInstruction"), IsEmpty());
-    EXPECT_EQ(Harness.Writer->Count("StartTextRun"), 0);
-}
-
+// The result keeps its formatting and specials, and each nested group attaches the instruction again.
 TEST(ReaderFields, ResultKeepsTextFormattingAndSpecials) {
     TReaderHarness Harness;
     Harness.Owner.ConvertFields = true;
-    Harness.Parse("{\\rtf1{\\field{\\*\\fldinst X}{\\fldrslt\\b a\\line\\u8364 ?\\'41}}}");
-    EXPECT_EQ(Harness.Text(), Utf8(u8"a<br>€A"));
-    EXPECT_THAT(Harness.Calls("SetFontStyle"), ElementsAre("SetFontStyle(1)"));
+    Harness.Parse("{\\rtf1{\\field{\\*\\fldinst X}{\\fldrslt\\b a\\line\\u8364 ?\\'41{\\ul b}}}}");
+    EXPECT_EQ(Harness.Text(), Utf8(u8"a<br>€Ab"));
+    EXPECT_THAT(Harness.Calls("SetFontStyle"), ElementsAre("SetFontStyle(1)", "SetFontStyle(5)"));
+    EXPECT_EQ(Harness.Writer->Count("SetFieldInstruction(X)"), 2);
+
+    TReaderHarness Off;
+    Off.Parse("{\\rtf1 a{\\field{\\*\\fldinst HYPERLINK \"t\"}{\\fldrslt link}}c}");
+    EXPECT_EQ(Off.Text(), "alinkc") << "without ConvertFields only the result text remains";
+    EXPECT_THAT(Off.Calls("SetFieldInstruction"), IsEmpty());
+    EXPECT_EQ(Off.Writer->Count("StartTextRun"), 0);
 }
 
 TEST(ReaderBookmarks, TheNameGoesToTheLastRun) {

@@ -1,5 +1,5 @@
 // What sets the dialects apart beyond the golden conversions (tests/data/golden), which hold every
-// dialect's document type, paragraph starts and character formatting.
+// dialect's document type, paragraph starts and the single character formats.
 #include "CxHtmlTranslator.h"
 #include "CxMarginBuilder.h"
 #include "CxXhtmlTranslator.h"
@@ -46,40 +46,61 @@ TEST(Dialects, ElementsAttributesAndLanguage) {
     }
 }
 
-TEST(Dialects, WhatTheReducedDialectsLeaveOut) {
+TCharacterProperties Styles(TFontStyles Style, std::uint8_t VerticalPosition) {
     TCharacterProperties props;
-    props.Language = "de";
-    props.RightToLeft = true;
-    props.BackgroundColor = "#00ff00";
-    for (const auto& translator : {Make<THTML3FlexTranslator>(), Make<TXHTMLBasic10Translator>(),
-                                   Make<TXHTMLMobileProfile10Translator>()})
-        EXPECT_EQ(translator->FormatText("a &amp; b", props), "a &amp; b") << translator->GetDialectName();
+    props.FontStyle = Style;
+    props.VerticalPosition = VerticalPosition;
+    return props;
 }
 
-TEST(Dialects, Html32FontElement) {
-    // The scale does not reach the font element; nor does a font name break out of its attribute.
-    const auto translator = Make<THTML3FlexTranslator>(fsEM);
-    TCharacterProperties props;
-    props.FontName = R"(A&B "Sans" <x>)";
-    props.FontSize = 12;
-    EXPECT_EQ(translator->FormatText("t", props),
-              R"(<font face="A&amp;B &quot;Sans&quot; &lt;x&gt;" size="12">t</font>)");
-    props = {};
-    props.FontStyle = fsItalic | fsUnderline | fsStrikeOut;
-    props.VerticalPosition = 1;
-    EXPECT_EQ(translator->FormatText("t", props), "<sub><strike><u><i>t</i></u></strike></sub>");
-}
-
-TEST(Dialects, LanguageSpans) {
-    TCharacterProperties props;
-    props.Language = "fr";
-    EXPECT_EQ(Make<THTML401StrictTranslator>()->FormatText("t", props), R"(<span lang="fr">t</span>)");
-    EXPECT_EQ(Make<THTML401TransitionalTranslator>()->FormatText("t", props), R"(<span lang="fr">t</span>)");
-    EXPECT_EQ(Make<TXHTML10StrictTranslator>()->FormatText("t", props),
-              R"(<span xml:lang="fr" lang="fr">t</span>)");
-    EXPECT_EQ(Make<TXHTML10TransitionalTranslator>()->FormatText("t", props),
-              R"(<span xml:lang="fr" lang="fr">t</span>)");
-    EXPECT_EQ(Make<TXHTML11Translator>()->FormatText("t", props), R"(<span xml:lang="fr">t</span>)");
+// Formats combined, the order of tags and declarations, a font name that tries to break out of its
+// attribute, languages, and what the reduced dialects leave out.
+TEST(Dialects, FormattedText) {
+    TCharacterProperties everything = Styles(fsBold | fsItalic | fsUnderline | fsStrikeOut, 1);
+    everything.FontName = "Times New Roman,serif";
+    everything.FontColor = "#ff0000";
+    everything.BackgroundColor = "#00ff00";
+    everything.FontSize = 12;
+    everything.RightToLeft = true;
+    everything.Language = "en";
+    TCharacterProperties foreign;
+    foreign.Language = "de";
+    foreign.RightToLeft = true;
+    foreign.BackgroundColor = "#00ff00";
+    TCharacterProperties french;
+    french.Language = "fr";
+    TCharacterProperties font;
+    font.FontName = R"(A&B "Sans" <x>)";
+    font.FontSize = 12;
+    const struct {
+        std::shared_ptr<TCustomTranslator> Translator;
+        TCharacterProperties Props;
+        std::string Text, Expected;
+    } Cases[] = {
+        {Make<THTML401TransitionalTranslator>(), Styles(fsBold | fsItalic | fsUnderline, 2), "t",
+         "<sup><u><i><b>t</b></i></u></sup>"},
+        {Make<THTML401TransitionalTranslator>(), Styles(fsStrikeOut, 1), "t",
+         "<sub><strike>t</strike></sub>"},
+        {Make<THTML3FlexTranslator>(), Styles(fsItalic | fsUnderline | fsStrikeOut, 1), "t",
+         "<sub><strike><u><i>t</i></u></strike></sub>"},
+        {Make<THTML50Translator>(), everything, "t",
+         "<span style=\"font-weight:bold;font-style:italic;text-decoration:underline;"
+         "text-decoration:line-through;vertical-align:sub;font-family:Times New Roman,serif;"
+         "color:#ff0000;background-color:#00ff00;font-size:12pt;direction:rtl;\" lang=\"en\">t</span>"},
+        // The scale does not reach the font element.
+        {Make<THTML3FlexTranslator>(fsEM), font, "t",
+         R"(<font face="A&amp;B &quot;Sans&quot; &lt;x&gt;" size="12">t</font>)"},
+        {Make<THTML3FlexTranslator>(), foreign, "a &amp; b", "a &amp; b"},
+        {Make<TXHTMLBasic10Translator>(), foreign, "a &amp; b", "a &amp; b"},
+        {Make<TXHTMLMobileProfile10Translator>(), foreign, "a &amp; b", "a &amp; b"},
+        {Make<THTML401StrictTranslator>(), french, "t", R"(<span lang="fr">t</span>)"},
+        {Make<TXHTML10StrictTranslator>(), french, "t", R"(<span xml:lang="fr" lang="fr">t</span>)"},
+        {Make<TXHTML11Translator>(), french, "t", R"(<span xml:lang="fr">t</span>)"},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Translator->GetDialectName() + ": " + Case.Expected);
+        EXPECT_EQ(Case.Translator->FormatText(Case.Text, Case.Props), Case.Expected);
+    }
 }
 
 } // namespace

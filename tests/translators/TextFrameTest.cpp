@@ -26,27 +26,11 @@ TEST(TextFrames, KeptFramesFollowTheFontSizeUnit) {
 }
 
 TEST(TextFrames, EscapeChangesAgreesWithEscapeMarkup) {
-    const std::string Cases[] = {
-        "plain words",
-        "a & b",
-        "<tag>",
-        "say \"hi\"",
-        "tab\tand\r\nbreaks",
-        std::string("nul\0", 4),
-        "\x01",
-        "\xC2\xA0 nbsp",
-        "\xC2\x85 C1",
-        "\xC2",
-        "end \xC2\x80",
-        "\xEF\xBF\xBE",
-        "\xEF\xBF\xBF x",
-        "\xEF\xBF",
-        "\xEF\xBB\xBF bom",
-        "\xE2\x82\xAC",
-        "\xC2x",
-        "",
-    };
-    for (const std::string& Text : Cases)
+    using namespace std::string_view_literals;
+    for (const std::string_view Text :
+         {"plain words"sv, "a & b"sv, "<tag>"sv, "say \"hi\""sv, "tab\tand\r\nbreaks"sv, "nul\0"sv, "\x01"sv,
+          "\xC2\xA0 nbsp"sv, "\xC2\x85 C1"sv, "\xC2"sv, "end \xC2\x80"sv, "\xEF\xBF\xBE"sv,
+          "\xEF\xBF\xBF x"sv, "\xEF\xBF"sv, "\xEF\xBB\xBF bom"sv, "\xE2\x82\xAC"sv, "\xC2x"sv, ""sv})
         EXPECT_EQ(EscapeChanges(Text), EscapeMarkup(Text) != Text) << Text;
 }
 
