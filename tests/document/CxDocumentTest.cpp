@@ -5,47 +5,6 @@
 namespace corvane {
 namespace {
 
-TTextNode& RunAt(ISimpleDomNode& Paragraph, int Index) {
-    return NodeCast<TTextNode>(Paragraph.GetChild(Index));
-}
-
-TEST(DocumentTree, CloseTextRunAddsARunOnlyAfterText) {
-    TSimpleDomDocument document;
-    TParagraphNode& paragraph = document.LastParagraph();
-    paragraph.CloseTextRun();
-    EXPECT_EQ(paragraph.GetChildCount(), 1);
-    document.AppendText("ab");
-    document.AppendText("c"); // joins the same run
-    paragraph.CloseTextRun();
-    paragraph.CloseTextRun();
-    ASSERT_EQ(paragraph.GetChildCount(), 2);
-    EXPECT_EQ(RunAt(paragraph, 0).GetText(), "abc");
-    EXPECT_EQ(&document.LastTextRun(), &RunAt(paragraph, 1));
-}
-
-TEST(DocumentTree, AppendMarkupTakesARunOfItsOwn) {
-    TSimpleDomDocument document;
-    document.AppendText("text");
-    document.AddParagraph();
-    document.LastTextRun().GetCharacterProperties().FontSize = 9;
-    document.AppendMarkup("<br />");
-    TParagraphNode& paragraph = document.LastParagraph();
-    ASSERT_EQ(paragraph.GetChildCount(), 2);
-    EXPECT_TRUE(RunAt(paragraph, 0).GetRaw());
-    EXPECT_EQ(RunAt(paragraph, 0).GetText(), "<br />");
-    EXPECT_EQ(RunAt(paragraph, 0).GetCharacterProperties().FontSize, 9);
-    EXPECT_FALSE(RunAt(paragraph, 1).GetRaw());
-    EXPECT_EQ(RunAt(paragraph, 1).GetCharacterProperties(), TCharacterProperties());
-
-    // Markup after text does not join the text; empty markup leaves no raw run for later text to join.
-    document.AppendText("a");
-    document.AppendMarkup("");
-    document.AppendText("<b>");
-    ASSERT_EQ(paragraph.GetChildCount(), 2);
-    EXPECT_FALSE(RunAt(paragraph, 1).GetRaw());
-    EXPECT_EQ(RunAt(paragraph, 1).GetText(), "a<b>");
-}
-
 TEST(DocumentTree, RemoveChildKeepsSiblingsAndIndexesRight) {
     auto document = std::make_shared<TSimpleDomDocument>();
     for (int i = 1; i < 5; ++i)

@@ -50,19 +50,10 @@ void Exclude(TRkCorvaneXHTML& Owner, std::initializer_list<TFontOption> Options)
 }
 
 TEST(WriterTree, RunsSplitOnlyOnRealChanges) {
-    // Text starts with empty properties.
-    EXPECT_EQ(Read("{\\rtf1 a}").Props(0, 0), TCharacterProperties());
-
     // \b\b0 between two characters: one new run, made plain again and reused.
     const TTree toggled = Read("{\\rtf1 a\\b\\b0 b}");
     EXPECT_EQ(toggled.Runs(0), "a|b");
     EXPECT_EQ(toggled.Props(0, 0), toggled.Props(0, 1));
-
-    // A group's end restores the formatting in a new run.
-    const TTree grouped = Read("{\\rtf1 {\\b bold} plain}");
-    EXPECT_EQ(grouped.Runs(0), "bold| plain");
-    EXPECT_TRUE(grouped.Props(0, 0).IsBold());
-    EXPECT_FALSE(grouped.Props(0, 1).IsBold());
 
     // Text with unchanged properties joins the run in force; so does a change of charset alone.
     EXPECT_EQ(Read("{\\rtf1 a{\\b0 b}c}").Runs(0), "abc");
@@ -111,14 +102,9 @@ TEST(WriterTree, TabsAreRawRunsWithoutAFont) {
     EXPECT_EQ(empty.Props(0, 1), empty.Props(0, 0));
 }
 
-TEST(WriterTree, ControlCharactersAreDroppedAndBytesDecodedInTheFontsCharset) {
+// Decoding in the font's charset is converted end to end in CxCorpus.
+TEST(WriterTree, ControlCharactersAreDropped) {
     EXPECT_EQ(Read("{\\rtf1 a\\'00b\\'0cc\\'0d\\'e9}").Runs(0), "abc\r\xC3\xA9");
-    const TTree tree =
-        Read("{\\rtf1{\\fonttbl{\\f0\\fcharset204 Cyr;}{\\f1\\fcharset128 Jp;}{\\f2\\fcharset0 We;}}"
-             "\\f0\\'c0\\f1\\'82\\'a0\\f2\\'e9}");
-    EXPECT_EQ(tree.Runs(0), "\xD0\x90"      // U+0410 from code page 1251
-                            "|\xE3\x81\x82" // U+3042 from code page 932
-                            "|\xC3\xA9");   // U+00E9 from code page 1252
 }
 
 TEST(WriterTree, HiddenTextIsDroppedUntilItsGroupEnds) {

@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
-#include <map>
 #include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace corvane {
 namespace {
@@ -23,48 +24,46 @@ std::string DecodeIn(std::int32_t Charset, std::initializer_list<std::uint8_t> B
     return Decode(Converter, Bytes);
 }
 
+// Each charset selects its Windows code page, shown by one byte; every byte from 0x80 up gives one
+// character, and only the bytes that no Windows table assigns give none ("?").
 TEST(UnicodeConverter, CharsetsSelectTheirWindowsCodePage) {
-    struct TCase {
+    const struct {
         std::int32_t Charset, CodePage;
         std::uint8_t Byte;
         const char* Expected;
+        std::set<unsigned> Unassigned;
+    } Cases[] = {
+        {0, 1252, 0x80, "\u20AC", {}},
+        {1, 1252, 0xE9, "\u00E9", {}},
+        {2, 0, 0xE9, "\u00E9", {}}, // code page 0 is 1252 here
+        {238, 1250, 0x8A, "\u0160", {}},
+        {204, 1251, 0xC0, "\u0410", {}},
+        {161, 1253, 0xC1, "\u0391", {0xAA, 0xD2, 0xFF}},
+        {162, 1254, 0xD0, "\u011E", {}},
+        {177, 1255, 0xE0, "\u05D0", {0xD9, 0xDA, 0xDB, 0xDC, 0xDD, 0xDE, 0xDF, 0xFB, 0xFC, 0xFF}},
+        {178, 1256, 0xC7, "\u0627", {}},
+        {186, 1257, 0xC0, "\u0104", {0xA1, 0xA5}},
+        {163, 1258, 0xC3, "\u0102", {}},
+        {222, 874, 0xA1, "\u0E01", {0xDB, 0xDC, 0xDD, 0xDE, 0xFC, 0xFD, 0xFE, 0xFF}},
+        {77, 10000, 0x80, "\u00C4", {}},
+        {255, 1252, 0xE9, "\u00E9", {}},
     };
-    const TCase Cases[] = {
-        {0, 1252, 0xE9, "\u00E9"},   {0, 1252, 0x80, "\u20AC"},   {238, 1250, 0x8A, "\u0160"},
-        {204, 1251, 0xC0, "\u0410"}, {161, 1253, 0xC1, "\u0391"}, {162, 1254, 0xD0, "\u011E"},
-        {177, 1255, 0xE0, "\u05D0"}, {178, 1256, 0xC7, "\u0627"}, {186, 1257, 0xC0, "\u0104"},
-        {163, 1258, 0xC3, "\u0102"}, {222, 874, 0xA1, "\u0E01"},  {77, 10000, 0x80, "\u00C4"},
-        {1, 1252, 0xE9, "\u00E9"},   {255, 1252, 0xE9, "\u00E9"},
-    };
-    for (const TCase& Case : Cases) {
-        EXPECT_EQ(TUnicodeConverter::CharsetToCodePage(Case.Charset), Case.CodePage) << Case.Charset;
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Charset);
+        EXPECT_EQ(TUnicodeConverter::CharsetToCodePage(Case.Charset), Case.CodePage);
         TUnicodeConverter Converter;
         Converter.SetCharset(Case.Charset);
-        EXPECT_FALSE(Converter.IsDoubleByte()) << Case.Charset;
-        EXPECT_EQ(Decode(Converter, {Case.Byte}), Case.Expected) << Case.Charset;
-    }
-    EXPECT_EQ(TUnicodeConverter::CharsetToCodePage(2), 0);
-}
-
-TEST(UnicodeConverter, EveryByteOfEverySingleBytePageGivesOneCharacter) {
-    // Only the bytes that no Windows table assigns decode to no character ("?").
-    const std::map<std::int32_t, std::set<unsigned>> Unassigned = {
-        {222, {0xDB, 0xDC, 0xDD, 0xDE, 0xFC, 0xFD, 0xFE, 0xFF}},
-        {161, {0xAA, 0xD2, 0xFF}},
-        {177, {0xD9, 0xDA, 0xDB, 0xDC, 0xDD, 0xDE, 0xDF, 0xFB, 0xFC, 0xFF}},
-        {186, {0xA1, 0xA5}},
-    };
-    for (std::int32_t Charset : {0, 2, 77, 161, 162, 163, 177, 178, 186, 204, 222, 238}) {
-        TUnicodeConverter Converter;
-        Converter.SetCharset(Charset);
-        const auto Gaps = Unassigned.find(Charset);
+        EXPECT_FALSE(Converter.IsDoubleByte());
+        EXPECT_EQ(Decode(Converter, {Case.Byte}), Case.Expected);
         for (unsigned Byte = 0x80; Byte <= 0xFF; ++Byte) {
             const std::string Output = Decode(Converter, {static_cast<std::uint8_t>(Byte)});
-            const bool Gap = Gaps != Unassigned.end() && Gaps->second.count(Byte) > 0;
-            EXPECT_EQ(Output == "?", Gap) << "charset " << Charset << " byte " << Byte;
+            EXPECT_EQ(Output == "?", Case.Unassigned.contains(Byte)) << Byte;
             EXPECT_TRUE(Output.size() == 1 || static_cast<unsigned char>(Output[0]) >= 0xC2) << Byte;
         }
     }
+    // A fresh converter decodes in code page 0.
+    TUnicodeConverter Fresh;
+    EXPECT_EQ(Decode(Fresh, {0xE9, 0x80}), "\u00E9\u20AC");
 }
 
 TEST(UnicodeConverter, BytesOnlyWindowsAssignsBecomeControlCharacters) {
@@ -78,20 +77,6 @@ TEST(UnicodeConverter, BytesOnlyWindowsAssignsBecomeControlCharacters) {
     EXPECT_EQ(DecodeIn(177, {0xCA}), "\u05BA"); // 1255
     EXPECT_EQ(DecodeIn(128, {0x80}), "\u0080"); // 932 single byte
     EXPECT_EQ(DecodeIn(134, {0x80}), "\u20AC"); // 936 single byte
-}
-
-// A fresh converter decodes in code page 0, which is 1252 here, and appends; changing the charset and
-// back selects the page again.
-TEST(UnicodeConverter, FreshConverterDecodesInTheDefaultPage) {
-    TUnicodeConverter Converter;
-    std::string Output = "ab";
-    Converter.Convert(0xE9, Output);
-    Converter.Convert(0x80, Output);
-    EXPECT_EQ(Output, "ab\u00E9\u20AC");
-    Converter.SetCharset(238);
-    EXPECT_EQ(Decode(Converter, {0xB9}), "\u0105");
-    Converter.SetCharset(0);
-    EXPECT_EQ(Decode(Converter, {0xB9}), "\u00B9");
 }
 
 TEST(UnicodeConverter, DoubleBytePairsOfTheEastAsianPages) {
@@ -111,11 +96,6 @@ TEST(UnicodeConverter, DoubleBytePairsOfTheEastAsianPages) {
         Converter.SetCharset(Case.Charset);
         EXPECT_TRUE(Converter.IsDoubleByte());
         EXPECT_EQ(Converter.GetCodePage(), Case.CodePage);
-        std::string Output;
-        Converter.Convert(Case.Lead, Output);
-        EXPECT_EQ(Output, "") << "the lead byte waits for its trail";
-        Converter.Convert(Case.Trail, Output);
-        EXPECT_EQ(Output, Case.Expected) << Case.Charset;
         // An ASCII byte between two pairs comes out at once and in its place.
         const std::string Pair = Case.Expected;
         EXPECT_EQ(Decode(Converter, {Case.Lead, Case.Trail, 'x', Case.Lead, Case.Trail}), Pair + "x" + Pair);
@@ -133,6 +113,7 @@ TEST(UnicodeConverter, TrailByteCompletesThePairWhateverItsValue) {
     EXPECT_EQ(DecodeIn(128, {0xB1, 'A', 0xB2, 0xB3, 0x82, 0xA0}), "\uFF71A\uFF72\uFF73\u3042");
 }
 
+// Changing the charset drops a half character and selects the new page, also when it was selected before.
 TEST(UnicodeConverter, ChangingCharsetDropsAHalfCharacter) {
     TUnicodeConverter Converter;
     Converter.SetCharset(128);
@@ -147,23 +128,35 @@ TEST(UnicodeConverter, ChangingCharsetDropsAHalfCharacter) {
     Converter.SetCharset(0);
     EXPECT_FALSE(Converter.IsDoubleByte());
     Converter.Convert('a', Output);
+    Converter.Convert(0xE9, Output);
     Converter.SetCharset(134);
-    Converter.Convert('b', Output);
-    EXPECT_EQ(Output, "\u4F60ab");
+    Output += Decode(Converter, {'b', 0xC4, 0xE3});
+    EXPECT_EQ(Output, "\u4F60a\u00E9b\u4F60");
 }
 
-TEST(UnicodeConverter, SetDoubleByteOverridesTheCharset) {
-    TUnicodeConverter Converter;
-    Converter.SetCharset(128);
-    Converter.SetDoubleByte(false);
-    EXPECT_EQ(Decode(Converter, {0xB1, 0x82}), "\uFF71?"); // a lone lead byte is no character
-    EXPECT_EQ(Converter.GetCharset(), 128);
-
-    TUnicodeConverter Western;
-    Western.SetDoubleByte(true);
-    EXPECT_TRUE(Western.IsDoubleByte());
-    // A single-byte page has no lead bytes, so every byte still stands alone.
-    EXPECT_EQ(Decode(Western, {0xE9, 'a', 0xE8}), "\u00E9a\u00E8");
+// Plain text reaches the decoder a span at a time; a span must decode exactly as its bytes one by one,
+// wherever the text is split into spans.
+TEST(UnicodeConverter, EverySplitIntoSpansDecodesAsByteByByte) {
+    // Shift-JIS trail bytes can be ASCII ('\x5C', '@'), and its half-width katakana are single bytes.
+    const std::string ShiftJis = "ab\x83\x5C\x85@c\xB1z\x82\xA0\x82";
+    const std::string Latin = "caf\xE9 \x80 na\xEFve\x93q\x94";
+    const std::string Chinese = "x\xC4\xE3y\xBA\xC3";
+    for (const auto& [Charset, Bytes] :
+         {std::pair{128, ShiftJis}, std::pair{0, Latin}, std::pair{134, Chinese}, std::pair{204, Latin}}) {
+        TUnicodeConverter ByteByByte;
+        ByteByByte.SetCharset(Charset);
+        std::string Expected;
+        for (char Byte : Bytes)
+            ByteByByte.Convert(static_cast<std::uint8_t>(Byte), Expected);
+        for (std::size_t Split = 0; Split <= Bytes.size(); ++Split) {
+            TUnicodeConverter Converter;
+            Converter.SetCharset(Charset);
+            std::string Output;
+            Converter.ConvertBytes(std::string_view(Bytes).substr(0, Split), Output);
+            Converter.ConvertBytes(std::string_view(Bytes).substr(Split), Output);
+            EXPECT_EQ(Output, Expected) << Charset << " split at " << Split;
+        }
+    }
 }
 
 TEST(SymbolToUnicode, MapsTheSymbolFontLettersOnly) {

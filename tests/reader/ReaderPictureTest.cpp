@@ -1,17 +1,16 @@
 #include "CxMemoryPictureAdapterDataURI.h"
 #include "ReaderHarness.h"
-#include "TestFiles.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 
 namespace corvane::test {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::EndsWith;
 using ::testing::IsEmpty;
 
 using TBytes = std::vector<std::uint8_t>;
@@ -22,9 +21,11 @@ struct TPictureHarness : TReaderHarness {
 
     explicit TPictureHarness(std::int32_t MaxSizeKB = 32)
         : Adapter(std::make_shared<TMemoryPictureAdapterDataURI>(MaxSizeKB)) {
-        Owner.ConvertPictures = true;
-        Owner.PictureAdapter = Adapter;
+        Owner.SetConvertPictures(true);
+        Owner.SetPictureAdapter(Adapter);
     }
+    // The same, having read Rtf.
+    explicit TPictureHarness(std::string_view Rtf) : TPictureHarness() { Parse(Rtf); }
     std::vector<std::string> Names() const {
         std::vector<std::string> Result;
         for (const auto& Entry : Adapter->GetPictures())
@@ -34,35 +35,25 @@ struct TPictureHarness : TReaderHarness {
     const TEmbeddedPicture& Picture(const std::string& Name) const {
         return *Adapter->GetPictures().at(Name);
     }
-    std::vector<std::string> Markup() const { return Calls("AppendMarkup"); }
-    std::size_t ImgCount() const { return Calls("AppendMarkup(<img ").size(); }
+    std::string Markup() const { return Calls("AppendMarkup"); }
 };
 
 TBytes Bytes(const TEmbeddedPicture& Picture) {
     return Picture.GetData().Bytes();
 }
 
-std::string Hex(const TBytes& Data) {
-    static constexpr char Digits[] = "0123456789abcdef";
-    std::string Result;
-    for (const std::uint8_t Byte : Data) {
-        Result += Digits[Byte >> 4];
-        Result += Digits[Byte & 0xF];
-    }
-    return Result;
-}
-
 const TBytes PngSignature = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
 
+// Each type keeps its mapping mode and gets its name and MIME type; 720 twips are 48 pixels, doubled, and
+// 1440 are 96, halved. The text around stays outside.
 TEST(ReaderPictures, EveryTypeWithItsSizesAndScales) {
-    struct TCase {
+    const struct {
         const char* Keyword;
         TPictureType Type;
         std::uint8_t MappingMode;
         const char* Name;
         const char* Mime;
-    };
-    const TCase Cases[] = {
+    } Cases[] = {
         {"\\emfblip", ptEMF, 0, "image1.unknown", ""},
         {"\\pngblip", ptPNG, 0, "image1.png", "image/png"},
         {"\\jpegblip", ptJPEG, 0, "image1.jpg", "image/jpeg"},
@@ -71,47 +62,35 @@ TEST(ReaderPictures, EveryTypeWithItsSizesAndScales) {
         {"\\wmetafile", ptWMF, 1, "image1.unknown", "image/x-wmf"},    // no number: mode 1
         {"\\wmetafile264", ptWMF, 8, "image1.unknown", "image/x-wmf"}, // the low byte
     };
-    for (const TCase& Case : Cases) {
+    for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.Keyword);
-        TPictureHarness Harness;
-        Harness.Parse(std::string("{\\rtf1 a{\\pict") + Case.Keyword +
-                      "\\picw100\\pich50\\picwgoal1440\\pichgoal720\\picscalex50\\picscaley200 0102aB}b}");
+        TPictureHarness Harness(
+            std::string("{\\rtf1 a{\\pict") + Case.Keyword +
+            "\\picw100\\pich50\\picwgoal1440\\pichgoal720\\picscalex50\\picscaley200 0102aB}b}");
         ASSERT_THAT(Harness.Names(), ElementsAre(Case.Name));
         const TEmbeddedPicture& Picture = Harness.Picture(Case.Name);
         EXPECT_EQ(Picture.PictureType(), Case.Type);
         EXPECT_EQ(Picture.MappingMode(), Case.MappingMode);
-        EXPECT_EQ(Picture.PicWidth(), 100);
-        EXPECT_EQ(Picture.PicHeight(), 50);
-        EXPECT_EQ(Picture.GoalWidth(), 1440u);
-        EXPECT_EQ(Picture.GoalHeight(), 720u);
-        EXPECT_EQ(Bytes(Picture), (TBytes{0x01, 0x02, 0xAB}));
-        // 720 twips are 48 pixels, doubled; 1440 are 96, halved. The text around stays outside.
-        EXPECT_THAT(Harness.Calls(),
-                    ::testing::Contains("AppendMarkup(<img src=\"data:" + std::string(Case.Mime) +
-                                        ";base64,AQKr\" height=\"96\" width=\"48\" "
-                                        "alt=\"picture\"/>)"));
-        EXPECT_EQ(Harness.Text().front(), 'a');
-        EXPECT_EQ(Harness.Text().back(), 'b');
+        EXPECT_EQ(std::pair(Picture.PicWidth(), Picture.PicHeight()), std::pair(100, 50));
+        EXPECT_EQ(Harness.Calls(), "Text(a) AppendMarkup(<img src=\"data:" + std::string(Case.Mime) +
+                                       ";base64,AQKr\" height=\"96\" width=\"48\" alt=\"picture\"/>) "
+                                       "StartTextRun SetCharacterProperties SetParagraphProperties Text(b)");
     }
 }
 
-// The alternative after \nonshppict is stored but not shown (the usual pair is converted end to end in
-// PicturesEndToEnd); the flag ends with that picture.
+// Showing the alternative after \nonshppict is converted end to end in PicturesEndToEnd; the flag ends
+// with that picture.
 TEST(ReaderPictures, OnlyTheAlternativeAfterNonShapePictureIsHidden) {
-    TPictureHarness Harness;
-    Harness.Parse("{\\rtf1{\\nonshppict{\\pict\\wmetafile8 0100}}{\\pict\\jpegblip ffd8}}");
+    TPictureHarness Harness("{\\rtf1{\\nonshppict{\\pict\\wmetafile8 0100}}{\\pict\\jpegblip ffd8}}");
     EXPECT_FALSE(Harness.Picture("image1.unknown").GetShow());
-    EXPECT_EQ(Bytes(Harness.Picture("image1.unknown")), (TBytes{0x01, 0x00}));
     EXPECT_TRUE(Harness.Picture("image2.jpg").GetShow());
-    EXPECT_EQ(Harness.ImgCount(), 1u);
 }
 
 // Blanks, tabs and line breaks between the hex digits are skipped, digits delivered by a control word count
 // like plain ones, and anything else ends the conversion.
 TEST(ReaderPictures, TheDataIsHexDigitsAmongBlanks) {
-    TPictureHarness Harness;
-    Harness.Parse("{\\rtf1{\\pict\\pngblip\r\n 89 50\r\n4E\t47\n0d0\r\na1a  0A\r\n}"
-                  "{\\pict\\pngblip \\'38\\'39\\tab 50}}");
+    TPictureHarness Harness("{\\rtf1{\\pict\\pngblip\r\n 89 50\r\n4E\t47\n0d0\r\na1a  0A\r\n}"
+                            "{\\pict\\pngblip \\'38\\'39\\tab 50}}");
     ASSERT_THAT(Harness.Names(), ElementsAre("image1.png", "image2.png"));
     EXPECT_EQ(Bytes(Harness.Picture("image1.png")), PngSignature);
     EXPECT_EQ(Bytes(Harness.Picture("image2.png")), (TBytes{0x89, 0x50}));
@@ -121,7 +100,7 @@ TEST(ReaderPictures, TheDataIsHexDigitsAmongBlanks) {
         SCOPED_TRACE(Rtf);
         TPictureHarness Bad;
         EXPECT_EQ(ErrorOf([&] { Bad.Parse(Rtf); }), "Invalid picture data");
-        EXPECT_THAT(Bad.Markup(), IsEmpty());
+        EXPECT_EQ(Bad.Markup(), "");
     }
 }
 
@@ -139,39 +118,38 @@ TEST(ReaderPictures, BinaryDataInsideThePictureIsItsBytes) {
 
 // Ids and shape properties nested in the picture are neither its data nor its end.
 TEST(ReaderPictures, OnlyThePicturesOwnGroupCarriesItsDataAndEndsIt) {
-    TPictureHarness Harness;
-    Harness.Parse("{\\rtf1{\\pict{\\*\\picprop\\shplid1025{\\sp{\\sn wzName}{\\sv Picture 1}}}"
-                  "\\picwgoal150{\\picprop{\\sp{\\sn fFlipH}{\\sv 0}}\\picwgoal3000 abcd}\\pngblip"
-                  "{\\*\\blipuid 0123456789abcdef}8950{\\pict\\jpegblip ffd8}4e47}}");
+    TPictureHarness Harness("{\\rtf1{\\pict{\\*\\picprop\\shplid1025{\\sp{\\sn wzName}{\\sv Picture 1}}}"
+                            "\\picwgoal150{\\picprop{\\sp{\\sn fFlipH}{\\sv 0}}\\picwgoal3000 abcd}\\pngblip"
+                            "{\\*\\blipuid 0123456789abcdef}8950{\\pict\\jpegblip ffd8}4e47}}");
     ASSERT_THAT(Harness.Names(), ElementsAre("image1.png"));
     const TEmbeddedPicture& Picture = Harness.Picture("image1.png");
     EXPECT_EQ(Bytes(Picture), (TBytes{0x89, 0x50, 0x4E, 0x47}));
-    EXPECT_EQ(Picture.GoalWidth(), 150u);
-    EXPECT_EQ(Harness.Markup().size(), 1u);
+    EXPECT_EQ(Harness.Markup(), "AppendMarkup(<img src=\"data:image/png;base64,iVBORw==\" height=\"0\" "
+                                "width=\"10\" alt=\"picture\"/>)");
 }
 
 TEST(ReaderPictures, EmbeddedUpToTheLimitThenNamedWithThePrefix) {
     TPictureHarness Harness(1);
     Harness.Adapter->SetURLPrefix("pics/");
-    const std::string AtLimit = Hex(TBytes(1024, 0x00));
+    const std::string AtLimit(2048, '0'); // 1024 bytes
     Harness.Parse("{\\rtf1{\\pict\\pngblip " + AtLimit + "}{\\pict\\jpegblip " + AtLimit + "00}}");
     ASSERT_THAT(Harness.Names(), ElementsAre("image1.png", "image2.jpg"));
     EXPECT_TRUE(Harness.Picture("image1.png").IsDataURI());
     EXPECT_EQ(Harness.Picture("image2.jpg").GetData().Size(), 1025u);
     EXPECT_EQ(Harness.Picture("image2.jpg").URL(), "pics/image2.jpg");
-    EXPECT_EQ(Harness.Markup().back(),
-              "AppendMarkup(<img src=\"pics/image2.jpg\" height=\"0\" width=\"0\" alt=\"picture\"/>)");
+    EXPECT_THAT(
+        Harness.Markup(),
+        EndsWith("AppendMarkup(<img src=\"pics/image2.jpg\" height=\"0\" width=\"0\" alt=\"picture\"/>)"));
 }
 
 TEST(ReaderPictures, EachConversionStartsTheNumberingAgain) {
-    TPictureHarness First;
-    First.Parse("{\\rtf1{\\pict\\pngblip 01}{\\pict\\pngblip 02}}");
+    TPictureHarness First("{\\rtf1{\\pict\\pngblip 01}{\\pict\\pngblip 02}}");
     ASSERT_THAT(First.Names(), ElementsAre("image1.png", "image2.png"));
 
     // The next conversion with the same adapter: creating its reader already forgets the old pictures.
     TPictureHarness Second;
     Second.Adapter = First.Adapter;
-    Second.Owner.PictureAdapter = First.Adapter;
+    Second.Owner.SetPictureAdapter(First.Adapter);
     Second.GetReader();
     EXPECT_THAT(Second.Names(), IsEmpty());
     Second.Parse("{\\rtf1{\\pict\\jpegblip 03}}");
@@ -181,63 +159,24 @@ TEST(ReaderPictures, EachConversionStartsTheNumberingAgain) {
 
 TEST(ReaderPictures, WithoutConvertPicturesNothingReachesTheDocumentOrTheAdapter) {
     TPictureHarness Harness;
-    Harness.Owner.ConvertPictures = false;
+    Harness.Owner.SetConvertPictures(false);
     // A picture left from an earlier conversion shows whether the adapter was touched.
     Harness.Adapter->NewPicture()->AppendByte(7);
     Harness.Adapter->FinishPicture();
     Harness.Parse("{\\rtf1 a{\\pict\\pngblip\\picwgoal15 89504e47 \\bin2 xy}{\\nonshppict{\\pict 00}}b}");
-    EXPECT_THAT(Harness.Markup(), IsEmpty());
+    EXPECT_EQ(Harness.Markup(), "");
     EXPECT_EQ(Harness.Text(), "ab");
     ASSERT_THAT(Harness.Names(), ElementsAre("image1.unknown"));
     EXPECT_EQ(Bytes(Harness.Picture("image1.unknown")), TBytes{7});
 }
 
 TEST(ReaderPictures, APictureCutOffByTheEndOfTheInputIsNotStored) {
-    TPictureHarness Harness;
-    Harness.Parse("{\\rtf1 a{\\pict\\pngblip 8950");
+    TPictureHarness Harness("{\\rtf1 a{\\pict\\pngblip 8950");
     EXPECT_THAT(Harness.Names(), IsEmpty());
-    EXPECT_THAT(Harness.Markup(), IsEmpty());
+    EXPECT_EQ(Harness.Markup(), "");
     // The picture that is the outermost group ends with it.
-    TPictureHarness Outermost;
-    Outermost.Parse("{\\pict\\pngblip 8950}");
+    TPictureHarness Outermost("{\\pict\\pngblip 8950}");
     EXPECT_THAT(Outermost.Names(), ElementsAre("image1.png"));
-}
-
-// Real documents with pictures: each is read to its end, and the bytes of every PNG and JPEG picture
-// begin as their format requires, so the data was decoded from the right place.
-TEST(ReaderPictures, CorpusPicturesDecode) {
-    std::size_t Documents = 0;
-    std::size_t Pictures = 0; // those in headers and footers go with them
-    std::size_t PngOrJpeg = 0;
-    for (const auto& File : CorpusFiles()) {
-        const std::string Rtf = ReadFile(File);
-        if (Rtf.find("\\pict") == std::string::npos) continue;
-        SCOPED_TRACE(File.string());
-        ++Documents;
-        TPictureHarness Harness(1 << 20);
-        Harness.Owner.ConvertFields = true;
-        ASSERT_NO_THROW(Harness.Parse(Rtf));
-        Pictures += Harness.Names().size();
-        std::size_t Shown = 0;
-        for (const auto& [Name, Picture] : Harness.Adapter->GetPictures()) {
-            SCOPED_TRACE(Name);
-            Shown += Picture->GetShow();
-            const TBytes& Data = Picture->GetData().Bytes();
-            EXPECT_FALSE(Data.empty());
-            if (Picture->PictureType() == ptPNG) {
-                ++PngOrJpeg;
-                EXPECT_TRUE(Data.size() >= 8 &&
-                            std::equal(PngSignature.begin(), PngSignature.end(), Data.begin()));
-            } else if (Picture->PictureType() == ptJPEG) {
-                ++PngOrJpeg;
-                EXPECT_TRUE(Data.size() >= 3 && Data[0] == 0xFF && Data[1] == 0xD8 && Data[2] == 0xFF);
-            }
-        }
-        EXPECT_EQ(Harness.ImgCount(), Shown);
-    }
-    EXPECT_GT(Documents, 0u);
-    EXPECT_GT(Pictures, Documents);
-    EXPECT_GT(PngOrJpeg, 0u);
 }
 
 } // namespace
