@@ -53,8 +53,8 @@ TEST(ReaderFontTable, EmptyTablesAndEmptyNames) {
         Harness.Parse(Rtf);
         EXPECT_THAT(Harness.Warnings, ElementsAre("Font table is empty")) << Rtf;
         // After the table, then for \f0: entry 0 exists, so no font is missing.
-        EXPECT_EQ(Harness.Calls("SetDefaultFontName"), "SetDefaultFontName(Verdana)") << Rtf;
-        EXPECT_EQ(Harness.Calls("SetFont"), "SetFontName(Verdana) SetFontName(Verdana) SetFontCharset(0)")
+        EXPECT_EQ(Harness.CallsBesidesRestores(), "SetDefaultFontName(Verdana) SetFontName(Verdana) "
+                                                  "SetFontName(Verdana) SetFontCharset(0) Text(x)")
             << Rtf;
     }
 }
@@ -77,17 +77,6 @@ TEST(ReaderFontTable, NamesAreDecodedInTheirCharset) {
         "{\\rtf1{\\fonttbl{\\f0\\fcharset128 \\'82\\'a0;}{\\f1 \\'82\\'a2;}{\\f2\\fcharset0 \\'e9;}}"
         "\\f1\\f2}");
     EXPECT_EQ(Harness.Calls("SetFontName"), Utf8(u8"SetFontName(あ) SetFontName(い) SetFontName(é)"));
-}
-
-TEST(ReaderFontTable, WithoutFontNamesEveryEntryIsNumberZero) {
-    TReaderHarness Harness;
-    TFontConversionOptions Options = TFontConversionOptions::All();
-    Options.Exclude(opFontName);
-    Harness.Owner.SetFontConversionOptions(Options);
-    Harness.Parse("{\\rtf1{\\fonttbl{\\f0\\fcharset1 Zero;}{\\f1\\fcharset2 One;}}\\f1}");
-    // Entry 1 was stored under 0, so \f1 finds no charset of its own.
-    EXPECT_EQ(Harness.Calls("SetFontCharset"), "SetFontCharset(0)");
-    EXPECT_EQ(Harness.Calls("SetDefaultFontName"), "SetDefaultFontName(Zero)");
 }
 
 TEST(ReaderColorTable, EntriesAndLookups) {

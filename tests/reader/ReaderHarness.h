@@ -42,7 +42,6 @@ public:
     // The text as it reaches the document: WriteChar bytes, appended text and markup.
     std::string Text;
     TCharacterProperties Character;
-    TParagraphProperties Paragraph;
     bool Numbering = false;
     std::int32_t DefaultCharset = 0;
     std::string DefaultFontName;
@@ -64,11 +63,9 @@ public:
         Record("SetCharacterProperties");
         Character = Properties;
     }
-    TParagraphProperties CloneParagraphProperties() const override { return Paragraph; }
-    void SetParagraphProperties(const TParagraphProperties& Properties) override {
-        Record("SetParagraphProperties");
-        Paragraph = Properties;
-    }
+    // The reader reads no paragraph property back.
+    TParagraphProperties CloneParagraphProperties() const override { return {}; }
+    void SetParagraphProperties(const TParagraphProperties&) override { Record("SetParagraphProperties"); }
     void ResetCharacterProperties() override {
         Record("ResetCharacterProperties");
         Character.FontStyle = 0;

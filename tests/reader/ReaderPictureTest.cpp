@@ -136,7 +136,6 @@ TEST(ReaderPictures, EmbeddedUpToTheLimitThenNamedWithThePrefix) {
     ASSERT_THAT(Harness.Names(), ElementsAre("image1.png", "image2.jpg"));
     EXPECT_TRUE(Harness.Picture("image1.png").IsDataURI());
     EXPECT_EQ(Harness.Picture("image2.jpg").GetData().Size(), 1025u);
-    EXPECT_EQ(Harness.Picture("image2.jpg").URL(), "pics/image2.jpg");
     EXPECT_THAT(
         Harness.Markup(),
         EndsWith("AppendMarkup(<img src=\"pics/image2.jpg\" height=\"0\" width=\"0\" alt=\"picture\"/>)"));
