@@ -63,6 +63,19 @@ TEST(ListStore, LevelsAfterTheFirstOverrideBelongToTheLastOverride) {
     EXPECT_TRUE(store.IsBulletList(1)); // the override's own level says bullet
     EXPECT_FALSE(store.Lists()[0]->IsBullet());
     ASSERT_EQ(store.Overrides()[0]->Levels.size(), 1u);
+
+    // Without a list or an override, levels and ids have no target and are ignored.
+    TListHeaderInfo untargeted;
+    untargeted.AddLevel();
+    untargeted.SetLevelNumberFormat(23);
+    untargeted.SetListId(1);
+    untargeted.SetListTemplateId(1);
+    untargeted.SetOverrideListId(1);
+    untargeted.SetOverrideNumber(1);
+    untargeted.AddList();
+    untargeted.SetLevelNumberFormat(23); // the list has no level yet
+    EXPECT_TRUE(untargeted.Lists()[0]->Levels.empty());
+    EXPECT_FALSE(untargeted.IsBulletList(1));
 }
 
 TEST(ListStore, NumbersWithoutAnOverrideAtTheirPositionAskTheMap) {
@@ -75,20 +88,6 @@ TEST(ListStore, NumbersWithoutAnOverrideAtTheirPositionAskTheMap) {
     EXPECT_FALSE(store.IsBulletList(8));
     EXPECT_FALSE(store.IsBulletList(-1));
     EXPECT_FALSE(store.IsBulletList(2)); // position 2 numbers, and 2 is not in the map
-}
-
-TEST(ListStore, OperationsWithoutATargetAreIgnored) {
-    TListHeaderInfo store;
-    store.AddLevel();
-    store.SetLevelNumberFormat(23);
-    store.SetListId(1);
-    store.SetListTemplateId(1);
-    store.SetOverrideListId(1);
-    store.SetOverrideNumber(1);
-    store.AddList();
-    store.SetLevelNumberFormat(23); // the list has no level yet
-    EXPECT_TRUE(store.Lists()[0]->Levels.empty());
-    EXPECT_FALSE(store.IsBulletList(1));
 }
 
 } // namespace

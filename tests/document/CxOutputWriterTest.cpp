@@ -62,9 +62,8 @@ TEST_F(OutputWriterTest, TrailingEmptyParagraphsGoAndEmptyOnesBetweenStay) {
     EXPECT_EQ(Run(), Expected);
     EXPECT_EQ(Document->GetChildCount(), 3);
     EXPECT_EQ(Run(), Expected);
-}
 
-TEST_F(OutputWriterTest, AllEmptyDocumentGivesNothingButPlainTextKeepsItsLines) {
+    // An all-empty document gives nothing, but plain text keeps its lines.
     Build({""});
     EXPECT_EQ(Run(true), "\r\n");
     Build({"", "  "});

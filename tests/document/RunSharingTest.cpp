@@ -14,9 +14,9 @@ namespace corvane {
 namespace {
 
 // Every run of the document: its paragraph, text, rawness and formatting.
-std::vector<std::tuple<int, std::string, bool, TCharacterProperties>>
-Runs(const TSimpleDomDocument& Document) {
-    std::vector<std::tuple<int, std::string, bool, TCharacterProperties>> Result;
+using TRuns = std::vector<std::tuple<int, std::string, bool, TCharacterProperties>>;
+TRuns Runs(const TSimpleDomDocument& Document) {
+    TRuns Result;
     for (int p = 0; p < Document.GetChildCount(); ++p)
         for (int r = 0; r < Document.GetChild(p)->GetChildCount(); ++r) {
             auto& Run = NodeCast<TTextNode>(Document.GetChild(p)->GetChild(r));
@@ -66,14 +66,12 @@ TEST_F(RunSharingTest, ChangingOneRunLeavesTheRunsSharingItsFormattingAlone) {
     ASSERT_EQ(Run(0).CharacterProperties(), Run(2).CharacterProperties());
 
     Run(0).GetCharacterProperties().FontName = "Courier";
-    EXPECT_EQ(Run(0).CharacterProperties().FontName, "Courier");
     EXPECT_EQ(Run(2).CharacterProperties().FontName, "Arial");
     EXPECT_EQ(Writer.CharacterProperties().FontName, "Arial");
 
     TCharacterProperties Italic = Run(2).CharacterProperties();
     Italic.FontStyle = fsItalic;
     Run(2).SetCharacterProperties(Italic);
-    EXPECT_TRUE(Run(2).CharacterProperties().IsItalic());
     EXPECT_FALSE(Run(0).CharacterProperties().IsItalic());
 }
 

@@ -91,8 +91,7 @@ TEST(ReaderTokens, TextOfEachInput) {
         // A count past the end of the input takes what is there.
         {"{\\rtf1 a\\bin1000 xyz", "a"},
         // No count, a negative or a zero one takes nothing; an earlier parameter does not count.
-        {"{\\rtf1\\fs24 a\\bin b\\bin-2 c}", "abc"},
-        {"{\\rtf1 a\\bin0 b}", "ab"},
+        {"{\\rtf1\\fs24 a\\bin b\\bin-2 c\\bin0 d}", "abcd"},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.Rtf);

@@ -79,27 +79,13 @@ TEST(UnicodeConverter, BytesOnlyWindowsAssignsBecomeControlCharacters) {
     EXPECT_EQ(DecodeIn(134, {0x80}), "\u20AC"); // 936 single byte
 }
 
+// Each East Asian charset decodes pairs in its code page; an ASCII byte between two pairs comes out at
+// once and in its place.
 TEST(UnicodeConverter, DoubleBytePairsOfTheEastAsianPages) {
-    struct TCase {
-        std::int32_t Charset, CodePage;
-        std::uint8_t Lead, Trail;
-        const char* Expected;
-    };
-    const TCase Cases[] = {
-        {128, 932, 0x82, 0xA0, "\u3042"},
-        {134, 936, 0xC4, 0xE3, "\u4F60"},
-        {129, 949, 0xB0, 0xA1, "\uAC00"},
-        {136, 950, 0xA4, 0xA4, "\u4E2D"},
-    };
-    for (const TCase& Case : Cases) {
-        TUnicodeConverter Converter;
-        Converter.SetCharset(Case.Charset);
-        EXPECT_TRUE(Converter.IsDoubleByte());
-        EXPECT_EQ(Converter.GetCodePage(), Case.CodePage);
-        // An ASCII byte between two pairs comes out at once and in its place.
-        const std::string Pair = Case.Expected;
-        EXPECT_EQ(Decode(Converter, {Case.Lead, Case.Trail, 'x', Case.Lead, Case.Trail}), Pair + "x" + Pair);
-    }
+    EXPECT_EQ(DecodeIn(128, {0x82, 0xA0, 'x', 0x82, 0xA0}), "\u3042x\u3042"); // 932
+    EXPECT_EQ(DecodeIn(134, {0xC4, 0xE3, 'x', 0xC4, 0xE3}), "\u4F60x\u4F60"); // 936
+    EXPECT_EQ(DecodeIn(129, {0xB0, 0xA1, 'x', 0xB0, 0xA1}), "\uAC00x\uAC00"); // 949
+    EXPECT_EQ(DecodeIn(136, {0xA4, 0xA4, 'x', 0xA4, 0xA4}), "\u4E2Dx\u4E2D"); // 950
 }
 
 TEST(UnicodeConverter, TrailByteCompletesThePairWhateverItsValue) {

@@ -105,12 +105,9 @@ TEST(ReaderPictures, TheDataIsHexDigitsAmongBlanks) {
 }
 
 TEST(ReaderPictures, BinaryDataInsideThePictureIsItsBytes) {
-    TPictureHarness Harness;
     // The raw bytes are taken as they are, braces and backslashes included.
-    std::string Rtf = "{\\rtf1{\\pict\\pngblip 8950\\bin5 ";
-    Rtf += std::string("{}\\\0\xFF", 5);
-    Rtf += "4e47}after}";
-    Harness.Parse(Rtf);
+    TPictureHarness Harness("{\\rtf1{\\pict\\pngblip 8950\\bin5 " + std::string("{}\\\0\xFF", 5) +
+                            "4e47}after}");
     EXPECT_EQ(Bytes(Harness.Picture("image1.png")),
               (TBytes{0x89, 0x50, '{', '}', '\\', 0x00, 0xFF, 0x4E, 0x47}));
     EXPECT_EQ(Harness.Text().substr(Harness.Text().size() - 5), "after");
@@ -122,8 +119,7 @@ TEST(ReaderPictures, OnlyThePicturesOwnGroupCarriesItsDataAndEndsIt) {
                             "\\picwgoal150{\\picprop{\\sp{\\sn fFlipH}{\\sv 0}}\\picwgoal3000 abcd}\\pngblip"
                             "{\\*\\blipuid 0123456789abcdef}8950{\\pict\\jpegblip ffd8}4e47}}");
     ASSERT_THAT(Harness.Names(), ElementsAre("image1.png"));
-    const TEmbeddedPicture& Picture = Harness.Picture("image1.png");
-    EXPECT_EQ(Bytes(Picture), (TBytes{0x89, 0x50, 0x4E, 0x47}));
+    EXPECT_EQ(Bytes(Harness.Picture("image1.png")), (TBytes{0x89, 0x50, 0x4E, 0x47}));
     EXPECT_EQ(Harness.Markup(), "AppendMarkup(<img src=\"data:image/png;base64,iVBORw==\" height=\"0\" "
                                 "width=\"10\" alt=\"picture\"/>)");
 }
