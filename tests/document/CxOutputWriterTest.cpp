@@ -2,8 +2,7 @@
 // converted end to end in GoldenConversion.
 #include "CxOutputWriter.h"
 
-#include "CorvaneXHTML.h"
-#include "CxDocument.h"
+#include "DocumentFakes.h"
 
 #include <gtest/gtest.h>
 
@@ -44,21 +43,17 @@ protected:
     }
 
     std::shared_ptr<TSimpleDomDocument> Document;
-    TRkCorvaneXHTML Converter;
+    fakes::TFakeRunConverter Converter;
     TCxOutputWriter Writer{Converter};
 
-    // What a conversion sets before the walk.
-    void SetUp() override {
-        Converter.Translator()->SetParagraphTag("<p");
-        Writer.FEmptyParagraph = EmptyParagraph;
-    }
+    void SetUp() override { Writer.FEmptyParagraph = EmptyParagraph; }
 };
 
 // Blanks and control characters alone make a paragraph empty; the walk removes the trailing ones, so a
 // second walk gives the same output.
 TEST_F(OutputWriterTest, TrailingEmptyParagraphsGoAndEmptyOnesBetweenStay) {
     Build({"a", " \x01 ", "&nbsp;", "", " ", ""});
-    const std::string Expected = P("a") + EmptyParagraph + P("&amp;nbsp;");
+    const std::string Expected = P("a") + EmptyParagraph + P("&nbsp;");
     EXPECT_EQ(Run(), Expected);
     EXPECT_EQ(Document->GetChildCount(), 3);
     EXPECT_EQ(Run(), Expected);

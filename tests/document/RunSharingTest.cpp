@@ -2,8 +2,8 @@
 // document's arena; none of that may show in what the tree answers.
 #include "CxWriter.h"
 
-#include "CorvaneXHTML.h"
 #include "CxUnicode.h"
+#include "DocumentFakes.h"
 
 #include <gtest/gtest.h>
 
@@ -34,9 +34,7 @@ protected:
         return NodeCast<TTextNode>(paragraph.GetChild(Index));
     }
 
-    RunSharingTest() { Options.SetTabString("&nbsp;"); }
-
-    TRkCorvaneXHTML Options;
+    fakes::TFakeWriterOptions Options;
     TCxWriter Writer{Options, std::make_unique<TUnicodeConverter>()};
 };
 
@@ -68,29 +66,6 @@ TEST_F(RunSharingTest, ChangingOneRunLeavesTheRunsSharingItsFormattingAlone) {
     Run(0).GetCharacterProperties().FontName = "Courier";
     EXPECT_EQ(Run(2).CharacterProperties().FontName, "Arial");
     EXPECT_EQ(Writer.CharacterProperties().FontName, "Arial");
-
-    TCharacterProperties Italic = Run(2).CharacterProperties();
-    Italic.FontStyle = fsItalic;
-    Run(2).SetCharacterProperties(Italic);
-    EXPECT_FALSE(Run(0).CharacterProperties().IsItalic());
-}
-
-TEST_F(RunSharingTest, ARunKeepsWhatWasInForceWhenItStarted) {
-    Writer.WriteChars("a");
-    Writer.SetFontName("Arial"); // starts a run ...
-    Writer.SetFontCharset(238);  // ... and the charset changes without starting one
-    Writer.WriteChars("b");
-    EXPECT_EQ(Run(1).CharacterProperties().FontName, "Arial");
-    EXPECT_EQ(Run(1).CharacterProperties().Charset, 0);
-
-    // A started run that never gets text has its properties once the tree is handed out.
-    Writer.SetFontStyle(fsBold);
-    Writer.WriteChar('\n');
-    EXPECT_TRUE(Run(2, 0).CharacterProperties().IsBold());
-    EXPECT_EQ(Run(2, 0).GetText(), "");
-    Writer.SetFontStyle(fsItalic);
-    EXPECT_TRUE(Run(0).CharacterProperties().IsItalic());
-    EXPECT_EQ(Run(0).CharacterProperties().Charset, 238);
 }
 
 TEST(NodeArena, NodesRemovedOrOutsideADocumentAreFreedOnce) {
