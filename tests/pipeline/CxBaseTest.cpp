@@ -37,11 +37,7 @@ TEST(CxBaseLog, DeliversOnlyAtOrAboveTheLevelAndOnlyWithAHandler) {
     TCxBase Cx;
     Cx.Log(logFatal, "nobody listens"); // no handler: nothing happens, nothing throws
     std::vector<TLogLine> Lines;
-    TCxBase* Sender = nullptr;
-    Cx.SetOnLog([&](TCxBase& From, TLogLevel Level, const std::string& Text) {
-        Sender = &From;
-        Lines.push_back({Level, Text});
-    });
+    test::RecordLog(Cx, Lines);
     // A fresh converter logs at info.
     for (const TLogLevel Threshold : {logInfo, logWarning, logFatal}) {
         Cx.SetLogLevel(Threshold);
@@ -53,7 +49,6 @@ TEST(CxBaseLog, DeliversOnlyAtOrAboveTheLevelAndOnlyWithAHandler) {
         }
         EXPECT_EQ(Lines, Expected) << int(Threshold);
     }
-    EXPECT_EQ(Sender, &Cx);
     Cx.SetOnLog(nullptr);
     Cx.Log(logFatal, "gone");
     EXPECT_EQ(Lines.size(), 1u);
@@ -84,31 +79,6 @@ TEST(CxBaseReplaceFont, ListLinesApplyInOrderAndTheEventDecidesAlone) {
 
     Cx.SetOnReplaceFont([](TCxBase&, std::string& Name) { Name = "[" + Name + "]"; });
     EXPECT_EQ(Replaced(Cx, "a font"), "[a font]");
-}
-
-class TRecordingListener : public IPostProcessEventListener {
-public:
-    TRecordingListener(std::vector<TRecordingListener*>& Calls) : FCalls(Calls) {}
-    void HandleEvent(TCxBase& Sender, TPostProcessEventObject&) override {
-        FCalls.push_back(this);
-        LastSender = &Sender;
-    }
-    TCxBase* LastSender = nullptr;
-
-private:
-    std::vector<TRecordingListener*>& FCalls;
-};
-
-TEST(CxBasePostProcess, ListenersRunInListOrder) {
-    TCxBase Cx;
-    Cx.PostProcess(nullptr); // no listeners: nothing to call
-    std::vector<TRecordingListener*> Calls;
-    auto First = std::make_shared<TRecordingListener>(Calls);
-    auto Second = std::make_shared<TRecordingListener>(Calls);
-    Cx.PostProcessEventListeners() = {First, Second};
-    Cx.PostProcess(nullptr);
-    EXPECT_EQ(Calls, (std::vector<TRecordingListener*>{First.get(), Second.get()}));
-    EXPECT_EQ(Second->LastSender, &Cx);
 }
 
 // Text-run conversion.
@@ -181,24 +151,6 @@ TEST(CxBaseTextRun, BlueUnderlinedTextIsALinkOnlyInExactBlue) {
     TTestRun NoLink("a b", Blue);
     EXPECT_EQ(Cx.ConvertTextRun(NoLink),
               "<span style=\"text-decoration:underline;color:#0000fe;\">a b</span>");
-}
-
-TEST(CxBaseTextRun, HyperlinkFieldBecomesALinkAndLosesItsFormatting) {
-    TCxBase Cx;
-    Cx.SetConvertHyperlinks(true);
-    TCharacterProperties Props;
-    Props.FontColor = "#0000ff";
-    Props.SetUnderline(true);
-    Props.FontStyle |= fsBold;
-    TTestRun Run("link", Props);
-    Run.SetFieldInstruction("HYPERLINK \"http://example.com/\"");
-    EXPECT_EQ(Cx.ConvertTextRun(Run),
-              "<span style=\"font-weight:bold;\"><a href=\"http://example.com/\">link</a></span>");
-    EXPECT_EQ(Run.GetFieldInstruction(), "");
-
-    TTestRun Other("text");
-    Other.SetFieldInstruction("PAGE");
-    EXPECT_EQ(Cx.ConvertTextRun(Other), "text");
 }
 
 TEST(CxBaseTextRun, AnchorSpanPrecedesTheTextEveryTime) {
