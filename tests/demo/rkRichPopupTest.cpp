@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
-#include <QClipboard>
 #include <QFontDialog>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -23,7 +21,6 @@ protected:
     void SetUp() override {
         Menu.Loaded();
         Editor.setPlainText("Hello brave new world");
-        QApplication::clipboard()->clear();
     }
 
     void Select(int Start, int End) {
@@ -44,24 +41,6 @@ protected:
     QTextEdit Editor;
     TRkRichPopUpMenu Menu;
 };
-
-TEST_F(RichPopupTest, EditItemsActOnTheSelectionAndTheClipboard) {
-    Select(5, 5);
-    QApplication::clipboard()->setText("pasted ");
-    Trigger(M::miPaste);
-    EXPECT_EQ(Editor.toPlainText(), "Hellopasted  brave new world");
-    Trigger(M::miUndo);
-    EXPECT_EQ(Editor.toPlainText(), "Hello brave new world");
-
-    Select(6, 12);
-    Trigger(M::miCopy);
-    EXPECT_EQ(QApplication::clipboard()->text(), "brave ");
-    Trigger(M::miCut);
-    EXPECT_EQ(Editor.toPlainText(), "Hello new world");
-    Select(0, 6);
-    Trigger(M::miDelete);
-    EXPECT_EQ(Editor.toPlainText(), "new world");
-}
 
 // Styles apply to the whole selection only; paragraph items to the cursor's paragraph only.
 TEST_F(RichPopupTest, FormattingItemsChangeOnlyWhatTheyShould) {
