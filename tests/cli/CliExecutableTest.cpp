@@ -153,11 +153,7 @@ TEST(CliExecutable, OneInputToStandardOutputFileOrFolder) {
     std::filesystem::create_directory(folder / "html");
     run = RunCli({"-o", folder / "html", input, "--plain-text"});
     EXPECT_EQ(run.Status, 0);
-    TRkCorvaneXHTML plain;
-    plain.SetConvertToPlainText(true);
-    plain.SetTabString("\t");
-    EXPECT_EQ(ReadFile(folder / "html/doc.txt"), plain.Convert(Hello));
-    EXPECT_THAT(ReadFile(folder / "html/doc.txt"), HasSubstr("Hello\tworld"));
+    EXPECT_TRUE(ReadFile(folder / "html/doc.txt").starts_with("Hello\tworld\r\n")) << "a tab stays a tab";
 }
 
 TEST(CliExecutable, FailedConversionsWriteNothing) {
