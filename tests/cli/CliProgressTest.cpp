@@ -27,8 +27,7 @@ TEST(CliProgress, LineFitsItsWidthAndKeepsTheEndOfTheName) {
 
 TEST(CliProgress, MessagesGoAboveTheBar) {
     TProgressBar bar(2, 80);
-    std::string first = bar.Started("a.rtf");
-    EXPECT_EQ(first, "\r\x1b[K[....................] 0/2  0.0 files/s  a.rtf");
+    EXPECT_EQ(bar.Started("a.rtf"), "\r\x1b[K[....................] 0/2  0.0 files/s  a.rtf");
     std::string text = bar.Finished("warning: x\n");
     EXPECT_TRUE(text.starts_with("\r\x1b[Kwarning: x\n\r\x1b[K[##########")) << text;
     EXPECT_THAT(bar.Finished(""), HasSubstr("2/2")) << "the last file is always drawn";

@@ -4,12 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QFontDialog>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTextList>
-#include <QTimer>
 
 namespace corvane {
 namespace {
@@ -68,25 +66,6 @@ TEST_F(RichPopupTest, FormattingItemsChangeOnlyWhatTheyShould) {
     Trigger(M::miBullet);
     EXPECT_EQ(Editor.textCursor().currentList(), nullptr);
     EXPECT_EQ(Editor.document()->begin().blockFormat().indent(), 0) << "no indent left behind";
-}
-
-TEST_F(RichPopupTest, FontDialogCancelledLeavesTheTextAloneAndAcceptedAppliesTheFont) {
-    Select(6, 11);
-    const QString Before = Editor.toHtml();
-    QFontDialog* Dialog = Menu.FontDialog();
-    QTimer::singleShot(0, Dialog, [Dialog] { Dialog->reject(); });
-    Trigger(M::miFont);
-    EXPECT_EQ(Editor.toHtml(), Before);
-
-    QTimer::singleShot(0, Dialog, [Dialog] {
-        Dialog->setCurrentFont(QFont(QStringLiteral("DejaVu Serif"), 17));
-        Dialog->accept();
-    });
-    Trigger(M::miFont);
-    Select(7, 8);
-    EXPECT_EQ(Editor.textCursor().charFormat().fontPointSize(), 17);
-    Select(1, 2);
-    EXPECT_NE(Editor.textCursor().charFormat().fontPointSize(), 17) << "only the selection changes";
 }
 
 } // namespace

@@ -174,19 +174,5 @@ TEST(CxBaseTextRun, DefaultFontIsLeftOutWhileTheDefaultStyleIsWritten) {
     EXPECT_EQ(Cx.ConvertTextRun(Smaller), "<span style=\"font-size:10pt;\">a</span>");
 }
 
-TEST(CxBaseTextRun, EncodeEventsSeeTheRunBeforeAndAfter) {
-    TCxBase Cx;
-    std::vector<std::string> Seen;
-    Cx.SetOnBeforeEncode(
-        [&](TCxBase&, ISimpleDomTextNode& Run) { Seen.push_back("before:" + Run.GetText()); });
-    Cx.SetOnAfterEncode([&](TCxBase&, ISimpleDomTextNode& Run) {
-        Seen.push_back("after:" + Run.GetText());
-        Run.SetText(Run.GetText() + "!");
-    });
-    TTestRun Run("<");
-    EXPECT_EQ(Cx.ConvertTextRun(Run), "&lt;!");
-    EXPECT_EQ(Seen, (std::vector<std::string>{"before:<", "after:&lt;"}));
-}
-
 } // namespace
 } // namespace corvane
