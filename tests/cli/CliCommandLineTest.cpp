@@ -1,5 +1,4 @@
 #include "CliCommandLine.h"
-#include "../support/TestFiles.h"
 #include "CliConverter.h"
 
 #include <gmock/gmock.h>
@@ -34,8 +33,11 @@ TEST(CliProperties, ValueTextsOfEachKind) {
         FormatPropertyValue(options, ParsePropertyValue(options, " opFontColor ,opFontName,opFontColor")),
         "opFontName,opFontColor");
     EXPECT_THROW(ParsePropertyValue(options, "opFontName,"), ECliUsage);
+    EXPECT_THROW(ParsePropertyValue(options, "opFontName,opBold"), ECliUsage);
+    EXPECT_THROW(ParsePropertyValue(FindProperty("ConvertAnchors"), "yes"), ECliUsage);
     const TPropertyInfo& scale = FindProperty("FontSizeScale");
     EXPECT_EQ(ParsePropertyValue(scale, "fsPercent"), TPropertyValue(std::int32_t{3}));
+    EXPECT_THROW(ParsePropertyValue(scale, "fsem"), ECliUsage);
     EXPECT_THROW(FindProperty("optionshead.addouterhtml"), ECliUsage);
     try {
         ParsePropertyValue(scale, "fsPixel");
@@ -44,19 +46,6 @@ TEST(CliProperties, ValueTextsOfEachKind) {
         EXPECT_THAT(error.what(), HasSubstr("fsPoint, fsEM, fsEX, fsPercent"))
             << "the message offers the names";
     }
-}
-
-// The tool's own tests hold the folders pictures go to and the names of results and pictures.
-TEST(CliCommandLine, ResultNamesDropAnyExtension) {
-    test::TTestFolder folder;
-    TCliSettings settings;
-    settings.Output = folder.Path();
-    settings.Inputs = {"docs/a.rtf", "b.RTF", "c"};
-    const std::vector<TCliJob> jobs = PlanJobs(settings, false);
-    ASSERT_EQ(jobs.size(), 3u);
-    EXPECT_EQ(jobs[1].Output, folder / "b.html");
-    EXPECT_EQ(jobs[2].Output, folder / "c.html");
-    EXPECT_EQ(jobs[0].LogPrefix, "docs/a.rtf: ");
 }
 
 } // namespace

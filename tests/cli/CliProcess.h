@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <pty.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -67,29 +66,6 @@ inline TProcessResult RunCli(std::vector<std::string> Arguments, const std::stri
     result.Status = ExitStatusOf(child);
     result.Out = ReadBack(out);
     result.Err = ReadBack(err);
-    return result;
-}
-
-// Runs with standard error on a pseudo-terminal (standard output too); Out receives what the terminal showed.
-inline TProcessResult RunCliOnTerminal(std::vector<std::string> Arguments) {
-    int terminal = -1;
-    winsize size{};
-    size.ws_col = 100;
-    size.ws_row = 24;
-    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, &size);
-    if (child < 0) return {};
-    if (child == 0) ExecuteCli(std::move(Arguments));
-    TProcessResult result;
-    char buffer[4096];
-    // Once the child has gone, reading the terminal fails instead of reaching an end.
-    for (ssize_t count; (count = ::read(terminal, buffer, sizeof buffer)) != 0;) {
-        if (count > 0)
-            result.Out.append(buffer, static_cast<std::size_t>(count));
-        else if (errno != EINTR)
-            break;
-    }
-    ::close(terminal);
-    result.Status = ExitStatusOf(child);
     return result;
 }
 

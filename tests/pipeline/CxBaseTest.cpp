@@ -37,26 +37,14 @@ TEST(CxBaseLog, DeliversOnlyAtOrAboveTheLevelAndOnlyWithAHandler) {
     TCxBase Cx;
     Cx.Log(logFatal, "nobody listens"); // no handler: nothing happens, nothing throws
     std::vector<TLogLine> Lines;
-    TCxBase* Sender = nullptr;
-    Cx.SetOnLog([&](TCxBase& From, TLogLevel Level, const std::string& Text) {
-        Sender = &From;
-        Lines.push_back({Level, Text});
-    });
-    // A fresh converter logs at info.
-    for (const TLogLevel Threshold : {logInfo, logWarning, logFatal}) {
-        Cx.SetLogLevel(Threshold);
-        Lines.clear();
-        std::vector<TLogLine> Expected;
-        for (const TLogLevel Level : {logDebug, logInfo, logWarning, logError, logFatal}) {
-            Cx.Log(Level, "text");
-            if (Level >= Threshold) Expected.push_back({Level, "text"});
-        }
-        EXPECT_EQ(Lines, Expected) << int(Threshold);
-    }
-    EXPECT_EQ(Sender, &Cx);
+    test::RecordLog(Cx, Lines);
+    Cx.SetLogLevel(logWarning);
+    for (const TLogLevel Level : {logDebug, logInfo, logWarning, logError, logFatal})
+        Cx.Log(Level, "text");
+    EXPECT_EQ(Lines, (std::vector<TLogLine>{{logWarning, "text"}, {logError, "text"}, {logFatal, "text"}}));
     Cx.SetOnLog(nullptr);
     Cx.Log(logFatal, "gone");
-    EXPECT_EQ(Lines.size(), 1u);
+    EXPECT_EQ(Lines.size(), 3u);
 }
 
 std::string Replaced(TCxBase& Cx, std::string Name) {
@@ -84,31 +72,6 @@ TEST(CxBaseReplaceFont, ListLinesApplyInOrderAndTheEventDecidesAlone) {
 
     Cx.SetOnReplaceFont([](TCxBase&, std::string& Name) { Name = "[" + Name + "]"; });
     EXPECT_EQ(Replaced(Cx, "a font"), "[a font]");
-}
-
-class TRecordingListener : public IPostProcessEventListener {
-public:
-    TRecordingListener(std::vector<TRecordingListener*>& Calls) : FCalls(Calls) {}
-    void HandleEvent(TCxBase& Sender, TPostProcessEventObject&) override {
-        FCalls.push_back(this);
-        LastSender = &Sender;
-    }
-    TCxBase* LastSender = nullptr;
-
-private:
-    std::vector<TRecordingListener*>& FCalls;
-};
-
-TEST(CxBasePostProcess, ListenersRunInListOrder) {
-    TCxBase Cx;
-    Cx.PostProcess(nullptr); // no listeners: nothing to call
-    std::vector<TRecordingListener*> Calls;
-    auto First = std::make_shared<TRecordingListener>(Calls);
-    auto Second = std::make_shared<TRecordingListener>(Calls);
-    Cx.PostProcessEventListeners() = {First, Second};
-    Cx.PostProcess(nullptr);
-    EXPECT_EQ(Calls, (std::vector<TRecordingListener*>{First.get(), Second.get()}));
-    EXPECT_EQ(Second->LastSender, &Cx);
 }
 
 // Text-run conversion.
@@ -183,24 +146,6 @@ TEST(CxBaseTextRun, BlueUnderlinedTextIsALinkOnlyInExactBlue) {
               "<span style=\"text-decoration:underline;color:#0000fe;\">a b</span>");
 }
 
-TEST(CxBaseTextRun, HyperlinkFieldBecomesALinkAndLosesItsFormatting) {
-    TCxBase Cx;
-    Cx.SetConvertHyperlinks(true);
-    TCharacterProperties Props;
-    Props.FontColor = "#0000ff";
-    Props.SetUnderline(true);
-    Props.FontStyle |= fsBold;
-    TTestRun Run("link", Props);
-    Run.SetFieldInstruction("HYPERLINK \"http://example.com/\"");
-    EXPECT_EQ(Cx.ConvertTextRun(Run),
-              "<span style=\"font-weight:bold;\"><a href=\"http://example.com/\">link</a></span>");
-    EXPECT_EQ(Run.GetFieldInstruction(), "");
-
-    TTestRun Other("text");
-    Other.SetFieldInstruction("PAGE");
-    EXPECT_EQ(Cx.ConvertTextRun(Other), "text");
-}
-
 TEST(CxBaseTextRun, AnchorSpanPrecedesTheTextEveryTime) {
     TCxBase Cx;
     TTestRun Run("x");
@@ -227,20 +172,6 @@ TEST(CxBaseTextRun, DefaultFontIsLeftOutWhileTheDefaultStyleIsWritten) {
     Props.FontSize = 10;
     TTestRun Smaller("a", Props);
     EXPECT_EQ(Cx.ConvertTextRun(Smaller), "<span style=\"font-size:10pt;\">a</span>");
-}
-
-TEST(CxBaseTextRun, EncodeEventsSeeTheRunBeforeAndAfter) {
-    TCxBase Cx;
-    std::vector<std::string> Seen;
-    Cx.SetOnBeforeEncode(
-        [&](TCxBase&, ISimpleDomTextNode& Run) { Seen.push_back("before:" + Run.GetText()); });
-    Cx.SetOnAfterEncode([&](TCxBase&, ISimpleDomTextNode& Run) {
-        Seen.push_back("after:" + Run.GetText());
-        Run.SetText(Run.GetText() + "!");
-    });
-    TTestRun Run("<");
-    EXPECT_EQ(Cx.ConvertTextRun(Run), "&lt;!");
-    EXPECT_EQ(Seen, (std::vector<std::string>{"before:<", "after:&lt;"}));
 }
 
 } // namespace

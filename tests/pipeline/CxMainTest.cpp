@@ -18,28 +18,6 @@ constexpr auto npos = std::string::npos;
 
 // Document wrapper: the golden conversions hold the default one of every dialect.
 
-TEST(CxMainHead, XmlDeclarationLanguageAndDefaultFontInXhtml) {
-    TRkCorvaneXHTML Cx;
-    Cx.SetDocumentType(dtXHTML_10_Transitional);
-    Cx.SetIncludeXMLDeclaration(true);
-    Cx.SetConvertLanguage(true);
-    Cx.SetDefaultLanguage("en");
-    Cx.OptionsOptimize().SetIncludeDefaultFontStyle(true);
-    const std::string Head = Cx.GetHead();
-    EXPECT_EQ(
-        Head.rfind(
-            "<?xml version=\"1.0\"?>\r\n<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" ",
-            0),
-        0u);
-    EXPECT_NE(Head.find("\r\n<html xmlns=\"http://www.w3.org/1999/xhtml\" xml:lang=\"en\" lang=\"en\">\r\n"),
-              npos);
-    EXPECT_NE(Head.find("    </title>\r\n    <style type=\"text/css\">\r\n"
-                        "      body {font-family:Times,serif;font-size:12pt;color:#000000; }\r\n"
-                        "    </style>\r\n  </head>\r\n  <body>\r\n"),
-              npos)
-        << Head;
-}
-
 TEST(CxMainHead, EveryHeadOptionInItsPlace) {
     TRkCorvaneXHTML Cx;
     Cx.SetDocumentType(dtHTML_401_Transitional);
@@ -79,7 +57,7 @@ TEST(CxMainHead, EveryHeadOptionInItsPlace) {
                             "  <body>\r\n");
 }
 
-TEST(CxMainHead, DialectRulesForDeclarationDocTypeCharsetAndStyle) {
+TEST(CxMainHead, DialectRulesForDeclarationDocTypeLanguageCharsetAndStyle) {
     TRkCorvaneXHTML Cx;
     const std::string Html5Head = Cx.GetHead();
     Cx.SetIncludeXMLDeclaration(true); // never for an HTML dialect
@@ -103,6 +81,18 @@ TEST(CxMainHead, DialectRulesForDeclarationDocTypeCharsetAndStyle) {
     EXPECT_EQ(Cx.GetHead().find("p {}"), npos);
     Cx.SetDocumentType(dtXHTML_MP_10);
     EXPECT_NE(Cx.GetHead().find("    <style type=\"text/css\">\r\n      p {}\r\n    </style>\r\n"), npos);
+
+    Cx.SetDocumentType(dtXHTML_10_Transitional);
+    Cx.SetIncludeDocType(true);
+    Cx.SetIncludeXMLDeclaration(true);
+    Cx.SetDefaultLanguage("en");
+    const std::string Head = Cx.GetHead();
+    EXPECT_EQ(Head.rfind(
+                  "<?xml version=\"1.0\"?>\r\n<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional", 0),
+              0u);
+    EXPECT_NE(Head.find("\r\n<html xmlns=\"http://www.w3.org/1999/xhtml\" xml:lang=\"en\" lang=\"en\">\r\n"),
+              npos)
+        << Head;
 }
 
 TEST(CxMainHead, DefaultFontStyleLeavesOutWhatIsUnset) {
