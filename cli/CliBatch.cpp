@@ -66,16 +66,19 @@ bool RunJob(const TCliJob& Job, ICliWorker& Worker, const TCliEnvironment& Envir
                 WriteFileAtomically(JoinPath(Job.PictureFolder, name), data, Environment.FileMode);
         };
         if (Job.Output.empty()) {
-            // Standard output gets nothing from a failed conversion, so the result is complete first.
-            TCliConversion result = Worker.Convert(Job, input, Report);
-            writePictures(result.Files);
-            Environment.WriteOutput(result.Text);
+            // Standard output gets nothing from a failed conversion, so the result is complete first. The
+            // input is gone by the time the result grows, so the two are never held whole together.
+            std::string text;
+            text.reserve(input.size() + input.size() / 4); // pages never written to cost no memory
+            writePictures(Worker.Convert(Job, std::move(input), Report,
+                                         [&text](std::string_view Piece) { text += Piece; }));
+            Environment.WriteOutput(text);
         } else {
             // The result goes into the temporary file as it is made, and the file only takes its
             // target's place once complete: a large document is never held whole in memory.
             TAtomicFileWriter output(Job.Output, Environment.FileMode);
-            writePictures(Worker.ConvertInPieces(Job, std::move(input), Report,
-                                                 [&output](std::string_view Piece) { output.Write(Piece); }));
+            writePictures(Worker.Convert(Job, std::move(input), Report,
+                                         [&output](std::string_view Piece) { output.Write(Piece); }));
             output.Commit();
         }
         return true;

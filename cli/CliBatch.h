@@ -26,27 +26,15 @@ struct TCliJob {
 // Files to write into a job's picture folder (name, bytes).
 using TCliFiles = std::vector<std::pair<std::string, std::string>>;
 
-// What a conversion produced: the text, and the picture files.
-struct TCliConversion {
-    std::string Text;
-    TCliFiles Files;
-};
-
-// Converts on one thread. Convert appends its log lines (each ended by a line break) to Log and throws an
-// exception whose what() is the reason when the input cannot be converted.
+// Converts on one thread. Convert takes the input over and hands the text to Write in pieces, so that
+// neither needs to be held whole for longer than necessary, and returns the picture files. It appends its
+// log lines (each ended by a line break) to Log and throws an exception whose what() is the reason when
+// the input cannot be converted.
 class ICliWorker {
 public:
     virtual ~ICliWorker() = default;
-    virtual TCliConversion Convert(const TCliJob& Job, std::string_view Input, std::string& Log) = 0;
-    // The same conversion for a result that goes to a file: the text is handed to Write in pieces and
-    // the input is taken over, so that neither needs to be held whole for longer than necessary.
-    // By default the text of Convert is handed over in one piece.
-    virtual TCliFiles ConvertInPieces(const TCliJob& Job, std::string Input, std::string& Log,
-                                      const std::function<void(std::string_view)>& Write) {
-        TCliConversion Result = Convert(Job, Input, Log);
-        Write(Result.Text);
-        return std::move(Result.Files);
-    }
+    virtual TCliFiles Convert(const TCliJob& Job, std::string Input, std::string& Log,
+                              const std::function<void(std::string_view)>& Write) = 0;
 };
 
 using TCliWorkerFactory = std::function<std::unique_ptr<ICliWorker>()>;

@@ -68,23 +68,13 @@ TCliFiles TConverterWorker::PictureFiles(const TCliJob& Job) const {
     return files;
 }
 
-TCliConversion TConverterWorker::Convert(const TCliJob& Job, std::string_view Input, std::string& Log) {
-    Prepare(Job, Log);
-    TDetachLog detach{FLog};
-    TCliConversion result;
-    result.Text = FConverter.Convert(Input);
-    // The converter only logs a missing header; for the tool it is a failed conversion.
-    if (!HasRtfHeader(Input)) throw std::runtime_error("not an RTF document (no RTF header found)");
-    result.Files = PictureFiles(Job);
-    return result;
-}
-
-TCliFiles TConverterWorker::ConvertInPieces(const TCliJob& Job, std::string Input, std::string& Log,
-                                            const std::function<void(std::string_view)>& Write) {
+TCliFiles TConverterWorker::Convert(const TCliJob& Job, std::string Input, std::string& Log,
+                                    const std::function<void(std::string_view)>& Write) {
     Prepare(Job, Log);
     TDetachLog detach{FLog};
     const bool header = HasRtfHeader(Input); // the converter releases the input once it has read it
     FConverter.ConvertTo(std::move(Input), Write);
+    // The converter only logs a missing header; for the tool it is a failed conversion.
     if (!header) throw std::runtime_error("not an RTF document (no RTF header found)");
     return PictureFiles(Job);
 }

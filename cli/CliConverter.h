@@ -22,9 +22,8 @@ bool HasRtfHeader(std::string_view Input);
 class TConverterWorker : public ICliWorker {
 public:
     explicit TConverterWorker(const TCliSettings& Settings);
-    TCliConversion Convert(const TCliJob& Job, std::string_view Input, std::string& Log) override;
-    TCliFiles ConvertInPieces(const TCliJob& Job, std::string Input, std::string& Log,
-                              const std::function<void(std::string_view)>& Write) override;
+    TCliFiles Convert(const TCliJob& Job, std::string Input, std::string& Log,
+                      const std::function<void(std::string_view)>& Write) override;
 
 private:
     // Directs the converter's log to Log and its pictures to the job, for one conversion.
