@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tool=${CORVANE_XHTML:-build/release/cli/corvane-xhtml}
-corpus=${CORVANE_CORPUS:-../shared/corpus}
+corpus=${CORVANE_CORPUS:-tests/data/corpus}
 megabytes=${1:-100}
 runs=${2:-5}
 [ -x "$tool" ] || { echo "no executable at $tool; build the release preset first" >&2; exit 2; }

@@ -10,7 +10,7 @@
 #   --size MB        size of each document (default 20)
 #   --runs N         repetitions per converter and document (default 3)
 #   --timeout SEC    limit of one conversion; a peer that exceeds it is reported and not run again (default 600)
-#   --corpus DIR     folder of real RTF files (default ../shared/corpus)
+#   --corpus DIR     folder of real RTF files (default tests/data/corpus)
 #
 # Installs what is missing: the Debian packages unrtf, pandoc and time (and nodejs and npm when there is
 # no npm), and the npm package, pinned, into build/peers. Builds corvane-xhtml and make_bench_rtf with
@@ -22,7 +22,7 @@ root=$(pwd)
 size=20
 runs=3
 limit=600
-corpus=${CORVANE_CORPUS:-../shared/corpus}
+corpus=${CORVANE_CORPUS:-tests/data/corpus}
 while [ $# -gt 0 ]; do
   case $1 in
     --size) size=$2; shift 2 ;;
