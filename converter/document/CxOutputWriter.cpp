@@ -137,7 +137,10 @@ void TCxOutputWriter::ExecuteMarkup() {
         const TParagraphProperties& properties = paragraph.GetParagraphProperties();
         ConvertContent(paragraph);
         if (IsBlank(FContent)) {
-            if (FBreakEmptyParagraphs) {
+            if (listOpen && properties.ListItem) {
+                // An empty numbered line inside a list stays an item: nothing but items may stand there.
+                AppendListItem(properties);
+            } else if (FBreakEmptyParagraphs) {
                 FOutput += FMargin2;
                 FOutput += FLineBreak;
                 FOutput += CRLF;
@@ -165,6 +168,7 @@ void TCxOutputWriter::ExecuteMarkup() {
         }
         Deliver(false);
     }
+    if (count == 0 && FBodyNeedsBlock) AppendLines(FEmptyParagraph);
 }
 
 void TCxOutputWriter::AppendListItem(const TParagraphProperties& Properties) {

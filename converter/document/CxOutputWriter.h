@@ -36,6 +36,7 @@ public:
     std::string FEmptyParagraph;        // what an empty paragraph becomes
     bool FBreakEmptyParagraphs = false; // empty paragraphs become margin(2) + FLineBreak instead
     std::string FLineBreak;
+    bool FBodyNeedsBlock = false; // the body may not be empty: an empty document gives one empty paragraph
 
 private:
     void ExecuteMarkup();

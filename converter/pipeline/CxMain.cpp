@@ -92,6 +92,8 @@ std::string TCxMain::Run(std::string_view Rtf, std::string* Input, const TOutput
             // only the encoding events can change them on the way: without those, the head goes first
             // and the body follows it piece by piece, never held whole twice.
             const bool OuterHTML = OptionsHead().AddOuterHTML() && !ConvertToPlainText();
+            // HTML 4.01 Strict is the one dialect whose body must hold at least one block.
+            Output.FBodyNeedsBlock = OuterHTML && DocumentType() == dtHTML_401_Strict;
             if (!OuterHTML || (!OnBeforeEncode() && !OnAfterEncode())) {
                 const std::string Head = OuterHTML ? GetHead() : std::string();
                 const std::string Closing = OuterHTML ? GetClosing() : std::string();

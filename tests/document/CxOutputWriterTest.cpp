@@ -76,12 +76,13 @@ TEST_F(OutputWriterTest, ConsecutiveItemsFormOneFlatList) {
     EXPECT_EQ(Run(), "    <ol>\r\n" + Li("a") + Li("b") + "    </ol>\r\n");
 }
 
-// A list that starts or ends with an empty item still opens and closes exactly once.
+// A list that starts or ends with an empty item still opens and closes exactly once, and an empty item
+// inside an open list stays an item: a paragraph there would be invalid markup.
 TEST_F(OutputWriterTest, EmptyItemsStayInsideABalancedList) {
     Build({"*a", "*", "*b"});
-    EXPECT_EQ(Run(), "    <ul>\r\n" + Li("a") + EmptyParagraph + Li("b") + "    </ul>\r\n");
+    EXPECT_EQ(Run(), "    <ul>\r\n" + Li("a") + Li("") + Li("b") + "    </ul>\r\n");
     Build({"*", "#a", "*", "b", "*", "*"});
-    EXPECT_EQ(Run(), EmptyParagraph + ("    <ol>\r\n" + Li("a")) + EmptyParagraph + "    </ol>\r\n" + P("b"));
+    EXPECT_EQ(Run(), EmptyParagraph + ("    <ol>\r\n" + Li("a")) + Li("") + "    </ol>\r\n" + P("b"));
 }
 
 } // namespace
