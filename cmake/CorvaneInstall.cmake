@@ -4,11 +4,13 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
+# Consumers write #include <corvane/CorvaneXHTML.h>; the bare "CorvaneXHTML.h" of earlier releases still resolves.
 set(CORVANE_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/corvane)
-target_include_directories(corvane_core PUBLIC $<INSTALL_INTERFACE:${CORVANE_INSTALL_INCLUDEDIR}>)
+target_include_directories(corvane_core PUBLIC $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>
+                                               $<INSTALL_INTERFACE:${CORVANE_INSTALL_INCLUDEDIR}>)
 
 file(GLOB CORVANE_PUBLIC_HEADERS converter/pipeline/*.h converter/reader/*.h converter/document/*.h
-     converter/translators/*.h converter/pictures/*.h converter/pictures/wmf/*.h)
+     converter/translators/*.h converter/pictures/*.h converter/pictures/wmf/*.h converter/core/*.h)
 install(FILES ${CORVANE_PUBLIC_HEADERS} DESTINATION ${CORVANE_INSTALL_INCLUDEDIR})
 
 # corvane_warnings only carries build flags; a static library's private links still travel with the export.

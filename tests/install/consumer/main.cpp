@@ -1,6 +1,6 @@
-#include "CorvaneXHTML.h"
-#include "CxMemoryPictureAdapterDataURI.h"
-#include "CxPictureConverterWMF.h"
+#include <corvane/CorvaneXHTML.h>
+#include <corvane/CxMemoryPictureAdapterDataURI.h>
+#include <corvane/CxPictureConverterWMF.h>
 
 #include <iostream>
 #include <memory>
