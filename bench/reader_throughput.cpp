@@ -120,6 +120,7 @@ public:
     void SetListOverrideListId(std::int32_t) override { ++Calls; }
     void SetListTemplateId(std::int32_t) override { ++Calls; }
     void SetListOverrideNumber(std::int32_t) override { ++Calls; }
+    void SetAnsiCodePage(std::int32_t) override { ++Calls; }
     void SetLevelNumberFormat(std::int32_t) override { ++Calls; }
     bool IsBulletList(std::int32_t Number) override { return Number == 1; }
 

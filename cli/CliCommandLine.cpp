@@ -111,6 +111,11 @@ TCommandLine ParseCommandLine(int Count, const char* const* Arguments, std::stri
            "Pictures (ConvertPictures=true): small ones embedded as data: URIs, the others written beside "
            "the output (into the current folder for standard output)")
         ->trigger_on_parse();
+    app.add_flag_callback(
+           "--encapsulated-html", [&] { set("ExtractEncapsulatedHtml", "true"); },
+           "A mail body that carries its original HTML (\\fromhtml) gives that HTML back "
+           "(ExtractEncapsulatedHtml=true)")
+        ->trigger_on_parse();
     app.add_option("--max-data-uri", settings.MaxDataUriKB,
                    "Largest picture embedded by --pictures, in kilobytes (default 32)")
         ->type_name("KB")

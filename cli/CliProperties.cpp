@@ -126,6 +126,7 @@ const std::array Properties{
     Row<TSelf, &C::ConvertToPlainText, &C::SetConvertToPlainText>("ConvertToPlainText"),
     Row<TSelf, &C::DefaultLanguage, &C::SetDefaultLanguage>("DefaultLanguage"),
     Row<TSelf, &C::DocumentType, &C::SetDocumentType>("DocumentType"),
+    Row<TSelf, &C::ExtractEncapsulatedHtml, &C::SetExtractEncapsulatedHtml>("ExtractEncapsulatedHtml"),
     Row<TSelf, &C::FontConversionOptions, &C::SetFontConversionOptions>("FontConversionOptions"),
     Row<TSelf, &C::FontSizeScale, &C::SetFontSizeScale>("FontSizeScale"),
     Row<TSelf, &C::IncludeDocType, &C::SetIncludeDocType>("IncludeDocType"),

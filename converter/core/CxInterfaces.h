@@ -25,6 +25,9 @@ public:
     virtual void SetCharset(std::int32_t Charset) = 0;
     virtual bool IsDoubleByte() const = 0;
     virtual void SetDoubleByte(bool Value) = 0;
+    // The code page of the document's own character set (DocumentCharset), as \ansicpg names it; 1252
+    // until then.
+    virtual void SetAnsiCodePage(std::int32_t CodePage) = 0;
     // Appends the character that Byte completes to Output; appends nothing while the first byte of a
     // double-byte character waits for its second.
     virtual void Convert(std::uint8_t Byte, std::string& Output) = 0;
@@ -94,6 +97,8 @@ public:
     virtual void SetListOverrideNumber(std::int32_t Number) = 0;                      // 53
     virtual void SetLevelNumberFormat(std::int32_t Format) = 0;                       // 54
     virtual bool IsBulletList(std::int32_t OverrideNumber) = 0;                       // 55
+    // The document's \ansicpg: the code page of text in the ANSI character set.
+    virtual void SetAnsiCodePage(std::int32_t CodePage) = 0;                          // 56
     // The same as WriteChar for each byte in turn; lets a writer take plain text a span at a time.
     virtual void WriteChars(std::string_view Characters) {
         for (const char Character : Characters)

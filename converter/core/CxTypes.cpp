@@ -140,6 +140,10 @@ const std::array<TTokenDef, KeywordCount> KeywordTable = {{
     {"nonshppict", 0, false, kwSpecial, ipAnsi, 0, dsSkip, spNonShapePicture, ffNil}, // 132
     {"row", 0, false, kwSpecial, ipAnsi, 0, dsSkip, spLineBreak, ffNil}, // 133
     {"cell", 0, false, kwCharacter, ipAnsi, 9, dsSkip, spBinary, ffNil}, // 134
+    {"ansicpg", 1252, false, kwProperty, ipAnsiCodePage, 0, dsSkip, spBinary, ffNil}, // 135
+    {"fromhtml", 1, false, kwProperty, ipFromHtml, 0, dsSkip, spBinary, ffNil}, // 136
+    {"htmlrtf", 1, false, kwProperty, ipHtmlRtf, 0, dsSkip, spBinary, ffNil}, // 137
+    {"htmltag", 0, false, kwDestination, ipAnsi, 0, dsHtmlTag, spBinary, ffNil}, // 138
 }};
 
 } // namespace corvane

@@ -99,6 +99,7 @@ enum TDestination : std::uint8_t {
     dsListOverrideTable = 20,
     dsListOverride = 21,
     dsListLevel = 22,
+    dsHtmlTag = 23, // {\*\htmltag …}: a piece of a mail body's original HTML
 };
 
 enum TSpecialAction : std::uint8_t {
@@ -182,6 +183,9 @@ enum TPropertyIndex : std::uint8_t {
     ipListTemplateId = 54,
     ipListOverride = 55,
     ipLevelNfc = 56,
+    ipAnsiCodePage = 57,
+    ipFromHtml = 58,
+    ipHtmlRtf = 59,
 };
 
 // One row of the keyword table; only the column that belongs to Kind is meaningful.
@@ -198,7 +202,7 @@ struct TTokenDef {
 };
 
 // The fixed vocabulary of control words, in table order; keyword look-up is exact and case-sensitive.
-inline constexpr std::size_t KeywordCount = 135;
+inline constexpr std::size_t KeywordCount = 139;
 extern const std::array<TTokenDef, KeywordCount> KeywordTable;
 
 // The character formatting in force; copied into every text run.

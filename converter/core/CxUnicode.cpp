@@ -233,12 +233,27 @@ std::int32_t TUnicodeConverter::CharsetToCodePage(std::int32_t Charset) {
     }
 }
 
+bool TUnicodeConverter::IsKnownCodePage(std::int32_t CodePage) {
+    return CodePage == 1252 || (CodePage >= 1250 && CodePage <= 1258) || DoubleByteIndex(CodePage) >= 0 ||
+           CodePage == 874 || CodePage == 10000;
+}
+
 void TUnicodeConverter::SetCharset(std::int32_t Charset) {
     if (Charset == FCharset) return;
     FCharset = Charset;
-    FCodePage = CharsetToCodePage(Charset);
+    UseCodePage(Charset == DocumentCharset ? FAnsiCodePage : CharsetToCodePage(Charset));
+}
+
+void TUnicodeConverter::SetAnsiCodePage(std::int32_t CodePage) {
+    if (CodePage == FAnsiCodePage) return;
+    FAnsiCodePage = CodePage;
+    if (FCharset == DocumentCharset) UseCodePage(CodePage);
+}
+
+void TUnicodeConverter::UseCodePage(std::int32_t CodePage) {
+    FCodePage = CodePage;
     FTable = nullptr;
-    FDoubleByte = Charset == 128 || Charset == 129 || Charset == 134 || Charset == 136;
+    FDoubleByte = DoubleByteIndex(CodePage) >= 0;
     // A half-assembled character belongs to the old character set; it is dropped whatever the new one is.
     ResetPending();
 }

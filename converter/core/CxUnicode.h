@@ -13,6 +13,10 @@ namespace corvane {
 
 struct TCodePageTable; // the immutable single-byte table of one code page
 
+// The character set of text whose font names none: the document's own code page (\ansicpg). An explicit
+// \fcharset0 is the Western set, which word processors give Latin fonts in East Asian documents too.
+inline constexpr std::int32_t DocumentCharset = -1;
+
 // Decodes the bytes of the code page that belongs to an RTF character set (\fcharset). Single-byte pages
 // go through a table built once per page; the East Asian double-byte pages assemble lead and trail byte
 // and decode the pair through iconv, whose handles this object opens on first use and owns.
@@ -27,6 +31,7 @@ public:
     void SetCharset(std::int32_t Charset) override;
     bool IsDoubleByte() const override { return FDoubleByte; }
     void SetDoubleByte(bool Value) override;
+    void SetAnsiCodePage(std::int32_t CodePage) override;
     void Convert(std::uint8_t Byte, std::string& Output) override;
     void ConvertBytes(std::string_view Bytes, std::string& Output) override;
 
@@ -34,15 +39,19 @@ public:
     std::int32_t GetCodePage() const { return FCodePage; }
 
     static std::int32_t CharsetToCodePage(std::int32_t Charset);
+    // Whether a code page has a decoder here (1252 and the pages the character sets map to).
+    static bool IsKnownCodePage(std::int32_t CodePage);
 
 private:
     static constexpr std::size_t DoubleBytePageCount = 4; // 932, 936, 949, 950
 
     void ResetPending();
+    void UseCodePage(std::int32_t CodePage);
     void DecodePair(std::string& Output);
 
     std::int32_t FCharset = 0;
     std::int32_t FCodePage = 0;
+    std::int32_t FAnsiCodePage = 1252;
     bool FDoubleByte = false;
     std::uint8_t FPendingCount = 2;
     std::array<std::uint8_t, 2> FPendingBytes{};

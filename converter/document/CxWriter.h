@@ -106,6 +106,7 @@ public:
     void SetListTemplateId(std::int32_t Id) override { FListHeaderInfo.SetListTemplateId(Id); }
     void SetListOverrideNumber(std::int32_t Number) override { FListHeaderInfo.SetOverrideNumber(Number); }
     void SetLevelNumberFormat(std::int32_t Format) override { FListHeaderInfo.SetLevelNumberFormat(Format); }
+    void SetAnsiCodePage(std::int32_t CodePage) override { FUnicodeConverter->SetAnsiCodePage(CodePage); }
     bool IsBulletList(std::int32_t OverrideNumber) override {
         return FListHeaderInfo.IsBulletList(OverrideNumber);
     }

@@ -56,6 +56,9 @@ public:
     const std::string& DefaultLanguage() const { return FDefaultLanguage; }
     void SetDefaultLanguage(const std::string& Value) { AssignIfChanged(FDefaultLanguage, Value); }
     TDocumentType DocumentType() const { return FDocumentType; }
+    // A mail body that carries its original HTML (\fromhtml with \htmltag groups) converts to that HTML.
+    bool ExtractEncapsulatedHtml() const { return FExtractEncapsulatedHtml; }
+    void SetExtractEncapsulatedHtml(bool Value) { AssignIfChanged(FExtractEncapsulatedHtml, Value); }
     // A different value replaces the translator; a value outside the nine dialects is stored but keeps it.
     void SetDocumentType(TDocumentType Value);
     TFontConversionOptions FontConversionOptions() const { return FFontConversionOptions; }
@@ -153,6 +156,7 @@ private:
     bool FConvertPictures = false;
     bool FConvertSpaces = false;
     bool FConvertToPlainText = false;
+    bool FExtractEncapsulatedHtml = false;
     std::string FDefaultLanguage;
     TDocumentType FDocumentType = dtHTML_50;
     TFontConversionOptions FFontConversionOptions = TFontConversionOptions::All();

@@ -40,6 +40,24 @@ template <typename TBody> void Guarded(TCxBase& Converter, TBody&& Body) {
     }
 }
 
+// The mail's own HTML passes unchanged but for what no HTML may hold: C0 control characters other than
+// tab, line feed and carriage return, and U+FFFE and U+FFFF.
+std::string WithoutForbiddenCharacters(std::string_view Html) {
+    std::string Result;
+    Result.reserve(Html.size());
+    for (std::size_t i = 0; i < Html.size(); ++i) {
+        const auto Byte = static_cast<unsigned char>(Html[i]);
+        if (Byte < 0x20 && Byte != '\t' && Byte != '\n' && Byte != '\r') continue;
+        if (Byte == 0xEF && i + 2 < Html.size() && Html[i + 1] == '\xBF' &&
+            (Html[i + 2] == '\xBE' || Html[i + 2] == '\xBF')) {
+            i += 2;
+            continue;
+        }
+        Result += Html[i];
+    }
+    return Result;
+}
+
 } // namespace
 
 std::string TCxMain::DoConvert(std::string_view Rtf) {
@@ -75,10 +93,16 @@ std::string TCxMain::Run(std::string_view Rtf, std::string* Input, const TOutput
         // A conversion with pictures on cannot run without an adapter: fail here, before any reading.
         if (ConvertPictures()) PictureAdapter();
         auto Reader = std::make_shared<TCxReader>(*this, Writer, std::make_unique<TUnicodeConverter>());
+        // Plain text is what the document's RTF shows; only markup output takes the mail's own HTML.
+        Reader->SetExtractEncapsulatedHtml(ExtractEncapsulatedHtml() && !ConvertToPlainText());
 
         Guarded(*this, [&] {
             Reader->Parse(Rtf);
             if (Input) std::string().swap(*Input);
+            if (const std::string* Html = Reader->EncapsulatedHtml()) {
+                Append(WithoutForbiddenCharacters(*Html));
+                return;
+            }
             PostProcess(Writer->GetDocument());
 
             TCxOutputWriter Output(*this);

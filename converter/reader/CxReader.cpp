@@ -235,6 +235,10 @@ void TCxReader::Parse(std::string_view Rtf) {
     FFontOptions = FOwner.GetFontConversionOptions();
     FConvertIndent = FOwner.GetConvertIndent();
     FConvertFields = FOwner.GetConvertFields();
+    FWarnedCodePage = false;
+    FAnsiCodePageGiven = false;
+    FFromHtml = FHtmlTagSeen = FHtmlRtf = false;
+    FHtml.clear();
 
     while (FPosition < FInputLength && !FEndOfDocument) {
         const std::uint8_t Byte = FInput[FPosition];
@@ -266,6 +270,11 @@ void TCxReader::Parse(std::string_view Rtf) {
                 else
                     SkipPlainBytes();
                 continue;
+            } else if (FDestination == dsHtmlTag && CollectingHtml()) {
+                if (FPendingSkip <= 0) {
+                    DeliverHtmlTagRun();
+                    continue;
+                }
             } else if (!(FDestination == dsFontTable || FDestination == dsColorTable ||
                          FDestination == dsBookmarkStart ||
                          (FDestination == dsFieldInstruction && FConvertFields))) {
@@ -286,8 +295,28 @@ void TCxReader::DeliverTextRun() {
     std::size_t End = FPosition + 1;
     while (End < FInputLength && ByteClasses[FInput[End]] == bcPlain)
         ++End;
-    FWriter->WriteChars(std::string_view(reinterpret_cast<const char*>(FInput) + FPosition, End - FPosition));
+    const std::string_view Text(reinterpret_cast<const char*>(FInput) + FPosition, End - FPosition);
+    FWriter->WriteChars(Text);
+    if (CollectingHtmlText()) FHtmlTextDecoder.ConvertBytes(Text, FHtml);
     FPosition = End;
+}
+
+// Plain bytes of an \htmltag group while the encapsulated HTML is collected.
+void TCxReader::DeliverHtmlTagRun() {
+    std::size_t End = FPosition + 1;
+    while (End < FInputLength && ByteClasses[FInput[End]] == bcPlain)
+        ++End;
+    FHtmlTagDecoder.ConvertBytes(std::string_view(reinterpret_cast<const char*>(FInput) + FPosition, End - FPosition),
+                                 FHtml);
+    FPosition = End;
+}
+
+bool TCxReader::StartsGroup(std::size_t Backslash) const {
+    // Line ends are no tokens: "{" CR LF "\*" still starts its group with \*.
+    std::size_t Position = Backslash;
+    while (Position > 0 && ByteClasses[FInput[Position - 1]] == bcLineBreak)
+        --Position;
+    return Position > 0 && Position - 1 == FGroupOpenedAt;
 }
 
 // Plain bytes in a destination that drops them.
@@ -404,6 +433,16 @@ void TCxReader::DeliverByte(std::uint8_t Byte) {
         }
         FlushPendingSurrogate();
         FWriter->WriteChar(Byte);
+        if (CollectingHtmlText()) AppendHtmlTextByte(Byte, FHtmlTextDecoder);
+        return;
+    case dsHtmlTag:
+        if (!CollectingHtml()) return;
+        if (FPendingSkip > 0) {
+            --FPendingSkip;
+            return;
+        }
+        FlushPendingSurrogate();
+        AppendHtmlTextByte(Byte, FHtmlTagDecoder);
         return;
     case dsFontTable:
         FUnicodeConverter->Convert(Byte, FFontName);
@@ -425,6 +464,13 @@ void TCxReader::DeliverByte(std::uint8_t Byte) {
     }
 }
 
+void TCxReader::AppendHtmlTextByte(std::uint8_t Byte, TUnicodeConverter& Decoder) {
+    if (Byte == '\n') // \par
+        FHtml += "\r\n";
+    else
+        Decoder.Convert(Byte, FHtml);
+}
+
 // ---------------------------------------------------------------------------------------------------
 // Groups.
 
@@ -433,11 +479,12 @@ void TCxReader::OpenGroup() {
     try {
         FStack.push_back({{FWriter->CloneCharacterProperties(), FWriter->CloneParagraphProperties(),
                            FInputState, FDestination},
-                          FDiscarding});
+                          FDiscarding, FHtmlRtf});
     } catch (const std::bad_alloc&) {
         throw ECxError("Property stack overflow");
     }
     FInputState = isNormal;
+    FGroupOpenedAt = FPosition;
     ++FGroupDepth;
 }
 
@@ -489,10 +536,15 @@ void TCxReader::CloseGroup() {
         FInputState = Saved.Properties.InputState;
         FDestination = Saved.Properties.Destination;
         FDiscarding = Saved.Discarding;
+        FHtmlRtf = Saved.HtmlRtf;
+        if (FExtractHtml) FHtmlTextDecoder.SetCharset(Saved.Properties.CharacterProperties.Charset);
         FStack.pop_back();
     }
 
-    if (FGroupDepth == 1 && Closing == dsFontTable) FWriter->SetFontName(FWriter->GetDefaultFontName());
+    if (FGroupDepth == 1 && Closing == dsFontTable) {
+        FWriter->SetFontName(FWriter->GetDefaultFontName());
+        UseDefaultFontCharset();
+    }
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -523,6 +575,9 @@ void TCxReader::ChangeDestination(TDestination Destination) {
     case dsFieldResult:
         // A field result is a run of its own: the text before the field is not part of the link.
         if (FConvertFields) FWriter->StartTextRun();
+        break;
+    case dsHtmlTag:
+        if (CollectingHtml()) FHtmlTagSeen = true;
         break;
     default:
         break;
@@ -558,6 +613,9 @@ void TCxReader::ApplyProperty(TPropertyIndex Property, std::int64_t Value) {
     case dsListLevel:
         ApplyListProperty(Property, Value);
         break;
+    case dsHtmlTag:
+        if (Property == ipUnicodeChar && CollectingHtml()) UnicodeCharacter(Value);
+        break;
     case dsPicture:
         if (InPictureData()) ApplyPictureProperty(Property, Value);
         break;
@@ -584,7 +642,7 @@ void TCxReader::ApplyTextProperty(TPropertyIndex Property, std::int64_t Value) {
     const auto Low32 = static_cast<std::int32_t>(Value);
     switch (Property) {
     case ipAnsi:
-        Writer.SetDefaultCharset(0);
+        Writer.SetDefaultCharset(FAnsiCodePageGiven ? DocumentCharset : 0);
         break;
     case ipMac:
         Writer.SetDefaultCharset(77);
@@ -643,10 +701,13 @@ void TCxReader::ApplyTextProperty(TPropertyIndex Property, std::int64_t Value) {
     case ipFontSize:
         if (FFontOptions.Contains(opFontSize)) Writer.SetFontSize(static_cast<std::int32_t>(Value / 2));
         break;
-    case ipFont:
+    case ipFont: {
         if (FFontOptions.Contains(opFontName)) Writer.SetFontName(FontName(Low32));
-        Writer.SetFontCharset(FontCharset(Low32));
+        const std::int32_t Charset = FontCharset(Low32);
+        Writer.SetFontCharset(Charset);
+        FHtmlTextDecoder.SetCharset(Charset);
         break;
+    }
     case ipForeColor:
         if (FFontOptions.Contains(opFontColor)) SelectFontColor(Value);
         break;
@@ -696,6 +757,15 @@ void TCxReader::ApplyTextProperty(TPropertyIndex Property, std::int64_t Value) {
         Writer.SetListItem(true);
         if (Writer.IsBulletList(Low32)) Writer.SetListStyle(11);
         break;
+    case ipAnsiCodePage:
+        SetAnsiCodePage(Value);
+        break;
+    case ipFromHtml:
+        FFromHtml = Value != 0;
+        break;
+    case ipHtmlRtf:
+        FHtmlRtf = Value != 0;
+        break;
     default:
         break;
     }
@@ -720,10 +790,12 @@ void TCxReader::RunSpecial(TSpecialAction Action, bool HasParameter, std::int64_
         FHexCount = 0;
         break;
     case spSkipDestination:
-        FSkipDestinationIfUnknown = true;
+        // Anywhere but at the start of a group \* marks nothing; the position is on the "*".
+        FSkipDestinationIfUnknown = StartsGroup(FPosition - 1);
         break;
     case spPlain:
         FWriter->ResetCharacterProperties();
+        UseDefaultFontCharset();
         break;
     case spSkipText:
         SkipText();
@@ -928,6 +1000,11 @@ void TCxReader::AppendCodePoint(char32_t CodePoint) {
     if (FPendingHighSurrogate != 0) FlushPendingSurrogate();
     std::string Text;
     AppendUtf8(CodePoint, Text);
+    if (FDestination == dsHtmlTag) {
+        FHtml += Text;
+        return;
+    }
+    if (CollectingHtmlText()) FHtml += Text;
     FWriter->GetDocument()->AppendText(Text);
 }
 
@@ -982,6 +1059,38 @@ const std::string& TCxReader::FontName(std::int32_t Number) {
     if (Entry != FFontTable.end()) return Entry->second.Name;
     FOwner.Log(logWarning, "Font " + std::to_string(Number) + " not found");
     return FOwner.GetOptionsOptimize().DefaultFontName();
+}
+
+void TCxReader::UseDefaultFontCharset() {
+    const std::int32_t Charset = FontCharset(FDefaultFont);
+    FWriter->SetFontCharset(Charset);
+    FHtmlTextDecoder.SetCharset(Charset);
+}
+
+void TCxReader::SetAnsiCodePage(std::int64_t Value) {
+    // Code page 0 is the platform's default, which is 1252 here. A page without a decoder changes
+    // nothing: the text decodes as it would without \ansicpg (1252 in an \ansi document).
+    const bool Known =
+        Value > 0 && Value <= 65535 && TUnicodeConverter::IsKnownCodePage(static_cast<std::int32_t>(Value));
+    if (!Known && Value != 0) {
+        if (!FWarnedCodePage)
+            FOwner.Log(logWarning, "Code page " + std::to_string(Value) + " is not supported; 1252 is used");
+        FWarnedCodePage = true;
+        return;
+    }
+    const std::int32_t CodePage = Known ? static_cast<std::int32_t>(Value) : 1252;
+    // Fonts without a \fcharset, and text in no font, take the document's code page from now on.
+    FAnsiCodePageGiven = true;
+    FWriter->SetDefaultCharset(DocumentCharset);
+    FFontCharset = DocumentCharset;
+    FWriter->SetAnsiCodePage(CodePage);
+    for (IUnicodeConverter* Decoder : {static_cast<IUnicodeConverter*>(FUnicodeConverter.get()),
+                                       static_cast<IUnicodeConverter*>(&FDefaultCodePage),
+                                       static_cast<IUnicodeConverter*>(&FHtmlTextDecoder),
+                                       static_cast<IUnicodeConverter*>(&FHtmlTagDecoder)}) {
+        Decoder->SetAnsiCodePage(CodePage);
+        Decoder->SetCharset(DocumentCharset);
+    }
 }
 
 std::int32_t TCxReader::FontCharset(std::int32_t Number) const {

@@ -34,6 +34,13 @@ public:
 
     void Parse(std::string_view Rtf) override;
 
+    // A mail body that carries its original HTML (\fromhtml with \htmltag groups) gives that HTML back
+    // while it is read, next to the ordinary conversion. Set before Parse.
+    void SetExtractEncapsulatedHtml(bool Value) { FExtractHtml = Value; }
+    // After Parse: the original HTML (UTF-8, control characters left in), or nullptr when extraction
+    // was off or the document carries none.
+    const std::string* EncapsulatedHtml() const { return FFromHtml && FHtmlTagSeen ? &FHtml : nullptr; }
+
 private:
     // One open group: what "{" saved, plus whether the group lies inside a destination whose whole
     // content is dropped (headers, footnotes, ...), where no destination keyword may lead text back
@@ -41,6 +48,7 @@ private:
     struct TGroupState {
         TReaderProperties Properties;
         bool Discarding = false;
+        bool HtmlRtf = false;
     };
 
     // Tokenizer.
@@ -49,6 +57,9 @@ private:
     void TakeHexDigit(std::uint8_t Byte);
     void DeliverByte(std::uint8_t Byte);
     void DeliverTextRun();
+    void DeliverHtmlTagRun();
+    // \* marks a destination only as the first token of a group.
+    bool StartsGroup(std::size_t Backslash) const;
     void SkipPlainBytes();
     void SkipText();
     void TakeBinary(std::int64_t Count);
@@ -79,6 +90,9 @@ private:
     // Font and colour tables.
     void CompleteFontEntry();
     void CompleteFontTable();
+    // Text in no font yet, or after \plain, is in the default font: decoded with its character set.
+    void UseDefaultFontCharset();
+    void SetAnsiCodePage(std::int64_t CodePage);
     const std::string& FontName(std::int32_t Number);
     std::int32_t FontCharset(std::int32_t Number) const;
     void CompleteColorEntry();
@@ -94,6 +108,10 @@ private:
     void FlushPendingSurrogate();
 
     bool InTextDestination() const { return FDestination == dsNormal || FDestination == dsFieldResult; }
+    // Text that belongs to the encapsulated HTML: a tag's text, or body text outside \htmlrtf regions.
+    bool CollectingHtml() const { return FExtractHtml && FFromHtml; }
+    bool CollectingHtmlText() const { return CollectingHtml() && !FHtmlRtf; }
+    void AppendHtmlTextByte(std::uint8_t Byte, TUnicodeConverter& Decoder);
 
     ICxReaderOwner& FOwner;
     std::shared_ptr<ICxWriter> FWriter;
@@ -120,6 +138,7 @@ private:
     bool FDiscarding = false;
     TInputState FInputState = isNormal;
     std::int32_t FGroupDepth = 0;
+    std::size_t FGroupOpenedAt = 0; // position of the last "{"
     std::vector<TGroupState> FStack;
     char FHexPair[2] = {0, 0};
     int FHexCount = 0;
@@ -131,6 +150,8 @@ private:
     std::string FFontName;
     TFontFamily FFontFamily = ffNil;
     std::int32_t FFontCharset = 0;
+    bool FWarnedCodePage = false; // an unknown \ansicpg is reported once
+    bool FAnsiCodePageGiven = false;
 
     // Colour table and the entry being read.
     std::vector<std::string> FColorTable;
@@ -152,6 +173,16 @@ private:
     TEmbeddedPicture* FPicture = nullptr;
     std::int32_t FPictureDepth = 0;
     int FPictureHighDigit = -1;
+
+    // Encapsulated HTML. Text between tags decodes in the current font's code page, the tags' own text
+    // in the document's ANSI code page.
+    bool FExtractHtml = false;
+    bool FFromHtml = false;
+    bool FHtmlTagSeen = false;
+    bool FHtmlRtf = false; // inside \htmlrtf … \htmlrtf0: RTF the HTML never held
+    std::string FHtml;
+    TUnicodeConverter FHtmlTextDecoder;
+    TUnicodeConverter FHtmlTagDecoder;
 };
 
 } // namespace corvane

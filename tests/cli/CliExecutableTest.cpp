@@ -48,7 +48,7 @@ TEST(CliExecutable, ListsEveryPropertyWithItsDefault) {
     EXPECT_THAT(run.Out, HasSubstr("\nReplaceFonts[0]=Arial=Arial,Helvetica,sans-serif\n"
                                    "ReplaceFonts[1]=Courier=Courier,monospace\n"));
     EXPECT_THAT(run.Out, HasSubstr("\nOptionsHead.HeadTags=\nOptionsHead.MetaAuthor=\n"));
-    EXPECT_EQ(std::count(run.Out.begin(), run.Out.end(), '\n'), 37);
+    EXPECT_EQ(std::count(run.Out.begin(), run.Out.end(), '\n'), 38);
 }
 
 // --set reaches each kind of property; --add appends to a string list, which a --set empties again.

@@ -20,6 +20,7 @@ public:
     void SetCharset(std::int32_t Charset) override { FCharset = Charset; }
     bool IsDoubleByte() const override { return false; }
     void SetDoubleByte(bool) override {}
+    void SetAnsiCodePage(std::int32_t) override {}
     void Convert(std::uint8_t Byte, std::string& Output) override {
         if (Byte >= 0x80) Output += static_cast<char>(0xC0 | (Byte >> 6));
         Output += static_cast<char>(Byte < 0x80 ? Byte : 0x80 | (Byte & 0x3F));

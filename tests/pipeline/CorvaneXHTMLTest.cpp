@@ -54,6 +54,32 @@ TEST(CorvaneFiles, FailuresLeaveNoFileAndTheOldTargetUntouched) {
     EXPECT_EQ(Folder.Files(), (Names{"in.rtf", "old.html", "taken"}));
 }
 
+// A mail body gives its own HTML only when it carries some; what no HTML may hold is removed.
+TEST(CorvaneEncapsulatedHtml, OnlyAMailBodyWithTagsGivesItsOwnHtml) {
+    const std::string Ordinary = "    <p>\r\n      hello\r\n    </p>\r\n";
+    const struct {
+        const char* Rtf;
+        bool Extract;
+        std::string Expected;
+    } Cases[] = {
+        {"{\\rtf1\\fromhtml1 {\\*\\htmltag <b>}hello{\\*\\htmltag </b>}}", true, "<b>hello</b>"},
+        {"{\\rtf1\\fromhtml1 {\\*\\htmltag <b>}hello{\\*\\htmltag </b>}}", false, Ordinary},
+        {"{\\rtf1\\fromhtml1 hello\\par}", true, Ordinary},
+        {"{\\rtf1\\fromtext {\\*\\htmltag <b>}hello}", true, Ordinary},
+        // Control characters and U+FFFE go; an \\htmlrtf left open hides the rest of the text, not the tags.
+        {"{\\rtf1\\fromhtml1 {\\*\\htmltag <i>}a\\'01\\u-2?b{\\*\\htmltag <br>\\par\\'00}\\htmlrtf x"
+         "{\\*\\htmltag </i>}y}",
+         true, "<i>ab<br>\r\n</i>"},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Rtf);
+        TRkCorvaneXHTML Cx;
+        Cx.OptionsHead().SetAddOuterHTML(false);
+        Cx.SetExtractEncapsulatedHtml(Case.Extract);
+        EXPECT_EQ(Cx.Convert(Case.Rtf), Case.Expected);
+    }
+}
+
 // A stream that cannot tell its position, like a pipe.
 class TUnseekableBuffer : public std::streambuf {
 protected:

@@ -33,6 +33,7 @@ const std::map<std::string, void (TCxBase::*)(bool)> OptionSetters = {
     {"ConvertIndent", &TCxBase::SetConvertIndent},
     {"ConvertLanguage", &TCxBase::SetConvertLanguage},
     {"ConvertSpaces", &TCxBase::SetConvertSpaces},
+    {"ExtractEncapsulatedHtml", &TCxBase::SetExtractEncapsulatedHtml},
 };
 
 // Every NAME.VARIANT.html or .txt beside NAME.rtf, converted with the options of NAME.options.

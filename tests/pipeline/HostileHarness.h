@@ -59,7 +59,8 @@ inline constexpr bool UnderSanitizer = false;
 
 inline constexpr std::uint64_t MiB = 1024 * 1024;
 
-// The converter as the command-line tool sets it up for --pictures --links --doctype xhtml10-strict.
+// The converter as the command-line tool sets it up for --pictures --links --encapsulated-html
+// --doctype xhtml10-strict.
 inline std::unique_ptr<TRkCorvaneXHTML> MakeFullConverter() {
     auto Converter = std::make_unique<TRkCorvaneXHTML>();
     Converter->SetDocumentType(dtXHTML_10_Strict);
@@ -70,6 +71,7 @@ inline std::unique_ptr<TRkCorvaneXHTML> MakeFullConverter() {
     auto Pictures = std::make_shared<TMemoryPictureAdapterDataURI>(32);
     Pictures->SetConverter(std::make_shared<TPictureConverterWMF>());
     Converter->SetPictureAdapter(Pictures);
+    Converter->SetExtractEncapsulatedHtml(true);
     return Converter;
 }
 

@@ -186,6 +186,22 @@ const TCase Cases[] = {
          return Document("\\uc1000000000 \\u65?" + std::string(100000, 's') + "\\uc-5 \\u66 b\\uc2147483647 \\u67 "
                          "{\\uc1000000000 \\u68 d}" + Repeat("\\'41", 1000) + "\\par end");
      }, exConverted, "", 16 * MiB},
+    // \\* where it marks nothing, and code pages no decoder has.
+    {"StarStormInsideGroups", [] { return Document(Repeat("{\\b x\\*\\q\\*\\*\\*\\cs7 y}\\*", 100000)); },
+     exConverted, "", 64 * MiB, "xy"},
+    {"AbsurdAnsiCodePages", [] {
+         return Document("\\ansicpg-1 a\\'e9\\ansicpg99999999999999999999 b\\'e9\\ansicpg0 \\ansicpg932 \\'82\\'a0"
+                         "\\ansicpg2147483647 \\'82{\\ansicpg1251 \\'e4}\\ansicpg65001 \\'e9 end");
+     }, exConverted, "", 16 * MiB, "end"},
+    // Mail bodies with their HTML cut short, nested, or hidden by an \\htmlrtf that never ends.
+    {"MailBodyWithNestedTagsAndAnOpenHtmlRtf", [] {
+         return Repeat("{\\*\\htmltag64 <p>{\\*\\htmltag <span>}t\\u8364?{\\*\\htmltag </span>}}{\\*\\htmltag72 </p>}",
+                       50000, "{\\rtf1\\ansi\\fromhtml1 {\\*\\htmltag19 <html>}{\\*\\htmltag50 <body>}",
+                       "\\htmlrtf {\\b rtf only\\par{\\*\\htmltag58 </body>}{\\*\\htmltag27 </html>}");
+     }, exConverted, "", 64 * MiB, "<span>t\xE2\x82\xAC</span>"},
+    {"MailBodyCutInsideItsLastTag", [] {
+         return std::string("{\\rtf1\\fromhtml1 {\\*\\htmltag <html><body>}a{\\*\\htmltag </body></html>\\");
+     }, exConverted, "", 16 * MiB, "<body>a</body>"},
     // Tables of a size no document needs, and references far outside them.
     {"HundredThousandFontsAndColours", [] {
          std::string Fonts = "{\\fonttbl";

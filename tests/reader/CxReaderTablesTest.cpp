@@ -52,19 +52,19 @@ TEST(ReaderFontTable, EmptyTablesAndEmptyNames) {
         Harness.Parse(Rtf);
         EXPECT_THAT(Harness.Warnings, ElementsAre("Font table is empty")) << Rtf;
         // After the table, then for \f0: entry 0 exists, so no font is missing.
-        EXPECT_EQ(Harness.CallsBesidesRestores(), "SetDefaultFontName(Verdana) SetFontName(Verdana) "
+        EXPECT_EQ(Harness.CallsBesidesRestores(), "SetDefaultFontName(Verdana) SetFontName(Verdana) SetFontCharset(0) "
                                                   "SetFontName(Verdana) SetFontCharset(0) Text(x)")
             << Rtf;
     }
 }
 
-// A missing font falls back to the default name and the document's charset; without a table every \f is
-// missing.
+// The table's end selects the default font with its charset. A missing font falls back to the default
+// name and the document's charset; without a table every \f is missing.
 TEST(ReaderFontTable, MissingFontsFallBack) {
     TReaderHarness Harness("{\\rtf1\\mac{\\fonttbl{\\f0\\fcharset128 Mincho;}}\\f9 x\\f0}");
     EXPECT_THAT(Harness.Warnings, ElementsAre("Font 9 not found"));
-    EXPECT_EQ(Harness.Calls("SetFont"), "SetFontName(Mincho) SetFontName(Times,serif) SetFontCharset(77) "
-                                        "SetFontName(Mincho) SetFontCharset(128)");
+    EXPECT_EQ(Harness.Calls("SetFont"), "SetFontName(Mincho) SetFontCharset(128) SetFontName(Times,serif) "
+                                        "SetFontCharset(77) SetFontName(Mincho) SetFontCharset(128)");
 
     TReaderHarness NoTable("{\\rtf1\\f2 x}");
     EXPECT_THAT(NoTable.Warnings, ElementsAre("Font 2 not found"));

@@ -177,7 +177,7 @@ TEST(ReaderProperties, StyleSwitchesNeedExactlyOne) {
 
 // Without font options no character formatting but the charset reaches the writer; hidden text is not a
 // font option. Without opFontName no font entry gets a number, so every entry is stored as number 0 and
-// \f1 finds no charset of its own; the table's end selects the default font, which the writer gates.
+// \f1 finds no charset of its own; the table's end selects the default font, whose name the writer gates.
 TEST(ReaderProperties, OptionsGateCharacterFormatting) {
     TReaderHarness Harness;
     Harness.Owner.SetFontConversionOptions({});
@@ -185,7 +185,7 @@ TEST(ReaderProperties, OptionsGateCharacterFormatting) {
         "{\\rtf1{\\fonttbl{\\f0\\fcharset1 Zero;}{\\f1\\fcharset2 One;}}{\\colortbl;\\red1\\green2\\blue3;}"
         "\\b\\fs20\\cf1\\cb1\\highlight1\\f1\\v x}");
     EXPECT_EQ(Harness.CallsBesidesRestores(),
-              "SetDefaultFontName(Zero) SetFontName(Zero) SetFontCharset(0) SetHidden(1) Text(x)");
+              "SetDefaultFontName(Zero) SetFontName(Zero) SetFontCharset(1) SetFontCharset(0) SetHidden(1) Text(x)");
     EXPECT_THAT(Harness.Warnings, ElementsAre());
 }
 
@@ -221,7 +221,7 @@ TEST(ReaderSpecials, PlainLineBreakAndBullet) {
     Harness.Parse("{\\rtf1 a\\plain b\\line c\\row d\\bullet e}");
     EXPECT_EQ(Harness.Text(), Utf8(u8"ab<br />c<br />d·e"));
     EXPECT_EQ(Harness.Calls(),
-              Utf8(u8"Text(a) ResetCharacterProperties Text(b) AppendMarkup(<br />) StartTextRun "
+              Utf8(u8"Text(a) ResetCharacterProperties SetFontCharset(0) Text(b) AppendMarkup(<br />) StartTextRun "
                    u8"Text(c) AppendMarkup(<br />) StartTextRun Text(d) AppendText(·) Text(e)"));
 }
 

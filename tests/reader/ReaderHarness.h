@@ -133,6 +133,7 @@ public:
     void SetListOverrideListId(std::int32_t Value) override { Record("SetListOverrideListId", Value); }
     void SetListTemplateId(std::int32_t Value) override { Record("SetListTemplateId", Value); }
     void SetListOverrideNumber(std::int32_t Value) override { Record("SetListOverrideNumber", Value); }
+    void SetAnsiCodePage(std::int32_t Value) override { Record("SetAnsiCodePage", Value); }
     void SetLevelNumberFormat(std::int32_t Value) override { Record("SetLevelNumberFormat", Value); }
     bool IsBulletList(std::int32_t OverrideNumber) override {
         return BulletLists.contains(Record("IsBulletList", OverrideNumber));
