@@ -29,6 +29,17 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/CorvaneXHTMLConfig.cmake
               ${CMAKE_CURRENT_BINARY_DIR}/CorvaneXHTMLConfigVersion.cmake
         DESTINATION ${CORVANE_CMAKE_DIR})
 
+# The Python package goes where the interpreter looks for packages under the prefix: Debian's reads
+# PREFIX/lib/python3.X/dist-packages (for /usr/local), others PREFIX/lib/python3.X/site-packages.
+if(CORVANE_PYTHON)
+  execute_process(COMMAND ${Python_EXECUTABLE} -c
+                  "import sys; print('dist-packages' if any(p.endswith('dist-packages') for p in sys.path) else 'site-packages')"
+                  OUTPUT_VARIABLE CORVANE_PYTHON_PACKAGES OUTPUT_STRIP_TRAILING_WHITESPACE)
+  set(CORVANE_PYTHON_INSTALL_DIR
+      lib/python${Python_VERSION_MAJOR}.${Python_VERSION_MINOR}/${CORVANE_PYTHON_PACKAGES}
+      CACHE PATH "Where cmake --install puts the Python package, under the prefix unless absolute")
+endif()
+
 file(RELATIVE_PATH CORVANE_PC_TO_PREFIX "/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/")
 configure_file(cmake/corvanexhtml.pc.in ${CMAKE_CURRENT_BINARY_DIR}/corvanexhtml.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/corvanexhtml.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
