@@ -188,7 +188,7 @@ const TCase Cases[] = {
      }, exConverted, "", 16 * MiB},
     // \\* where it marks nothing, and code pages no decoder has.
     {"StarStormInsideGroups", [] { return Document(Repeat("{\\b x\\*\\q\\*\\*\\*\\cs7 y}\\*", 100000)); },
-     exConverted, "", 64 * MiB, "xy"},
+     exConverted, "", 88 * MiB, "xy"},
     {"AbsurdAnsiCodePages", [] {
          return Document("\\ansicpg-1 a\\'e9\\ansicpg99999999999999999999 b\\'e9\\ansicpg0 \\ansicpg932 \\'82\\'a0"
                          "\\ansicpg2147483647 \\'82{\\ansicpg1251 \\'e4}\\ansicpg65001 \\'e9 end");
