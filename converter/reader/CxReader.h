@@ -5,6 +5,7 @@
 
 #include "CxEmbeddedPicture.h"
 #include "CxInterfaces.h"
+#include "CxTableReader.h"
 #include "CxTypes.h"
 #include "CxUnicode.h"
 
@@ -95,6 +96,9 @@ private:
 
     bool InTextDestination() const { return FDestination == dsNormal || FDestination == dsFieldResult; }
 
+    // With tables on, a table control word in text: true when it was one and has been acted on.
+    bool TakeTableKeyword(std::string_view Keyword, bool HasParameter, std::int64_t Parameter);
+
     ICxReaderOwner& FOwner;
     std::shared_ptr<ICxWriter> FWriter;
     std::unique_ptr<IUnicodeConverter> FUnicodeConverter;
@@ -152,6 +156,9 @@ private:
     TEmbeddedPicture* FPicture = nullptr;
     std::int32_t FPictureDepth = 0;
     int FPictureHighDigit = -1;
+
+    // Tables, when they are converted; made after the colour table it reads.
+    std::unique_ptr<TCxTableReader> FTables;
 };
 
 } // namespace corvane
