@@ -235,6 +235,8 @@ public:
     virtual std::string GetTableCellStart(const TTableCellFormat& Cell) const = 0;
     // Whether heading rows can stand apart in a thead.
     virtual bool SupportsTableHead() const = 0;
+    // Whether a cell may hold a table.
+    virtual bool SupportsNestedTables() const = 0;
 };
 
 // What the output writer needs of the component: run conversion, list tags and the shared builders.

@@ -82,16 +82,28 @@ void TCxOutputWriter::Deliver(bool Final) {
 
 void TCxOutputWriter::ExecutePlainText() {
     ReserveOutput();
+    // Only the depth a paragraph is written at matters here, not the tables around it.
+    struct : ITableEvents {
+        void OpenTable() override {}
+        void OpenRow() override {}
+        void OpenCell() override {}
+        void CloseCell() override {}
+        void CloseRow() override {}
+        void CloseTable() override {}
+    } ignored;
+    TTableWalker walker;
     const int count = FDocument->GetChildCount();
     for (int i = 0; i < count; ++i) {
         ISimpleDomParagraphNode& paragraph = ParagraphAt(*FDocument, i);
         for (int r = 0, runs = paragraph.GetChildCount(); r < runs; ++r)
             FOutput += paragraph.GetChild(r)->GetText();
-        // A table row is one line: its cells separated by tabs, the paragraphs of a cell by blanks.
-        const std::int32_t depth = paragraph.GetParagraphProperties().TableDepth();
-        const TTableCellEnd* cellEnd = paragraph.GetCellEnd();
-        if (depth == 0 || i + 1 == count || ParagraphAt(*FDocument, i + 1).GetParagraphProperties().TableDepth() == 0 ||
-            (cellEnd != nullptr && cellEnd->RowEnd && depth == 1))
+        // A row of the outermost table is one line: its cells separated by tabs, the paragraphs of a cell
+        // (and the rows of tables inside it) by blanks and tabs.
+        const auto [depth, cellEnd] =
+            walker.Enter(paragraph.GetParagraphProperties().TableDepth(), paragraph.GetCellEnd(), ignored);
+        walker.Leave(ignored);
+        if (depth == 0 || (cellEnd != nullptr && cellEnd->RowEnd && depth == 1) || i + 1 == count ||
+            ParagraphAt(*FDocument, i + 1).GetParagraphProperties().TableDepth() == 0)
             FOutput += CRLF;
         else
             FOutput += cellEnd != nullptr ? '\t' : ' ';
@@ -128,10 +140,11 @@ void TCxOutputWriter::ExecuteMarkup() {
     ReserveOutput();
     // Tables are laid out whole before the first is written; a document without any costs a look at
     // each paragraph.
-    const TTableLayout layout(*FDocument, GetTranslator().SupportsTableHead());
+    const std::int32_t deepest = GetTranslator().SupportsNestedTables() ? MaxTableDepth : 1;
+    const TTableLayout layout(*FDocument, deepest, GetTranslator().SupportsTableHead());
     FLayout = &layout;
     FNextTable = FNextRow = FNextCell = 0;
-    TTableWalker walker;
+    TTableWalker walker(deepest);
     // Lists are flat: a list is a run of consecutive list paragraphs in one cell (or outside tables).
     // It opens at its first item with content, so a list that starts with an empty item still has its
     // start tag, and it closes after its last paragraph whatever that holds.
@@ -140,9 +153,10 @@ void TCxOutputWriter::ExecuteMarkup() {
     for (int i = 0; i < count; ++i) {
         ISimpleDomParagraphNode& paragraph = ParagraphAt(*FDocument, i);
         const TParagraphProperties& properties = paragraph.GetParagraphProperties();
-        const TTableCellEnd* cellEnd = paragraph.GetCellEnd();
         ConvertContent(paragraph);
-        const std::int32_t depth = layout.Empty() ? 0 : walker.Enter(properties.TableDepth(), *this);
+        const auto [depth, cellEnd] = layout.Empty() ? TTablePlace{0, nullptr}
+                                                     : walker.Enter(properties.TableDepth(),
+                                                                    paragraph.GetCellEnd(), *this);
         const std::size_t start = FOutput.size();
         const bool blank = IsBlank(FContent);
         // A covered cell holds blanks only; a cell's only paragraph, when blank, is an empty cell.
@@ -186,7 +200,7 @@ void TCxOutputWriter::ExecuteMarkup() {
                 Indent(start, 3 * depth);
                 FOpenTables.back().HasContent = true;
             }
-            walker.Leave(cellEnd, *this);
+            walker.Leave(*this);
         }
         Deliver(false);
     }

@@ -9,9 +9,14 @@ namespace corvane {
 // ---------------------------------------------------------------------------------------------------
 // Walker.
 
-std::int32_t TTableWalker::Enter(std::int32_t Depth, ITableEvents& Events) {
+TTablePlace TTableWalker::Enter(std::int32_t Depth, const TTableCellEnd* CellEnd, ITableEvents& Events) {
     // One table more at most: a paragraph can only lie in a table that has a cell open for it.
-    const std::int32_t target = std::clamp(Depth, 0, this->Depth() + 1);
+    std::int32_t target = std::clamp(Depth, 0, this->Depth() + 1);
+    FCellEnd = CellEnd;
+    if (target > FDeepest) {
+        target = FDeepest;
+        FCellEnd = nullptr;
+    }
     while (this->Depth() > target)
         CloseLevel(Events);
     if (target > this->Depth()) {
@@ -19,18 +24,21 @@ std::int32_t TTableWalker::Enter(std::int32_t Depth, ITableEvents& Events) {
         FLevels.emplace_back();
         Events.OpenTable();
     }
-    if (!FLevels.empty()) OpenCell(Events);
-    return target;
+    if (FLevels.empty())
+        FCellEnd = nullptr;
+    else
+        OpenCell(Events);
+    return {target, FCellEnd};
 }
 
-void TTableWalker::Leave(const TTableCellEnd* CellEnd, ITableEvents& Events) {
-    if (FLevels.empty() || CellEnd == nullptr) return;
+void TTableWalker::Leave(ITableEvents& Events) {
+    if (FCellEnd == nullptr) return;
     TLevel& level = FLevels.back();
     if (level.CellOpen) {
         level.CellOpen = false;
         Events.CloseCell();
     }
-    if (CellEnd->RowEnd && level.RowOpen) {
+    if (FCellEnd->RowEnd && level.RowOpen) {
         level.RowOpen = false;
         Events.CloseRow();
     }
@@ -80,21 +88,22 @@ std::int32_t Saturated(std::int64_t Twips) {
 
 } // namespace
 
-TTableLayout::TTableLayout(ISimpleDomDocument& Document, bool UseTableHead) : FUseTableHead(UseTableHead) {
-    TTableWalker walker;
+TTableLayout::TTableLayout(ISimpleDomDocument& Document, std::int32_t Deepest, bool UseTableHead)
+    : FUseTableHead(UseTableHead) {
+    TTableWalker walker(Deepest);
     for (int i = 0, count = Document.GetChildCount(); i < count; ++i) {
         auto& paragraph = FastNodeCast<TParagraphNode, ISimpleDomParagraphNode>(Document.GetChild(i));
-        const TParagraphProperties& properties = paragraph.GetParagraphProperties();
+        const std::int32_t depth = paragraph.GetParagraphProperties().TableDepth();
         // Documents without tables cost one look at each paragraph.
-        if (properties.TableDepth() == 0 && walker.Depth() == 0) continue;
-        if (walker.Enter(properties.TableDepth(), *this) == 0) continue;
+        if (depth == 0 && walker.Depth() == 0) continue;
+        const TTablePlace place = walker.Enter(depth, paragraph.GetCellEnd(), *this);
+        if (place.Depth == 0) continue;
         TCell& cell = FCells[static_cast<std::size_t>(FOpenCells.back())];
         if (cell.Blank && !IsBlankParagraph(paragraph)) cell.Blank = false;
-        const TTableCellEnd* cellEnd = paragraph.GetCellEnd();
         // The row's last word on its definition counts: the one at its end.
-        if (cellEnd != nullptr && cellEnd->Row)
-            FRows[static_cast<std::size_t>(FOpenRows.back())].Definition = cellEnd->Row;
-        walker.Leave(cellEnd, *this);
+        if (place.CellEnd != nullptr && place.CellEnd->Row)
+            FRows[static_cast<std::size_t>(FOpenRows.back())].Definition = place.CellEnd->Row;
+        walker.Leave(*this);
     }
     walker.Finish(*this);
 }
@@ -177,28 +186,31 @@ void TTableLayout::PlaceRow(TRow& Row, const std::vector<std::int32_t>& Grid) {
         TCell& cell = FCells[static_cast<std::size_t>(c)];
         cell.Format.Header = Row.Header;
         cell.Column = column;
-        std::int32_t span = 1;
+        // The columns up to the cell's boundary: none when the boundary repeats the one before or runs
+        // backwards, one when the row defines no more cells.
+        std::int32_t extent = 1;
         std::int32_t width = 0;
         if (definition != nullptr && k < definition->Cells.size()) {
             const TTableCellDefinition& defined = definition->Cells[k];
             cell.Format.Definition = &defined;
-            // The cell reaches to the column its boundary ends; one column at least, even when the
-            // boundaries run backwards.
-            const auto end = static_cast<std::int32_t>(
-                std::lower_bound(Grid.begin(), Grid.end(), defined.Right) - Grid.begin() + 1);
-            span = std::max(1, end - column);
+            extent = static_cast<std::int32_t>(std::lower_bound(Grid.begin(), Grid.end(), defined.Right) -
+                                               Grid.begin() + 1) -
+                     column;
             width = Saturated(static_cast<std::int64_t>(defined.Right) - left);
-            left = defined.Right;
+            left = std::max(left, defined.Right);
         }
-        column += span;
         // A blank cell merged into the one before widens it; one with text stays a cell of its own.
         const bool merged = cell.Format.Definition != nullptr && cell.Format.Definition->HorizontalMerge == 2;
         if (merged && cell.Blank && previous != nullptr) {
-            previous->Format.ColumnSpan += span;
+            column += std::max(0, extent);
+            previous->Format.ColumnSpan += std::max(0, extent);
             previous->Format.Width = Saturated(static_cast<std::int64_t>(previous->Format.Width) + width);
             cell.Covered = true;
             continue;
         }
+        // A cell of its own takes one column at least.
+        const std::int32_t span = std::max(1, extent);
+        column += span;
         cell.Format.ColumnSpan = span;
         cell.Format.Width = width;
         previous = &cell;

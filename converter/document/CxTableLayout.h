@@ -23,15 +23,24 @@ public:
     virtual void CloseTable() = 0;
 };
 
+// Where a paragraph is written: at which depth, and the cell end that counts for it there.
+struct TTablePlace {
+    std::int32_t Depth;
+    const TTableCellEnd* CellEnd;
+};
+
 // Whatever the marks say, every paragraph lands in exactly one place: a depth that jumps opens one
 // table more, a cell or row that never ends closes with its table, a row without a cell gets one.
+// Tables deeper than Deepest are not opened: their paragraphs join the cell around them, and the
+// cells and rows they end are not that cell's.
 class TTableWalker {
 public:
-    // Before a paragraph of depth Depth: closes the tables it lies outside of and opens what it lies in.
-    // Returns the depth it is written at.
-    std::int32_t Enter(std::int32_t Depth, ITableEvents& Events);
-    // After the paragraph, with its cell end (or null).
-    void Leave(const TTableCellEnd* CellEnd, ITableEvents& Events);
+    explicit TTableWalker(std::int32_t Deepest = MaxTableDepth) : FDeepest(Deepest) {}
+    // Before a paragraph of depth Depth that ends CellEnd (or null): closes the tables it lies outside
+    // of and opens what it lies in.
+    TTablePlace Enter(std::int32_t Depth, const TTableCellEnd* CellEnd, ITableEvents& Events);
+    // After the paragraph entered last.
+    void Leave(ITableEvents& Events);
     // After the last paragraph.
     void Finish(ITableEvents& Events);
     std::int32_t Depth() const { return static_cast<std::int32_t>(FLevels.size()); }
@@ -44,7 +53,9 @@ private:
     void OpenCell(ITableEvents& Events);
     void CloseLevel(ITableEvents& Events);
 
+    std::int32_t FDeepest;
     std::vector<TLevel> FLevels;
+    const TTableCellEnd* FCellEnd = nullptr; // of the paragraph entered last
 };
 
 // Nothing but blanks and control characters in the paragraph's runs, before any conversion.
@@ -76,8 +87,9 @@ public:
         std::int32_t FirstRow = -1, LastRow = -1;
     };
 
-    // Walks the whole document once. HeadRows stays 0 unless UseTableHead.
-    TTableLayout(ISimpleDomDocument& Document, bool UseTableHead);
+    // Walks the whole document once, with tables no deeper than Deepest. HeadRows stays 0 unless
+    // UseTableHead.
+    TTableLayout(ISimpleDomDocument& Document, std::int32_t Deepest, bool UseTableHead);
 
     bool Empty() const { return FTables.empty(); }
     const TTable& Table(std::int32_t Index) const { return FTables[static_cast<std::size_t>(Index)]; }

@@ -45,6 +45,7 @@ public:
         return BuildTableCellStart(TableMarkup(), Cell);
     }
     bool SupportsTableHead() const final { return TableMarkup() == tmTransitional || TableMarkup() == tmStyle; }
+    bool SupportsNestedTables() const final { return TableMarkup() != tmBasic; }
 
     std::string GetFontSizeStyle(std::int32_t Size) const final;
     std::string BuildParagraphStart(const std::string& Style, const std::string& Attributes) const final;
