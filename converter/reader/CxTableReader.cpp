@@ -7,7 +7,6 @@ namespace corvane {
 
 namespace {
 
-// Sorted by keyword, for a binary search.
 constexpr std::array<TTableKeyword, 50> TableKeywords{{
     {"brdrb", tkOtherBorder, 0},
     {"brdrbar", tkOtherBorder, 0},
@@ -66,24 +65,61 @@ bool IsRowBorder(std::string_view Keyword) {
     return Keyword.size() == 7 && Keyword.starts_with("trbrdr");
 }
 
-constexpr bool ByKeyword(const TTableKeyword& Left, const TTableKeyword& Right) {
-    return Left.Keyword < Right.Keyword;
-}
-static_assert(std::is_sorted(TableKeywords.begin(), TableKeywords.end(), ByKeyword));
-
 constexpr TTableKeyword RowBorder{"trbrdr", tkOtherBorder, 0};
 
 std::int32_t Low32(std::int64_t Value) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(Value, INT32_MIN, INT32_MAX));
 }
 
+// Most control words a reader meets are not table keywords: an open-addressing table on a cheap hash
+// turns them away after one probe, mostly without comparing a character.
+class TTableKeywordIndex {
+public:
+    TTableKeywordIndex() {
+        for (std::size_t Row = 0; Row < TableKeywords.size(); ++Row) {
+            const std::uint32_t Hash = HashOf(TableKeywords[Row].Keyword);
+            std::size_t Slot = Hash & SlotMask;
+            while (FSlots[Slot].Row != 0)
+                Slot = (Slot + 1) & SlotMask;
+            FSlots[Slot] = {static_cast<std::uint8_t>(Hash >> 24), static_cast<std::uint8_t>(Row + 1)};
+        }
+    }
+    const TTableKeyword* Find(std::string_view Keyword) const {
+        if (Keyword.empty()) return nullptr;
+        const std::uint32_t Hash = HashOf(Keyword);
+        const auto Tag = static_cast<std::uint8_t>(Hash >> 24);
+        for (std::size_t Slot = Hash & SlotMask;; Slot = (Slot + 1) & SlotMask) {
+            const TSlot Candidate = FSlots[Slot];
+            if (Candidate.Row == 0) return nullptr;
+            if (Candidate.Tag == Tag && TableKeywords[Candidate.Row - 1].Keyword == Keyword)
+                return &TableKeywords[Candidate.Row - 1];
+        }
+    }
+
+private:
+    static std::uint32_t HashOf(std::string_view Keyword) {
+        const auto At = [Keyword](std::size_t Index) {
+            return static_cast<std::uint32_t>(static_cast<std::uint8_t>(Keyword[Index]));
+        };
+        const std::uint32_t Hash = (static_cast<std::uint32_t>(Keyword.size()) * 0x9E3779B1u) ^
+                                   (At(0) * 0x85EBCA77u) ^ (At(Keyword.size() - 1) * 0xC2B2AE3Du) ^
+                                   (At(Keyword.size() / 2) * 0x27D4EB2Fu);
+        return Hash ^ (Hash >> 15);
+    }
+    struct TSlot {
+        std::uint8_t Tag = 0;
+        std::uint8_t Row = 0; // row + 1; 0 is an empty slot
+    };
+    static constexpr std::size_t SlotMask = 255; // a fifth full
+    std::array<TSlot, SlotMask + 1> FSlots{};
+};
+
 } // namespace
 
 const TTableKeyword* FindTableKeyword(std::string_view Keyword) {
-    if (IsRowBorder(Keyword)) return &RowBorder;
-    const TTableKeyword Key{Keyword, tkCell, 0};
-    const auto Found = std::lower_bound(TableKeywords.begin(), TableKeywords.end(), Key, ByKeyword);
-    return Found != TableKeywords.end() && Found->Keyword == Keyword ? &*Found : nullptr;
+    static const TTableKeywordIndex Index;
+    if (const TTableKeyword* Found = Index.Find(Keyword)) return Found;
+    return IsRowBorder(Keyword) ? &RowBorder : nullptr;
 }
 
 std::int32_t TCxTableReader::CurrentLevel() const {
