@@ -152,7 +152,9 @@ void TTableLayout::CloseTable() {
 
     // The columns: every boundary of a cell that is there, in any row. Boundaries of cells a row
     // defines but never fills are left out, so the work stays with the cells.
+    // Rows mostly repeat the boundaries of the row before; those add nothing to sort.
     std::vector<std::int32_t> grid;
+    std::size_t previousStart = 0, previousEnd = 0;
     std::int32_t rows = 0, headRows = 0;
     for (std::int32_t r = table.FirstRow; r >= 0; r = FRows[static_cast<std::size_t>(r)].Next) {
         TRow& row = FRows[static_cast<std::size_t>(r)];
@@ -161,9 +163,18 @@ void TTableLayout::CloseTable() {
         ++rows;
         if (!row.Definition) continue;
         const std::vector<TTableCellDefinition>& defined = row.Definition->Cells;
+        const std::size_t start = grid.size();
         std::size_t k = 0;
         for (std::int32_t c = row.FirstCell; c >= 0 && k < defined.size(); c = FCells[static_cast<std::size_t>(c)].Next)
             grid.push_back(defined[k++].Right);
+        if (grid.size() - start == previousEnd - previousStart &&
+            std::equal(grid.begin() + static_cast<std::ptrdiff_t>(start), grid.end(),
+                       grid.begin() + static_cast<std::ptrdiff_t>(previousStart))) {
+            grid.resize(start);
+        } else {
+            previousStart = start;
+            previousEnd = grid.size();
+        }
     }
     std::sort(grid.begin(), grid.end());
     grid.erase(std::unique(grid.begin(), grid.end()), grid.end());
