@@ -107,9 +107,11 @@ void BM_PictureData(benchmark::State& State) {
 
 // Tables, converted as tables: N cells in rows of four, each row defined before and after its cells.
 void BM_TableRows(benchmark::State& State) {
-    const std::string Row = "\\trowd\\clbrdrb\\brdrs\\cellx1000\\clcbpat1\\cellx2000\\clvmgf\\cellx3000\\cellx4000";
-    Convert(State, Document(Repeat(Row + "\\pard\\intbl a\\cell b\\cell c\\cell d\\cell" + Row + "\\row ",
-                                   State.range(0) / 4)),
+    const std::string Row =
+        "\\trowd\\clbrdrb\\brdrs\\cellx1000\\clcbpat1\\cellx2000\\clvmgf\\cellx3000\\cellx4000";
+    Convert(State,
+            Document(Repeat(Row + "\\pard\\intbl a\\cell b\\cell c\\cell d\\cell" + Row + "\\row ",
+                            State.range(0) / 4)),
             true);
 }
 

@@ -113,9 +113,7 @@ TCommandLine ParseCommandLine(int Count, const char* const* Arguments, std::stri
            "Pictures (ConvertPictures=true): small ones embedded as data: URIs, the others written beside "
            "the output (into the current folder for standard output)")
         ->trigger_on_parse();
-    app.add_flag_callback(
-           "--tables", tables,
-           "Tables as table elements (OptionsStructure.Tables=true)")
+    app.add_flag_callback("--tables", tables, "Tables as table elements (OptionsStructure.Tables=true)")
         ->trigger_on_parse();
     app.add_flag_callback(
            "--all",

@@ -154,45 +154,23 @@ void TCxOutputWriter::ExecuteMarkup() {
         ISimpleDomParagraphNode& paragraph = ParagraphAt(*FDocument, i);
         const TParagraphProperties& properties = paragraph.GetParagraphProperties();
         ConvertContent(paragraph);
-        const auto [depth, cellEnd] = layout.Empty() ? TTablePlace{0, nullptr}
-                                                     : walker.Enter(properties.TableDepth(),
-                                                                    paragraph.GetCellEnd(), *this);
+        const auto [depth, cellEnd] =
+            layout.Empty() ? TTablePlace{0, nullptr}
+                           : walker.Enter(properties.TableDepth(), paragraph.GetCellEnd(), *this);
         const std::size_t start = FOutput.size();
         const bool blank = IsBlank(FContent);
         // A covered cell holds blanks only; a cell's only paragraph, when blank, is an empty cell.
         const bool skipped =
-            depth > 0 && (FOpenTables.back().Covered ||
-                          (blank && cellEnd != nullptr && !FOpenTables.back().HasContent && !properties.ListItem));
-        if (skipped) {
-        } else if (blank) {
-            if (FListOpen && properties.ListItem) {
-                // An empty numbered line inside a list stays an item: nothing but items may stand there.
-                AppendListItem(properties);
-            } else if (FBreakEmptyParagraphs) {
-                FOutput += FMargin2;
-                FOutput += FLineBreak;
-                FOutput += CRLF;
-            } else {
-                AppendLines(FEmptyParagraph);
-            }
-        } else if (properties.ListItem) {
-            if (!FListOpen) {
-                const bool bullet = properties.ListStyle == 11;
-                FOutput += FMargin2;
-                FOutput += bullet ? FConverter.GetUnorderedListTag() : FConverter.GetOrderedListTag();
-                FOutput += CRLF;
-                FListEnd = bullet ? "</ul>" : "</ol>";
-                FListOpen = true;
-            }
-            AppendListItem(properties);
-        } else {
-            AppendParagraph(properties);
-        }
+            depth > 0 &&
+            (FOpenTables.back().Covered ||
+             (blank && cellEnd != nullptr && !FOpenTables.back().HasContent && !properties.ListItem));
+        if (!skipped) AppendBlock(properties, blank);
         if (FListOpen && properties.ListItem) {
             ISimpleDomNode* next = paragraph.GetNextSibling();
             // The next item must stand in the same cell: no cell ends between, no table opens or closes.
-            const bool goesOn = IsListItem(next) && cellEnd == nullptr &&
-                                AsParagraph(next).GetParagraphProperties().TableDepth() == properties.TableDepth();
+            const bool goesOn =
+                IsListItem(next) && cellEnd == nullptr &&
+                AsParagraph(next).GetParagraphProperties().TableDepth() == properties.TableDepth();
             if (!goesOn) CloseList();
         }
         if (depth > 0) {
@@ -209,6 +187,33 @@ void TCxOutputWriter::ExecuteMarkup() {
     if (count == 0 && FBodyNeedsBlock) AppendLines(FEmptyParagraph);
 }
 
+void TCxOutputWriter::AppendBlock(const TParagraphProperties& Properties, bool Blank) {
+    if (Blank) {
+        if (FListOpen && Properties.ListItem) {
+            // An empty numbered line inside a list stays an item: nothing but items may stand there.
+            AppendListItem(Properties);
+        } else if (FBreakEmptyParagraphs) {
+            FOutput += FMargin2;
+            FOutput += FLineBreak;
+            FOutput += CRLF;
+        } else {
+            AppendLines(FEmptyParagraph);
+        }
+    } else if (Properties.ListItem) {
+        if (!FListOpen) {
+            const bool bullet = Properties.ListStyle == 11;
+            FOutput += FMargin2;
+            FOutput += bullet ? FConverter.GetUnorderedListTag() : FConverter.GetOrderedListTag();
+            FOutput += CRLF;
+            FListEnd = bullet ? "</ul>" : "</ol>";
+            FListOpen = true;
+        }
+        AppendListItem(Properties);
+    } else {
+        AppendParagraph(Properties);
+    }
+}
+
 void TCxOutputWriter::CloseList() {
     if (!FListOpen) return;
     FOutput += FMargin2;
@@ -220,7 +225,8 @@ void TCxOutputWriter::CloseList() {
 const std::string& TCxOutputWriter::Margin(std::int32_t Level) {
     const auto index = static_cast<std::size_t>(Level);
     while (FMargins.size() <= index)
-        FMargins.push_back(FConverter.GetMarginBuilder().GetMargin(static_cast<std::int32_t>(FMargins.size())));
+        FMargins.push_back(
+            FConverter.GetMarginBuilder().GetMargin(static_cast<std::int32_t>(FMargins.size())));
     return FMargins[index];
 }
 

@@ -50,6 +50,8 @@ private:
     void Deliver(bool Final);
     // The converted runs of a paragraph, into FContent.
     void ConvertContent(ISimpleDomParagraphNode& Paragraph);
+    // The paragraph's converted content (FContent) as a paragraph, a list item or an empty paragraph.
+    void AppendBlock(const TParagraphProperties& Properties, bool Blank);
     void AppendListItem(const TParagraphProperties& Properties);
     void AppendParagraph(const TParagraphProperties& Properties);
     // Appends a piece of markup as whole lines: a final CR LF is added when the piece lacks one.

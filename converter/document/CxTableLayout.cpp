@@ -165,7 +165,8 @@ void TTableLayout::CloseTable() {
         const std::vector<TTableCellDefinition>& defined = row.Definition->Cells;
         const std::size_t start = grid.size();
         std::size_t k = 0;
-        for (std::int32_t c = row.FirstCell; c >= 0 && k < defined.size(); c = FCells[static_cast<std::size_t>(c)].Next)
+        for (std::int32_t c = row.FirstCell; c >= 0 && k < defined.size();
+             c = FCells[static_cast<std::size_t>(c)].Next)
             grid.push_back(defined[k++].Right);
         if (grid.size() - start == previousEnd - previousStart &&
             std::equal(grid.begin() + static_cast<std::ptrdiff_t>(start), grid.end(),
@@ -289,7 +290,8 @@ void TTableLayout::DropEmptyColumns(TTable& Table) {
              c = FCells[static_cast<std::size_t>(c)].Next) {
             const TCell& cell = FCells[static_cast<std::size_t>(c)];
             if (cell.Covered) continue;
-            const auto end = static_cast<std::size_t>(cell.Column) + static_cast<std::size_t>(cell.Format.ColumnSpan);
+            const auto end =
+                static_cast<std::size_t>(cell.Column) + static_cast<std::size_t>(cell.Format.ColumnSpan);
             if (before.size() <= end) before.resize(end + 1, 0);
             before[static_cast<std::size_t>(cell.Column)] = 1;
             if (const TTableCellDefinition* defined = cell.Format.Definition)
@@ -309,9 +311,9 @@ void TTableLayout::DropEmptyColumns(TTable& Table) {
             TCell& cell = FCells[static_cast<std::size_t>(c)];
             if (cell.Covered) continue;
             const auto start = static_cast<std::size_t>(cell.Column);
-            cell.Format.ColumnSpan = before[start + static_cast<std::size_t>(cell.Format.ColumnSpan)] - before[start];
+            cell.Format.ColumnSpan =
+                before[start + static_cast<std::size_t>(cell.Format.ColumnSpan)] - before[start];
         }
 }
-
 
 } // namespace corvane

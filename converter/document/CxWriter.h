@@ -110,7 +110,9 @@ public:
         return FListHeaderInfo.IsBulletList(OverrideNumber);
     }
     void SetInTable(bool Value) override { ChangeParagraph(FParagraphProperties.InTable, Value); }
-    void SetNestingLevel(std::int32_t Level) override { ChangeParagraph(FParagraphProperties.NestingLevel, Level); }
+    void SetNestingLevel(std::int32_t Level) override {
+        ChangeParagraph(FParagraphProperties.NestingLevel, Level);
+    }
     std::int32_t GetTableDepth() const override { return FParagraphProperties.TableDepth(); }
     void EndCell(std::shared_ptr<const TTableRowDefinition> Row) override;
     void EndRow(std::shared_ptr<const TTableRowDefinition> Row) override;

@@ -127,7 +127,8 @@ std::int32_t TCxTableReader::CurrentLevel() const {
 }
 
 TCxTableReader::TLevel& TCxTableReader::Level(std::int32_t Number) {
-    if (FLevels.size() <= static_cast<std::size_t>(Number)) FLevels.resize(static_cast<std::size_t>(Number) + 1);
+    if (FLevels.size() <= static_cast<std::size_t>(Number))
+        FLevels.resize(static_cast<std::size_t>(Number) + 1);
     return FLevels[static_cast<std::size_t>(Number)];
 }
 
@@ -207,7 +208,8 @@ void TCxTableReader::Apply(const TTableKeyword& Keyword, bool HasParameter, std:
         FBorderSide = -1;
         break;
     case tkBorderStyle:
-        if (TCellBorder* border = SelectedBorder()) border->Style = static_cast<TCellBorderStyle>(Keyword.Value);
+        if (TCellBorder* border = SelectedBorder())
+            border->Style = static_cast<TCellBorderStyle>(Keyword.Value);
         break;
     case tkBorderWidth:
         if (TCellBorder* border = SelectedBorder()) border->Width = std::max(0, Low32(Parameter));
@@ -219,9 +221,9 @@ void TCxTableReader::Apply(const TTableKeyword& Keyword, bool HasParameter, std:
         FWriter.SetInTable(true);
         break;
     case tkNestingLevel:
-        FWriter.SetNestingLevel(HasParameter ? static_cast<std::int32_t>(std::clamp<std::int64_t>(
-                                                   Parameter, 0, MaxTableDepth))
-                                             : 1);
+        FWriter.SetNestingLevel(
+            HasParameter ? static_cast<std::int32_t>(std::clamp<std::int64_t>(Parameter, 0, MaxTableDepth))
+                         : 1);
         break;
     case tkNestedRowProps:
     case tkNoNestedTables:

@@ -70,10 +70,10 @@ private:
 
     ICxWriter& FWriter;
     const std::vector<std::string>& FColors;
-    std::vector<TLevel> FLevels;         // by nesting level; 0 unused
-    std::int32_t FBuildingLevel = 1;     // the level the last \trowd began a definition for
-    TTableCellDefinition FPendingCell;   // the keywords read since the last \cellx
-    int FBorderSide = -1;                // the cell border the border keywords describe; -1: none
+    std::vector<TLevel> FLevels;       // by nesting level; 0 unused
+    std::int32_t FBuildingLevel = 1;   // the level the last \trowd began a definition for
+    TTableCellDefinition FPendingCell; // the keywords read since the last \cellx
+    int FBorderSide = -1;              // the cell border the border keywords describe; -1: none
 };
 
 } // namespace corvane

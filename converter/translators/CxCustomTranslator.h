@@ -44,7 +44,9 @@ public:
     std::string GetTableCellStart(const TTableCellFormat& Cell) const final {
         return BuildTableCellStart(TableMarkup(), Cell);
     }
-    bool SupportsTableHead() const final { return TableMarkup() == tmTransitional || TableMarkup() == tmStyle; }
+    bool SupportsTableHead() const final {
+        return TableMarkup() == tmTransitional || TableMarkup() == tmStyle;
+    }
     bool SupportsNestedTables() const final { return TableMarkup() != tmBasic; }
 
     std::string GetFontSizeStyle(std::int32_t Size) const final;

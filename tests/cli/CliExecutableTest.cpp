@@ -89,8 +89,9 @@ TEST(CliExecutable, OptionsApplyInTheOrderGiven) {
         EXPECT_THAT(Listing(Options), HasSubstr("\n" + Line + "\n"));
     std::string all = "\n";
     all += Listing({"--all"});
-    for (const char* Line : {"\nConvertAnchors=true\n", "\nConvertFields=true\n", "\nConvertHyperlinks=true\n",
-                             "\nConvertPictures=true\n", "\nOptionsStructure.Tables=true\n"})
+    for (const char* Line :
+         {"\nConvertAnchors=true\n", "\nConvertFields=true\n", "\nConvertHyperlinks=true\n",
+          "\nConvertPictures=true\n", "\nOptionsStructure.Tables=true\n"})
         EXPECT_THAT(all, HasSubstr(Line)) << "--all";
     EXPECT_THAT(Listing({"--plain-text", "--set", "ConvertToPlainText=false"}),
                 Not(HasSubstr("\nTabString=\t\n")))

@@ -25,17 +25,21 @@ TEST(TableLayout, SpansMergesAndRowGroups) {
          "\\trowd\\cellx1000\\cellx2000\\pard\\intbl b\\cell c\\cell\\row",
          "<table><tr><td colspan=\"2\">a</td></tr><tr><td>b</td><td>c</td></tr></table>"},
         // No cell starts at 2000: the column it would begin goes, and the wide cell spans one less.
-        {"\\trowd\\cellx3000\\pard\\intbl a\\cell\\row\\trowd\\cellx1000\\cellx2000\\pard\\intbl b\\cell c\\cell\\row",
+        {"\\trowd\\cellx3000\\pard\\intbl a\\cell\\row\\trowd\\cellx1000\\cellx2000\\pard\\intbl b\\cell "
+         "c\\cell\\row",
          "<table><tr><td colspan=\"2\">a</td></tr><tr><td>b</td><td>c</td></tr></table>"},
         // A row made only of continued cells keeps its first one.
-        {"\\trowd\\clvmgf\\cellx1000\\pard\\intbl a\\cell\\row\\trowd\\clvmrg\\cellx1000\\pard\\intbl\\cell\\row",
+        {"\\trowd\\clvmgf\\cellx1000\\pard\\intbl "
+         "a\\cell\\row\\trowd\\clvmrg\\cellx1000\\pard\\intbl\\cell\\row",
          "<table><tr><td>a</td></tr><tr><td></td></tr></table>"},
         // Continued cells with text of their own stay cells.
-        {"\\trowd\\clvmgf\\cellx1000\\pard\\intbl a\\cell\\row\\trowd\\clvmrg\\clmgf\\cellx1000\\clmrg\\cellx2000"
+        {"\\trowd\\clvmgf\\cellx1000\\pard\\intbl "
+         "a\\cell\\row\\trowd\\clvmrg\\clmgf\\cellx1000\\clmrg\\cellx2000"
          "\\pard\\intbl b\\cell c\\cell\\row",
          "<table><tr><td>a</td></tr><tr><td>b</td><td>c</td></tr></table>"},
         // A merge does not reach from the heading rows into the body.
-        {"\\trowd\\trhdr\\clvmgf\\cellx1000\\pard\\intbl h\\cell\\row\\trowd\\clvmrg\\cellx1000\\pard\\intbl\\cell\\row",
+        {"\\trowd\\trhdr\\clvmgf\\cellx1000\\pard\\intbl "
+         "h\\cell\\row\\trowd\\clvmrg\\cellx1000\\pard\\intbl\\cell\\row",
          "<table><thead><tr><th>h</th></tr></thead><tbody><tr><td></td></tr></tbody></table>"},
         // Heading rows alone form no thead.
         {"\\trowd\\trhdr\\cellx1000\\pard\\intbl h\\cell\\row", "<table><tr><th>h</th></tr></table>"},

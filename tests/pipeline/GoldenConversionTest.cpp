@@ -35,7 +35,8 @@ const std::map<std::string, TSetter> OptionSetters = {
     {"ConvertIndent", &TCxBase::SetConvertIndent},
     {"ConvertLanguage", &TCxBase::SetConvertLanguage},
     {"ConvertSpaces", &TCxBase::SetConvertSpaces},
-    {"OptionsStructure.Tables", [](TCxBase& Converter, bool On) { Converter.OptionsStructure().SetTables(On); }},
+    {"OptionsStructure.Tables",
+     [](TCxBase& Converter, bool On) { Converter.OptionsStructure().SetTables(On); }},
 };
 
 // Every NAME.VARIANT.html or .txt beside NAME.rtf, converted with the options of NAME.options.

@@ -123,10 +123,12 @@ inline std::uint64_t PeakMemoryBytes() {
 // or hide the declarations after it.
 inline std::string InspectStyle(std::string_view Style) {
     static const std::set<std::string, std::less<>> Allowed{
-        "font-family",     "color",          "background-color", "font-size",  "font-weight", "font-style",
-        "text-decoration", "vertical-align", "direction",        "text-align", "margin-left", "margin-right",
-        "text-indent",     "margin-top",     "margin-bottom",    "border",     "border-collapse", "width",
-        "border-top",      "border-right",   "border-bottom",    "border-left"};
+        "font-family",     "color",      "background-color", "font-size",
+        "font-weight",     "font-style", "text-decoration",  "vertical-align",
+        "direction",       "text-align", "margin-left",      "margin-right",
+        "text-indent",     "margin-top", "margin-bottom",    "border",
+        "border-collapse", "width",      "border-top",       "border-right",
+        "border-bottom",   "border-left"};
     const auto CheckDeclaration = [&](std::string_view Declaration) -> std::string {
         Declaration.remove_prefix(std::min(Declaration.find_first_not_of(' '), Declaration.size()));
         if (Declaration.empty()) return {};
@@ -189,13 +191,13 @@ inline std::string AttributeValue(xmlNode* Element, xmlAttr* Attribute) {
 // the attributes it writes.
 inline std::string InspectElement(xmlNode* Element) {
     static const std::set<std::string, std::less<>> Elements{
-        "html", "head", "meta", "title", "style", "body", "p",  "span",  "a",     "img", "br",
-        "ul",   "ol",   "li",   "table", "thead", "tbody", "tr", "td",   "th"};
+        "html", "head", "meta", "title", "style", "body",  "p",     "span", "a",  "img",
+        "br",   "ul",   "ol",   "li",    "table", "thead", "tbody", "tr",   "td", "th"};
     static const std::set<std::pair<std::string, std::string>> Attributes{
-        {"html", "lang"}, {"meta", "http-equiv"}, {"meta", "content"}, {"meta", "name"}, {"style", "type"},
-        {"p", "style"},   {"li", "style"},        {"span", "style"},   {"span", "id"},   {"span", "lang"},
-        {"a", "href"},    {"img", "src"},         {"img", "height"},   {"img", "width"}, {"img", "alt"},
-        {"table", "style"}, {"td", "style"},      {"td", "colspan"},   {"td", "rowspan"}, {"th", "style"},
+        {"html", "lang"},   {"meta", "http-equiv"}, {"meta", "content"}, {"meta", "name"},  {"style", "type"},
+        {"p", "style"},     {"li", "style"},        {"span", "style"},   {"span", "id"},    {"span", "lang"},
+        {"a", "href"},      {"img", "src"},         {"img", "height"},   {"img", "width"},  {"img", "alt"},
+        {"table", "style"}, {"td", "style"},        {"td", "colspan"},   {"td", "rowspan"}, {"th", "style"},
         {"th", "colspan"},  {"th", "rowspan"}};
     for (xmlNode* Node = Element; Node != nullptr; Node = Node->next) {
         if (Node->type == XML_TEXT_NODE || Node->type == XML_ENTITY_REF_NODE) continue;

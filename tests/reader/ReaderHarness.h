@@ -142,8 +142,12 @@ public:
     void SetInTable(bool Value) override { Record("SetInTable", Value); }
     void SetNestingLevel(std::int32_t Value) override { NestingLevel = Record("SetNestingLevel", Value); }
     std::int32_t GetTableDepth() const override { return NestingLevel; }
-    void EndCell(std::shared_ptr<const TTableRowDefinition> Row) override { Record(Boundaries("EndCell(", Row)); }
-    void EndRow(std::shared_ptr<const TTableRowDefinition> Row) override { Record(Boundaries("EndRow(", Row)); }
+    void EndCell(std::shared_ptr<const TTableRowDefinition> Row) override {
+        Record(Boundaries("EndCell(", Row));
+    }
+    void EndRow(std::shared_ptr<const TTableRowDefinition> Row) override {
+        Record(Boundaries("EndRow(", Row));
+    }
     static std::string Boundaries(std::string Call, const std::shared_ptr<const TTableRowDefinition>& Row) {
         for (std::size_t Cell = 0; Row && Cell < Row->Cells.size(); ++Cell)
             Call.append(Cell > 0 ? " " : "").append(std::to_string(Row->Cells[Cell].Right));
