@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <string_view>
 
 namespace corvane {
 namespace {
@@ -13,9 +13,27 @@ std::string Structure(const std::string& Rows) {
     TRkCorvaneXHTML Converter;
     Converter.OptionsStructure().SetTables(true);
     Converter.OptionsHead().SetAddOuterHTML(false);
-    std::string Html = Converter.Convert("{\\rtf1\\ansi " + Rows + "}");
-    Html = std::regex_replace(Html, std::regex(R"( style="[^"]*"|</?p>|^\s+|\s*\r\n\s*)"), "");
-    return Html;
+    std::string Rtf = "{\\rtf1\\ansi ";
+    Rtf += Rows;
+    Rtf += '}';
+    const std::string Html = Converter.Convert(Rtf);
+    std::string Bare;
+    bool LineStart = true;
+    for (std::size_t I = 0; I < Html.size();) {
+        const std::string_view Rest = std::string_view(Html).substr(I);
+        if (Rest.starts_with(" style=\"")) {
+            I = Html.find('"', I + 8) + 1;
+        } else if (Rest.starts_with("<p>") || Rest.starts_with("</p>")) {
+            I += Rest[1] == '/' ? 4 : 3;
+        } else if (Html[I] == '\r' || Html[I] == '\n' || (LineStart && Html[I] == ' ')) {
+            if (Html[I] != ' ') LineStart = true;
+            ++I;
+        } else {
+            LineStart = false;
+            Bare += Html[I++];
+        }
+    }
+    return Bare;
 }
 
 TEST(TableLayout, SpansMergesAndRowGroups) {
