@@ -1,7 +1,8 @@
 // Deterministic benchmark input: an RTF document in the style a word processor writes, of about the
 // requested size. Font, colour, style and list tables come once; then paragraphs repeat with
 // formatting groups, revision marks, \'hh escapes, \u characters with fallbacks, hyperlink fields,
-// bookmarks, tabs, list items and the occasional table row.
+// bookmarks, tabs, list items and the occasional table row. With TableRows, every paragraph is a table
+// cell instead, four to a row, each row defined before and after its cells as word processors do.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +11,7 @@
 
 namespace corvane {
 
-inline std::string MakeWordProcessorRtf(std::size_t TargetBytes) {
+inline std::string MakeWordProcessorRtf(std::size_t TargetBytes, bool TableRows = false) {
     static const char* const Words[] = {
         "the",      "converter", "reads",    "every",     "paragraph", "of",      "a",        "document",
         "and",      "writes",    "markup",   "with",      "its",       "fonts",   "colours",  "lists",
@@ -82,10 +83,20 @@ inline std::string MakeWordProcessorRtf(std::size_t TargetBytes) {
         "\\ltrch\\fcs0 \\f31506\\fs22\\lang1033\\langfe1033\\cgrid\\langnp1033\\langfenp1033 ";
     const char* const RunStart = "{\\rtlch\\fcs1 \\af31507 \\ltrch\\fcs0 \\insrsid1234567 ";
 
+    const char* const RowDefinition =
+        "\\trowd \\irow0\\irowband0\\ltrrow\\ts11\\trgaph108\\trleft-108\\trftsWidth1\\trftsWidthB3"
+        "\\clvertalt\\clbrdrt\\brdrs\\brdrw10 \\clbrdrb\\brdrs\\brdrw10 \\cltxlrtb\\clftsWidth3\\clwWidth2254"
+        "\\cellx2146\\clvertalc\\clcbpat8\\cltxlrtb\\clftsWidth3\\clwWidth2254\\cellx4400"
+        "\\clvertalt\\cltxlrtb\\clftsWidth3\\clwWidth2254\\cellx6654\\clvertalt\\clbrdrr\\brdrs\\brdrw10 "
+        "\\cltxlrtb\\clftsWidth3\\clwWidth2254\\cellx8908";
     std::size_t Paragraph = 0;
-    while (Rtf.size() < TargetBytes) {
+    while (Rtf.size() < TargetBytes || (TableRows && Paragraph % 4 != 0)) {
         ++Paragraph;
-        if (Paragraph % 7 == 0) {
+        if (TableRows) {
+            if (Paragraph % 4 == 1) Rtf += RowDefinition;
+            Rtf += ParagraphStart;
+            Rtf += "\\intbl ";
+        } else if (Paragraph % 7 == 0) {
             // A bulleted list item, as word processors write it.
             Rtf += "\\pard\\plain \\ltrpar\\s18\\ql \\fi-360\\li720\\ri0\\sa160\\widctlpar\\wrapdefault\\ls1"
                    "\\adjustright\\rin0\\lin720\\itap0 \\rtlch\\fcs1 \\af31507\\afs22 \\ltrch\\fcs0 "
@@ -142,7 +153,16 @@ inline std::string MakeWordProcessorRtf(std::size_t TargetBytes) {
         Rtf += "\\tab ";
         AppendWords(5 + Next(12));
         Rtf += "\\u1055\\'cf\\u1088\\'f0\\u1080\\'e8 ";
-        Rtf += "}{\\rtlch\\fcs1 \\af31507 \\ltrch\\fcs0 \\insrsid1234567 \\par }\r\n";
+        if (!TableRows) {
+            Rtf += "}{\\rtlch\\fcs1 \\af31507 \\ltrch\\fcs0 \\insrsid1234567 \\par }\r\n";
+            continue;
+        }
+        Rtf += "}{\\rtlch\\fcs1 \\af31507 \\ltrch\\fcs0 \\insrsid1234567 \\cell }\r\n";
+        if (Paragraph % 4 == 0) {
+            Rtf += "{\\rtlch\\fcs1 \\af31507 \\ltrch\\fcs0 \\insrsid1234567 ";
+            Rtf += RowDefinition;
+            Rtf += "\\row }\r\n";
+        }
     }
     Rtf += "}";
     return Rtf;

@@ -46,8 +46,9 @@ std::string HexData(std::int64_t Bytes) {
 // The converter as the command-line tool sets it up for --pictures --links, with every picture
 // embedded, however large, so that the picture shapes always go through the data URI encoding. The
 // metafile converter is left out (benchmarks link the core only); it would leave PNG data alone anyway.
-void Convert(benchmark::State& State, const std::string& Rtf) {
+void Convert(benchmark::State& State, const std::string& Rtf, bool Tables = false) {
     corvane::TRkCorvaneXHTML Converter;
+    Converter.OptionsStructure().SetTables(Tables);
     Converter.SetDocumentType(corvane::dtXHTML_10_Strict);
     Converter.SetConvertFields(true);
     Converter.SetConvertAnchors(true);
@@ -104,6 +105,38 @@ void BM_PictureData(benchmark::State& State) {
             Document("{\\pict\\pngblip\\picwgoal150\\pichgoal150 " + HexData(State.range(0) * 1024) + "}"));
 }
 
+// Tables, converted as tables: N cells in rows of four, each row defined before and after its cells.
+void BM_TableRows(benchmark::State& State) {
+    const std::string Row =
+        "\\trowd\\clbrdrb\\brdrs\\cellx1000\\clcbpat1\\cellx2000\\clvmgf\\cellx3000\\cellx4000";
+    Convert(State,
+            Document(Repeat(Row + "\\pard\\intbl a\\cell b\\cell c\\cell d\\cell" + Row + "\\row ",
+                            State.range(0) / 4)),
+            true);
+}
+
+// One row of N cells, each with a boundary of its own: the widest column grid.
+void BM_TableCells(benchmark::State& State) {
+    std::string Row = "\\trowd";
+    for (std::int64_t Cell = 1; Cell <= State.range(0); ++Cell)
+        Row.append("\\cellx").append(std::to_string(Cell * 10));
+    Convert(State, Document(Row + "\\pard\\intbl " + Repeat("x\\cell ", State.range(0)) + "\\row "), true);
+}
+
+// N outer rows, each cell holding tables nested eight deep; every other paragraph jumps from the
+// outermost level to the deepest.
+void BM_TableNesting(benchmark::State& State) {
+    std::string Unit;
+    for (int Depth = 1; Depth <= 8; ++Depth)
+        Unit.append("\\pard\\intbl\\itap").append(std::to_string(Depth)).append(" a\\par ");
+    for (int Depth = 8; Depth >= 2; --Depth)
+        Unit.append("\\pard\\intbl\\itap")
+            .append(std::to_string(Depth))
+            .append(" z\\nestcell{\\*\\nesttableprops\\trowd\\cellx1000\\nestrow}");
+    Unit += "\\pard\\intbl\\itap64 jump\\par\\pard\\intbl\\itap1 z\\cell\\trowd\\cellx2000\\row ";
+    Convert(State, Document(Repeat(Unit, State.range(0))), true);
+}
+
 // Five sizes, each twice the one before. The smallest already outgrows the processor's caches (a few
 // megabytes of input and tree), so that every size pays the same for memory and the ratios show the
 // converter's cost alone; the largest reaches the sizes of the hostile-input suite.
@@ -122,6 +155,9 @@ BENCHMARK(BM_Hyperlinks)->Apply([](auto* B) { Doublings(B, 8192); });
 BENCHMARK(BM_Runs)->Apply([](auto* B) { Doublings(B, 65536); });
 BENCHMARK(BM_Pictures)->Apply([](auto* B) { Doublings(B, 16384); });
 BENCHMARK(BM_PictureData)->Apply([](auto* B) { Doublings(B, 6400); });
+BENCHMARK(BM_TableRows)->Apply([](auto* B) { Doublings(B, 65536); });
+BENCHMARK(BM_TableCells)->Apply([](auto* B) { Doublings(B, 16384); });
+BENCHMARK(BM_TableNesting)->Apply([](auto* B) { Doublings(B, 1024); });
 
 } // namespace
 

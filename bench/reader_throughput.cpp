@@ -123,6 +123,11 @@ public:
     void SetAnsiCodePage(std::int32_t) override { ++Calls; }
     void SetLevelNumberFormat(std::int32_t) override { ++Calls; }
     bool IsBulletList(std::int32_t Number) override { return Number == 1; }
+    void SetInTable(bool) override { ++Calls; }
+    void SetNestingLevel(std::int32_t) override { ++Calls; }
+    std::int32_t GetTableDepth() const override { return 0; }
+    void EndCell(std::shared_ptr<const TTableRowDefinition>) override { ++Calls; }
+    void EndRow(std::shared_ptr<const TTableRowDefinition>) override { ++Calls; }
 
 private:
     TCharacterProperties FCharacter;
@@ -139,6 +144,7 @@ public:
     bool GetConvertIndent() const override { return true; }
     bool GetConvertFields() const override { return true; }
     bool GetConvertPictures() const override { return false; }
+    bool GetConvertTables() const override { return false; }
     const TCxOptionsOptimize& GetOptionsOptimize() const override { return FOptimize; }
     std::shared_ptr<IPictureAdapter> GetPictureAdapter() const override { return nullptr; }
     void ReplaceFont(std::string&) override {}

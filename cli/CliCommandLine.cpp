@@ -97,24 +97,40 @@ TCommandLine ParseCommandLine(int Count, const char* const* Arguments, std::stri
            "--plain-text", [&] { set("ConvertToPlainText", "true"); },
            "Plain text (ConvertToPlainText=true); tabs stay tabs unless TabString is set")
         ->trigger_on_parse();
-    app.add_flag_callback(
-           "--links",
-           [&] {
-               set("ConvertFields", "true");
-               set("ConvertAnchors", "true");
-               set("ConvertHyperlinks", "true");
-           },
-           "Links and anchors (ConvertFields, ConvertAnchors, ConvertHyperlinks=true)")
+    // --all is all of these together; every new OptionsStructure switch joins them.
+    const auto links = [&] {
+        set("ConvertFields", "true");
+        set("ConvertAnchors", "true");
+        set("ConvertHyperlinks", "true");
+    };
+    const auto pictures = [&] { set("ConvertPictures", "true"); };
+    const auto tables = [&] { set("OptionsStructure.Tables", "true"); };
+    const auto encapsulatedHtml = [&] { set("ExtractEncapsulatedHtml", "true"); };
+    app.add_flag_callback("--links", links,
+                          "Links and anchors (ConvertFields, ConvertAnchors, ConvertHyperlinks=true)")
         ->trigger_on_parse();
     app.add_flag_callback(
-           "--pictures", [&] { set("ConvertPictures", "true"); },
+           "--pictures", pictures,
            "Pictures (ConvertPictures=true): small ones embedded as data: URIs, the others written beside "
            "the output (into the current folder for standard output)")
         ->trigger_on_parse();
     app.add_flag_callback(
-           "--encapsulated-html", [&] { set("ExtractEncapsulatedHtml", "true"); },
+           "--encapsulated-html", encapsulatedHtml,
            "A mail body that carries its original HTML (\\fromhtml) gives that HTML back "
            "(ExtractEncapsulatedHtml=true)")
+        ->trigger_on_parse();
+    app.add_flag_callback("--tables", tables, "Tables as table elements (OptionsStructure.Tables=true)")
+        ->trigger_on_parse();
+    app.add_flag_callback(
+           "--all",
+           [&] {
+               links();
+               pictures();
+               encapsulatedHtml();
+               tables();
+           },
+           "Everything the converter can read: --links, --pictures, --encapsulated-html and every "
+           "OptionsStructure switch (--tables)")
         ->trigger_on_parse();
     app.add_option("--max-data-uri", settings.MaxDataUriKB,
                    "Largest picture embedded by --pictures, in kilobytes (default 32)")

@@ -91,6 +91,10 @@ struct TOptimize {
     static const TCxOptionsOptimize& Of(const TCxBase& Converter) { return Converter.OptionsOptimize(); }
     static TCxOptionsOptimize& Of(TCxBase& Converter) { return Converter.OptionsOptimize(); }
 };
+struct TStructure {
+    static const TCxOptionsStructure& Of(const TCxBase& Converter) { return Converter.OptionsStructure(); }
+    static TCxOptionsStructure& Of(TCxBase& Converter) { return Converter.OptionsStructure(); }
+};
 
 // The type a property's getter yields.
 template <typename Group, auto Getter>
@@ -113,6 +117,7 @@ constexpr TPropertyInfo VersionRow{
 using C = TCxBase;
 using H = TCxOptionsHead;
 using O = TCxOptionsOptimize;
+using S = TCxOptionsStructure;
 
 const std::array Properties{
     Row<TSelf, &C::ConvertAnchors, &C::SetConvertAnchors>("ConvertAnchors"),
@@ -151,6 +156,7 @@ const std::array Properties{
     Row<TOptimize, &O::DefaultFontSize, &O::SetDefaultFontSize>("OptionsOptimize.DefaultFontSize"),
     Row<TOptimize, &O::IncludeDefaultFontStyle, &O::SetIncludeDefaultFontStyle>(
         "OptionsOptimize.IncludeDefaultFontStyle"),
+    Row<TStructure, &S::Tables, &S::SetTables>("OptionsStructure.Tables"),
 };
 
 std::int32_t IndexOfName(const TPropertyInfo& Property, std::string_view Name) {

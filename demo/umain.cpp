@@ -275,6 +275,11 @@ QWidget* TfrmMain::CreateSettingsPage() {
     General->addRow(cbxSpaces);
     cbxHyper = new QCheckBox(QStringLiteral("Convert Hyperlinks"));
     General->addRow(cbxHyper);
+    cbxTables = new QCheckBox(QStringLiteral("Convert Tables (OptionsStructure.Tables)"));
+    cbxTables->setToolTip(QStringLiteral(
+        "Write RTF tables as table elements, with merged cells, nested tables and header rows, instead of "
+        "tab-separated lines."));
+    General->addRow(cbxTables);
 
     tsFonts = new QWidget;
     auto* Fonts = new QVBoxLayout(tsFonts);
@@ -375,6 +380,7 @@ void TfrmMain::FormCreate() {
     ediTitle->setText(QString::fromStdString(FConverter.OptionsHead().DocumentTitle()));
     ediStyle->setText(QString::fromStdString(FConverter.OptionsHead().StyleSheetLink()));
     cbxHyper->setChecked(FConverter.ConvertHyperlinks());
+    cbxTables->setChecked(FConverter.OptionsStructure().Tables());
     cbxPictures->setChecked(FConverter.ConvertPictures());
     cbxSpaces->setChecked(FConverter.ConvertSpaces());
     VleFonts->SetStrings(FConverter.ReplaceFonts());
@@ -479,6 +485,7 @@ void TfrmMain::ApplySettings() {
     Converter.SetConvertAnchors(cbxHyper->isChecked());
     Converter.SetConvertHyperlinks(cbxHyper->isChecked());
     Converter.SetConvertPictures(cbxPictures->isChecked());
+    Converter.OptionsStructure().SetTables(cbxTables->isChecked());
     Converter.OptionsHead().SetMetaAuthor(ediAuthor->text().toStdString());
     Converter.OptionsHead().SetMetaDescription(ediDescription->text().toStdString());
     Converter.OptionsHead().SetMetaKeywords(ediKeywords->text().toStdString());

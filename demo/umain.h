@@ -91,6 +91,7 @@ public:
     QCheckBox* CbxConvertEmptyParagraphs = nullptr;
     QCheckBox* cbxSpaces = nullptr;
     QCheckBox* cbxHyper = nullptr;
+    QCheckBox* cbxTables = nullptr;
     // "Settings" / "Fonts".
     TValueListEditor* VleFonts = nullptr;
     QLabel* Panel3 = nullptr;

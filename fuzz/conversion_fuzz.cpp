@@ -42,6 +42,7 @@ void ApplyOptions(corvane::TRkCorvaneXHTML& Converter, const std::uint8_t* Optio
     Converter.SetFontSizeScale(static_cast<corvane::TFontSizeScale>(Options[2] >> 6));
     Converter.SetLogLevel(static_cast<corvane::TLogLevel>(Options[3] % 5));
     Converter.SetExtractEncapsulatedHtml(Bit(Options[3], 5));
+    Converter.OptionsStructure().SetTables(Bit(Options[3], 7));
 }
 
 } // namespace

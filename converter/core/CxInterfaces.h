@@ -97,8 +97,15 @@ public:
     virtual void SetListOverrideNumber(std::int32_t Number) = 0;                      // 53
     virtual void SetLevelNumberFormat(std::int32_t Format) = 0;                       // 54
     virtual bool IsBulletList(std::int32_t OverrideNumber) = 0;                       // 55
+    virtual void SetInTable(bool Value) = 0;                                          // 56
+    virtual void SetNestingLevel(std::int32_t Level) = 0;                             // 57
+    virtual std::int32_t GetTableDepth() const = 0;                                   // 58
+    // Ends the paragraph as the last of a table cell whose row Row defines.
+    virtual void EndCell(std::shared_ptr<const TTableRowDefinition> Row) = 0;         // 59
+    // Ends the row at the current depth, and the cell still open in it.
+    virtual void EndRow(std::shared_ptr<const TTableRowDefinition> Row) = 0;          // 60
     // The document's \ansicpg: the code page of text in the ANSI character set.
-    virtual void SetAnsiCodePage(std::int32_t CodePage) = 0;                          // 56
+    virtual void SetAnsiCodePage(std::int32_t CodePage) = 0;                          // 61
     // The same as WriteChar for each byte in turn; lets a writer take plain text a span at a time.
     virtual void WriteChars(std::string_view Characters) {
         for (const char Character : Characters)
@@ -151,6 +158,7 @@ public:
     virtual bool GetConvertIndent() const = 0;
     virtual bool GetConvertFields() const = 0;
     virtual bool GetConvertPictures() const = 0;
+    virtual bool GetConvertTables() const = 0;
     virtual const TCxOptionsOptimize& GetOptionsOptimize() const = 0;
     // Throws "Property TCxBase.PictureAdapter is not assigned" while pictures are on and none is set.
     virtual std::shared_ptr<IPictureAdapter> GetPictureAdapter() const = 0;
@@ -226,6 +234,14 @@ public:
     virtual void SetParagraphTag(const std::string& Value) = 0;
     virtual bool SupportsElement(const std::string& Name) const = 0;
     virtual bool SupportsAttribute(const std::string& Element, const std::string& Attribute) const = 0;
+    // The table start tag; Bordered when any cell of the table has a border.
+    virtual std::string GetTableStart(bool Bordered) const = 0;
+    // A cell's start tag, th or td, with its spans and as much of its format as the dialect can carry.
+    virtual std::string GetTableCellStart(const TTableCellFormat& Cell) const = 0;
+    // Whether heading rows can stand apart in a thead.
+    virtual bool SupportsTableHead() const = 0;
+    // Whether a cell may hold a table.
+    virtual bool SupportsNestedTables() const = 0;
 };
 
 // What the output writer needs of the component: run conversion, list tags and the shared builders.

@@ -1,5 +1,5 @@
-// The converter's two option groups: the document head and the default font. Each group belongs to one
-// converter, which creates and destroys it.
+// The converter's option groups: the document head, the default font and the document structure read
+// beyond paragraphs. Each group belongs to one converter, which creates and destroys it.
 #pragma once
 
 #include <cstdint>
@@ -70,6 +70,17 @@ private:
     std::string FDefaultFontName = "Times,serif";
     std::int32_t FDefaultFontSize = 12;
     bool FIncludeDefaultFontStyle = false;
+};
+
+// Structures of the document that are written as structures of their own; each is off by default, and
+// the output without them stays as it always was.
+class TCxOptionsStructure {
+public:
+    bool Tables() const { return FTables; }
+    void SetTables(bool Value) { AssignIfChanged(FTables, Value); }
+
+private:
+    bool FTables = false;
 };
 
 } // namespace corvane

@@ -46,6 +46,9 @@ public:
     // Appends a new empty run when the last run has text; otherwise does nothing.
     virtual void CloseTextRun() = 0;
     virtual void SetParagraphProperties(const TParagraphProperties& Properties) = 0;
+    // Null unless the paragraph is the last of a table cell.
+    virtual const TTableCellEnd* GetCellEnd() const = 0;
+    virtual void SetCellEnd(TTableCellEnd CellEnd) = 0;
 };
 
 class ISimpleDomDocument : public virtual ISimpleDomNode {

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace corvane {
 
@@ -245,10 +246,59 @@ public:
     std::int32_t SpaceAfter = 0;
     std::string ShadingColor;
     bool Border = false;
+    bool InTable = false;          // \intbl
+    std::int32_t NestingLevel = 0; // \itapN
 
     void Assign(const TParagraphProperties& Source) { *this = Source; }
+    // How many tables the paragraph lies in: 0 for body text.
+    std::int32_t TableDepth() const { return NestingLevel > 0 ? NestingLevel : (InTable ? 1 : 0); }
     std::unique_ptr<TParagraphProperties> Clone() const { return std::make_unique<TParagraphProperties>(*this); }
     bool operator==(const TParagraphProperties&) const = default;
+};
+
+// Tables nest no deeper than this; deeper levels count as this one.
+inline constexpr std::int32_t MaxTableDepth = 64;
+
+enum TCellBorderSide : std::uint8_t { bsTop = 0, bsLeft = 1, bsBottom = 2, bsRight = 3 };
+enum TCellBorderStyle : std::uint8_t { bdNone = 0, bdSolid = 1, bdDouble = 2, bdDotted = 3, bdDashed = 4 };
+
+struct TCellBorder {
+    TCellBorderStyle Style = bdNone;
+    std::int32_t Width = 0; // twips; 0 is the thinnest line
+    std::string Color;      // colour string; empty: the text colour
+};
+
+// One cell of a table row as the row definition describes it: the keywords up to its \cellx.
+struct TTableCellDefinition {
+    std::int32_t Right = 0;             // right boundary, twips
+    std::uint8_t HorizontalMerge = 0;   // 0 none, 1 first of merged cells, 2 merged into the cell before
+    std::uint8_t VerticalMerge = 0;     // 0 none, 1 first of merged cells, 2 merged into the cell above
+    std::uint8_t VerticalAlignment = 0; // 0 top, 1 centre, 2 bottom
+    std::string Shading;                // background colour; empty: none
+    std::array<TCellBorder, 4> Borders; // by TCellBorderSide
+};
+
+// A table row's definition, from \trowd on; paragraphs that end cells share it.
+struct TTableRowDefinition {
+    bool Header = false;   // \trhdr: repeated at the top of each page, a heading row
+    std::int32_t Left = 0; // \trleft: where the first cell starts, twips
+    std::vector<TTableCellDefinition> Cells;
+};
+
+// What a paragraph that is the last of a table cell records: the definition of the cell's row, and
+// whether the row ends with the cell.
+struct TTableCellEnd {
+    std::shared_ptr<const TTableRowDefinition> Row; // empty when no row was defined
+    bool RowEnd = false;
+};
+
+// A cell as the output writes it: its place in the table's columns and rows, and its definition.
+struct TTableCellFormat {
+    const TTableCellDefinition* Definition = nullptr; // null for a cell its row does not define
+    std::int32_t Width = 0;                           // twips; 0 when unknown
+    std::int32_t ColumnSpan = 1;
+    std::int32_t RowSpan = 1;
+    bool Header = false; // a cell of a heading row
 };
 
 // One entry of the reader's font table.

@@ -87,4 +87,13 @@ template <typename T> T& NodeCast(ISimpleDomNode* Node) {
     return dynamic_cast<T&>(*Node);
 }
 
+// The same cast, quicker for the tree's own classes, which are recognised by their exact type first:
+// the general cross-cast through the virtual base walks the class hierarchy, which cost more than the
+// rest of a short run's conversion.
+template <typename TNode, typename TInterface> TInterface& FastNodeCast(ISimpleDomNode* Node) {
+    if (Node != nullptr && typeid(*Node) == typeid(TNode))
+        return *static_cast<TNode*>(dynamic_cast<void*>(Node));
+    return NodeCast<TInterface>(Node);
+}
+
 } // namespace corvane

@@ -28,4 +28,11 @@ void TParagraphNode::SetParagraphProperties(const TParagraphProperties& Properti
     if (!(FProperties == Properties)) FProperties.Assign(Properties);
 }
 
+void TParagraphNode::SetCellEnd(TTableCellEnd CellEnd) {
+    if (FCellEnd)
+        *FCellEnd = std::move(CellEnd);
+    else
+        FCellEnd = std::make_unique<TTableCellEnd>(std::move(CellEnd));
+}
+
 } // namespace corvane

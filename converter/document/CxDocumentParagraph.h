@@ -3,6 +3,8 @@
 
 #include "CxDocumentText.h"
 
+#include <memory>
+
 namespace corvane {
 
 class TParagraphNode : public TSimpleDomNode, public ISimpleDomParagraphNode {
@@ -13,6 +15,8 @@ public:
     TParagraphProperties& GetParagraphProperties() override { return FProperties; }
     void CloseTextRun() override;
     void SetParagraphProperties(const TParagraphProperties& Properties) override;
+    const TTableCellEnd* GetCellEnd() const override { return FCellEnd.get(); }
+    void SetCellEnd(TTableCellEnd CellEnd) override;
 
     TTextNode* AppendRun();
     // Throws std::out_of_range when the paragraph has no run (only after runs were removed).
@@ -21,6 +25,7 @@ public:
 private:
     TParagraphProperties FProperties;
     TNodeArena* FArena;
+    std::unique_ptr<TTableCellEnd> FCellEnd; // apart: few paragraphs end a cell
 };
 
 } // namespace corvane

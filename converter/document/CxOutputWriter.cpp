@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <typeinfo>
 
 namespace corvane {
 
@@ -19,14 +18,6 @@ constexpr std::size_t PieceSize = 256 * 1024;
 // Nothing but blanks and control characters.
 bool IsBlank(std::string_view Text) {
     return std::all_of(Text.begin(), Text.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
-}
-
-// The tree's own classes are recognised by their exact type first: the general cross-cast through the
-// virtual base walks the class hierarchy, which cost more than the rest of a short run's conversion.
-template <typename TNode, typename TInterface> TInterface& FastNodeCast(ISimpleDomNode* Node) {
-    if (Node != nullptr && typeid(*Node) == typeid(TNode))
-        return *static_cast<TNode*>(dynamic_cast<void*>(Node));
-    return NodeCast<TInterface>(Node);
 }
 
 ISimpleDomParagraphNode& AsParagraph(ISimpleDomNode* Node) {
@@ -91,12 +82,31 @@ void TCxOutputWriter::Deliver(bool Final) {
 
 void TCxOutputWriter::ExecutePlainText() {
     ReserveOutput();
+    // Only the depth a paragraph is written at matters here, not the tables around it.
+    struct : ITableEvents {
+        void OpenTable() override {}
+        void OpenRow() override {}
+        void OpenCell() override {}
+        void CloseCell() override {}
+        void CloseRow() override {}
+        void CloseTable() override {}
+    } ignored;
+    TTableWalker walker;
     const int count = FDocument->GetChildCount();
     for (int i = 0; i < count; ++i) {
-        ISimpleDomNode* paragraph = FDocument->GetChild(i);
-        for (int r = 0, runs = paragraph->GetChildCount(); r < runs; ++r)
-            FOutput += paragraph->GetChild(r)->GetText();
-        FOutput += CRLF;
+        ISimpleDomParagraphNode& paragraph = ParagraphAt(*FDocument, i);
+        for (int r = 0, runs = paragraph.GetChildCount(); r < runs; ++r)
+            FOutput += paragraph.GetChild(r)->GetText();
+        // A row of the outermost table is one line: its cells separated by tabs, the paragraphs of a cell
+        // (and the rows of tables inside it) by blanks and tabs.
+        const auto [depth, cellEnd] =
+            walker.Enter(paragraph.GetParagraphProperties().TableDepth(), paragraph.GetCellEnd(), ignored);
+        walker.Leave(ignored);
+        if (depth == 0 || (cellEnd != nullptr && cellEnd->RowEnd && depth == 1) || i + 1 == count ||
+            ParagraphAt(*FDocument, i + 1).GetParagraphProperties().TableDepth() == 0)
+            FOutput += CRLF;
+        else
+            FOutput += cellEnd != nullptr ? '\t' : ' ';
         Deliver(false);
     }
 }
@@ -120,55 +130,170 @@ void TCxOutputWriter::ExecuteMarkup() {
     // converted content is blank, so that is the test; the runs are converted either way.
     while (FDocument->GetChildCount() > 0) {
         ISimpleDomParagraphNode& last = ParagraphAt(*FDocument, FDocument->GetChildCount() - 1);
+        // A table keeps its cells, empty ones too.
+        if (last.GetCellEnd() != nullptr) break;
         ConvertContent(last);
         if (!IsBlank(FContent)) break;
         FDocument->RemoveChild(&last);
     }
 
     ReserveOutput();
-    // Lists are flat: a list is a run of consecutive list paragraphs. It opens at its first item with
-    // content, so a list that starts with an empty item still has its start tag, and it closes after its
-    // last paragraph whatever that holds; the end tag is the one opened, remembered rather than sought.
-    bool listOpen = false;
-    std::string_view listEnd;
+    // Tables are laid out whole before the first is written; a document without any costs a look at
+    // each paragraph.
+    const std::int32_t deepest = GetTranslator().SupportsNestedTables() ? MaxTableDepth : 1;
+    const TTableLayout layout(*FDocument, deepest, GetTranslator().SupportsTableHead());
+    FLayout = &layout;
+    FNextTable = FNextRow = FNextCell = 0;
+    TTableWalker walker(deepest);
+    // Lists are flat: a list is a run of consecutive list paragraphs in one cell (or outside tables).
+    // It opens at its first item with content, so a list that starts with an empty item still has its
+    // start tag, and it closes after its last paragraph whatever that holds.
+    FListOpen = false;
     const int count = FDocument->GetChildCount();
     for (int i = 0; i < count; ++i) {
         ISimpleDomParagraphNode& paragraph = ParagraphAt(*FDocument, i);
         const TParagraphProperties& properties = paragraph.GetParagraphProperties();
         ConvertContent(paragraph);
-        if (IsBlank(FContent)) {
-            if (listOpen && properties.ListItem) {
-                // An empty numbered line inside a list stays an item: nothing but items may stand there.
-                AppendListItem(properties);
-            } else if (FBreakEmptyParagraphs) {
-                FOutput += FMargin2;
-                FOutput += FLineBreak;
-                FOutput += CRLF;
-            } else {
-                AppendLines(FEmptyParagraph);
-            }
-        } else if (properties.ListItem) {
-            if (!listOpen) {
-                const bool bullet = properties.ListStyle == 11;
-                FOutput += FMargin2;
-                FOutput += bullet ? FConverter.GetUnorderedListTag() : FConverter.GetOrderedListTag();
-                FOutput += CRLF;
-                listEnd = bullet ? "</ul>" : "</ol>";
-                listOpen = true;
-            }
-            AppendListItem(properties);
-        } else {
-            AppendParagraph(properties);
+        const auto [depth, cellEnd] =
+            layout.Empty() ? TTablePlace{0, nullptr}
+                           : walker.Enter(properties.TableDepth(), paragraph.GetCellEnd(), *this);
+        const std::size_t start = FOutput.size();
+        const bool blank = IsBlank(FContent);
+        // A covered cell holds blanks only; a cell's only paragraph, when blank, is an empty cell.
+        const bool skipped =
+            depth > 0 &&
+            (FOpenTables.back().Covered ||
+             (blank && cellEnd != nullptr && !FOpenTables.back().HasContent && !properties.ListItem));
+        if (!skipped) AppendBlock(properties, blank);
+        if (FListOpen && properties.ListItem) {
+            ISimpleDomNode* next = paragraph.GetNextSibling();
+            // The next item must stand in the same cell: no cell ends between, no table opens or closes.
+            const bool goesOn =
+                IsListItem(next) && cellEnd == nullptr &&
+                AsParagraph(next).GetParagraphProperties().TableDepth() == properties.TableDepth();
+            if (!goesOn) CloseList();
         }
-        if (listOpen && properties.ListItem && !IsListItem(paragraph.GetNextSibling())) {
-            FOutput += FMargin2;
-            FOutput += listEnd;
-            FOutput += CRLF;
-            listOpen = false;
+        if (depth > 0) {
+            if (FOutput.size() > start) {
+                Indent(start, 3 * depth);
+                FOpenTables.back().HasContent = true;
+            }
+            walker.Leave(*this);
         }
         Deliver(false);
     }
+    walker.Finish(*this);
+    FLayout = nullptr;
     if (count == 0 && FBodyNeedsBlock) AppendLines(FEmptyParagraph);
+}
+
+void TCxOutputWriter::AppendBlock(const TParagraphProperties& Properties, bool Blank) {
+    if (Blank) {
+        if (FListOpen && Properties.ListItem) {
+            // An empty numbered line inside a list stays an item: nothing but items may stand there.
+            AppendListItem(Properties);
+        } else if (FBreakEmptyParagraphs) {
+            FOutput += FMargin2;
+            FOutput += FLineBreak;
+            FOutput += CRLF;
+        } else {
+            AppendLines(FEmptyParagraph);
+        }
+    } else if (Properties.ListItem) {
+        if (!FListOpen) {
+            const bool bullet = Properties.ListStyle == 11;
+            FOutput += FMargin2;
+            FOutput += bullet ? FConverter.GetUnorderedListTag() : FConverter.GetOrderedListTag();
+            FOutput += CRLF;
+            FListEnd = bullet ? "</ul>" : "</ol>";
+            FListOpen = true;
+        }
+        AppendListItem(Properties);
+    } else {
+        AppendParagraph(Properties);
+    }
+}
+
+void TCxOutputWriter::CloseList() {
+    if (!FListOpen) return;
+    FOutput += FMargin2;
+    FOutput += FListEnd;
+    FOutput += CRLF;
+    FListOpen = false;
+}
+
+const std::string& TCxOutputWriter::Margin(std::int32_t Level) {
+    const auto index = static_cast<std::size_t>(Level);
+    while (FMargins.size() <= index)
+        FMargins.push_back(
+            FConverter.GetMarginBuilder().GetMargin(static_cast<std::int32_t>(FMargins.size())));
+    return FMargins[index];
+}
+
+void TCxOutputWriter::AppendLine(std::int32_t Level, std::string_view Tag) {
+    FOutput += Margin(Level);
+    FOutput += Tag;
+    FOutput += CRLF;
+}
+
+void TCxOutputWriter::Indent(std::size_t Start, std::int32_t Level) {
+    const std::string& margin = Margin(Level);
+    FIndented.clear();
+    std::string_view rest(FOutput.data() + Start, FOutput.size() - Start);
+    while (!rest.empty()) {
+        const std::size_t end = rest.find(CRLF);
+        const std::size_t length = end == std::string_view::npos ? rest.size() : end + CRLF.size();
+        FIndented += margin;
+        FIndented += rest.substr(0, length);
+        rest.remove_prefix(length);
+    }
+    FOutput.resize(Start);
+    FOutput += FIndented;
+}
+
+void TCxOutputWriter::OpenTable() {
+    CloseList();
+    if (!FOpenTables.empty()) FOpenTables.back().HasContent = true;
+    const TTableLayout::TTable& table = FLayout->Table(FNextTable++);
+    FOpenTables.push_back({&table});
+    AppendLine(TableLevel(), GetTranslator().GetTableStart(table.Bordered));
+    if (table.HeadRows > 0) AppendLine(TableLevel() + 1, "<thead>");
+}
+
+void TCxOutputWriter::OpenRow() {
+    const TTableLayout::TRow& row = FLayout->Row(FNextRow++);
+    const TTableLayout::TTable& table = *FOpenTables.back().Table;
+    if (table.HeadRows > 0 && row.Ordinal == table.HeadRows) {
+        AppendLine(TableLevel() + 1, "</thead>");
+        AppendLine(TableLevel() + 1, "<tbody>");
+    }
+    AppendLine(TableLevel() + 1, "<tr>");
+}
+
+void TCxOutputWriter::OpenCell() {
+    const TTableLayout::TCell& cell = FLayout->Cell(FNextCell++);
+    TOpenTable& open = FOpenTables.back();
+    open.Covered = cell.Covered;
+    open.Header = cell.Format.Header;
+    open.HasContent = false;
+    if (!cell.Covered) AppendLine(TableLevel() + 2, GetTranslator().GetTableCellStart(cell.Format));
+}
+
+void TCxOutputWriter::CloseCell() {
+    CloseList();
+    const TOpenTable& open = FOpenTables.back();
+    if (!open.Covered) AppendLine(TableLevel() + 2, open.Header ? "</th>" : "</td>");
+}
+
+void TCxOutputWriter::CloseRow() {
+    AppendLine(TableLevel() + 1, "</tr>");
+}
+
+void TCxOutputWriter::CloseTable() {
+    CloseList();
+    if (FOpenTables.back().Table->HeadRows > 0) AppendLine(TableLevel() + 1, "</tbody>");
+    AppendLine(TableLevel(), "</table>");
+    FOpenTables.pop_back();
 }
 
 void TCxOutputWriter::AppendListItem(const TParagraphProperties& Properties) {

@@ -1,17 +1,19 @@
-// Serialises the finished document tree: paragraphs and flat lists laid out on indented CR LF lines, or
-// plain text. Every run is converted by the component's text-run conversion.
+// Serialises the finished document tree: paragraphs, flat lists and tables laid out on indented CR LF
+// lines, or plain text. Every run is converted by the component's text-run conversion.
 #pragma once
 
 #include "CxInterfaces.h"
+#include "CxTableLayout.h"
 
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace corvane {
 
-class TCxOutputWriter {
+class TCxOutputWriter : private ITableEvents {
 public:
     // Converter must outlive the writer.
     explicit TCxOutputWriter(ICxRunConverter& Converter) : FConverter(Converter) {}
@@ -48,11 +50,30 @@ private:
     void Deliver(bool Final);
     // The converted runs of a paragraph, into FContent.
     void ConvertContent(ISimpleDomParagraphNode& Paragraph);
+    // The paragraph's converted content (FContent) as a paragraph, a list item or an empty paragraph.
+    void AppendBlock(const TParagraphProperties& Properties, bool Blank);
     void AppendListItem(const TParagraphProperties& Properties);
     void AppendParagraph(const TParagraphProperties& Properties);
     // Appends a piece of markup as whole lines: a final CR LF is added when the piece lacks one.
     void AppendLines(std::string_view Piece);
     std::string GetAlignmentStyle(std::uint8_t Alignment) const;
+    void CloseList();
+
+    // Tables, as the walker opens and closes them; their markup comes from the layout.
+    void OpenTable() override;
+    void OpenRow() override;
+    void OpenCell() override;
+    void CloseCell() override;
+    void CloseRow() override;
+    void CloseTable() override;
+    // The margin of a level, made once.
+    const std::string& Margin(std::int32_t Level);
+    // Appends Margin(Level) + Tag + CR LF.
+    void AppendLine(std::int32_t Level, std::string_view Tag);
+    // Indents the output from Start on, line by line, by Margin(Level).
+    void Indent(std::size_t Start, std::int32_t Level);
+    // The margin level of the table tag at the current depth.
+    std::int32_t TableLevel() const { return 2 + 3 * (static_cast<std::int32_t>(FOpenTables.size()) - 1); }
 
     ICxRunConverter& FConverter;
     std::shared_ptr<ISimpleDomDocument> FDocument;
@@ -61,6 +82,20 @@ private:
     std::string FOutput;
     std::string FContent;
     std::string FMargin1, FMargin2, FMargin3;
+    bool FListOpen = false;
+    std::string_view FListEnd; // the end tag of the open list, remembered rather than sought
+
+    struct TOpenTable {
+        const TTableLayout::TTable* Table;
+        bool Covered = false;    // the open cell is merged into another: its blank paragraphs are not written
+        bool Header = false;     // the open cell is a th
+        bool HasContent = false; // something was written into the open cell
+    };
+    const TTableLayout* FLayout = nullptr; // during a markup walk
+    std::int32_t FNextTable = 0, FNextRow = 0, FNextCell = 0;
+    std::vector<TOpenTable> FOpenTables;
+    std::vector<std::string> FMargins;
+    std::string FIndented;
 };
 
 } // namespace corvane

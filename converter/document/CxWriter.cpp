@@ -54,8 +54,17 @@ void TCxWriter::SetParagraphProperties(const TParagraphProperties& Properties) {
     // not touched; it keeps what it was last given until the next paragraph change or mark.
     const std::uint8_t listStyle = FParagraphProperties.ListStyle;
     if (FParagraphProperties == Properties) return;
+    const bool depthChanged = FParagraphProperties.InTable != Properties.InTable ||
+                              FParagraphProperties.NestingLevel != Properties.NestingLevel;
     FParagraphProperties.Assign(Properties);
     FParagraphProperties.ListStyle = listStyle;
+    // The table depth is structure, not formatting: the last paragraph always has the depth in force,
+    // or a cell's paragraph after a group that reset it would fall out of its table.
+    if (depthChanged) {
+        TParagraphProperties& last = FDocument->LastParagraph().GetParagraphProperties();
+        last.InTable = Properties.InTable;
+        last.NestingLevel = Properties.NestingLevel;
+    }
 }
 
 void TCxWriter::ResetCharacterProperties() {
@@ -242,6 +251,47 @@ void TCxWriter::ResetParagraphProperties() {
     ChangeParagraph(FParagraphProperties.SpaceAfter, 0);
     ChangeParagraph(FParagraphProperties.ShadingColor, std::string());
     ChangeParagraph(FParagraphProperties.Border, false);
+    ChangeParagraph(FParagraphProperties.InTable, false);
+    ChangeParagraph(FParagraphProperties.NestingLevel, 0);
+}
+
+void TCxWriter::EndCell(std::shared_ptr<const TTableRowDefinition> Row) {
+    TParagraphNode& cell = FDocument->LastParagraph();
+    // A cell ended outside any table still is one.
+    if (cell.GetParagraphProperties().TableDepth() == 0) cell.GetParagraphProperties().InTable = true;
+    cell.SetCellEnd({std::move(Row), false});
+    WriteParagraphMark();
+}
+
+namespace {
+
+// Nothing but blanks: what writers leave between a row's last cell and its end. A long paragraph
+// counts as text without being looked through, so repeated row ends cost nothing each.
+bool HoldsNoText(const TParagraphNode& Paragraph) {
+    constexpr int MostRuns = 8;
+    const int runs = Paragraph.GetChildCount();
+    if (runs > MostRuns) return false;
+    for (int r = 0; r < runs; ++r)
+        for (const char c : Paragraph.GetChild(r)->GetText())
+            if (static_cast<unsigned char>(c) > ' ') return false;
+    return true;
+}
+
+} // namespace
+
+void TCxWriter::EndRow(std::shared_ptr<const TTableRowDefinition> Row) {
+    const std::int32_t depth = std::max(1, FParagraphProperties.TableDepth());
+    // The row's last cell ended just before; text since then, or a row without a cell of its own
+    // depth, ends one more cell here, so nothing is left outside the row.
+    auto* ended = dynamic_cast<TParagraphNode*>(FDocument->LastParagraph().GetPreviousSibling());
+    if (!HoldsNoText(FDocument->LastParagraph()) || ended == nullptr || ended->GetCellEnd() == nullptr ||
+        ended->GetParagraphProperties().TableDepth() != depth) {
+        EndCell(Row);
+        ended = &NodeCast<TParagraphNode>(FDocument->LastParagraph().GetPreviousSibling());
+    } else if (ended->GetCellEnd()->RowEnd) {
+        return; // the row has ended already
+    }
+    ended->SetCellEnd({std::move(Row), true});
 }
 
 } // namespace corvane

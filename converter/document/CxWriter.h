@@ -110,6 +110,13 @@ public:
     bool IsBulletList(std::int32_t OverrideNumber) override {
         return FListHeaderInfo.IsBulletList(OverrideNumber);
     }
+    void SetInTable(bool Value) override { ChangeParagraph(FParagraphProperties.InTable, Value); }
+    void SetNestingLevel(std::int32_t Level) override {
+        ChangeParagraph(FParagraphProperties.NestingLevel, Level);
+    }
+    std::int32_t GetTableDepth() const override { return FParagraphProperties.TableDepth(); }
+    void EndCell(std::shared_ptr<const TTableRowDefinition> Row) override;
+    void EndRow(std::shared_ptr<const TTableRowDefinition> Row) override;
 
     // The tree as its concrete class, for callers inside the document subsystem.
     const std::shared_ptr<TSimpleDomDocument>& Document() const {

@@ -83,6 +83,8 @@ public:
     const TCxOptionsHead& OptionsHead() const { return FOptionsHead; }
     TCxOptionsOptimize& OptionsOptimize() { return FOptionsOptimize; }
     const TCxOptionsOptimize& OptionsOptimize() const { return FOptionsOptimize; }
+    TCxOptionsStructure& OptionsStructure() { return FOptionsStructure; }
+    const TCxOptionsStructure& OptionsStructure() const { return FOptionsStructure; }
     TPostProcessEventListeners& PostProcessEventListeners() { return FPostProcessEventListeners; }
     const TPostProcessEventListeners& PostProcessEventListeners() const { return FPostProcessEventListeners; }
 
@@ -129,6 +131,7 @@ public:
     bool GetConvertIndent() const override { return FConvertIndent; }
     bool GetConvertFields() const override { return FConvertFields; }
     bool GetConvertPictures() const override { return FConvertPictures; }
+    bool GetConvertTables() const override { return FOptionsStructure.Tables(); }
     std::shared_ptr<IPictureAdapter> GetPictureAdapter() const override { return PictureAdapter(); }
     bool GetEndOfDocument() const override { return FEndOfDocument; }
     void SetEndOfDocument(bool Value) override { AssignIfChanged(FEndOfDocument, Value); }
@@ -171,6 +174,7 @@ private:
 
     TCxOptionsHead FOptionsHead;
     TCxOptionsOptimize FOptionsOptimize;
+    TCxOptionsStructure FOptionsStructure;
     TPostProcessEventListeners FPostProcessEventListeners;
 
     TEncodingEvent FOnAfterEncode;

@@ -217,6 +217,7 @@ TCxReader::TCxReader(ICxReaderOwner& Owner, std::shared_ptr<ICxWriter> Writer,
         FPictureAdapter = FOwner.GetPictureAdapter();
         if (FPictureAdapter) FPictureAdapter->Clear();
     }
+    if (FOwner.GetConvertTables()) FTables = std::make_unique<TCxTableReader>(*FWriter, FColorTable);
     KeywordIndex(); // built now rather than inside the first Parse
     FOwner.Log(logDebug, "CorvaneXHTMLReader created");
 }
@@ -376,14 +377,43 @@ void TCxReader::ReadControlWord() {
     const bool Blank = Next != End && *Next == ' ';
     FPosition = static_cast<std::size_t>(Next - FInput) - (Blank ? 0 : 1);
 
-    if (const TTokenDef* Row = KeywordIndex().Find(reinterpret_cast<const char*>(Keyword), KeywordLength)) {
+    const std::string_view Word(reinterpret_cast<const char*>(Keyword), KeywordLength);
+    if (const TTokenDef* Row = KeywordIndex().Find(Word.data(), Word.size())) {
         FSkipDestinationIfUnknown = false;
+        // \cell and \row are characters of the keyword table, and structure while tables are on.
+        static const TTokenDef* const CellRow = FindKeyword("cell");
+        static const TTokenDef* const RowRow = FindKeyword("row");
+        if ((Row == CellRow || Row == RowRow) && TakeTableKeyword(Word, HasParameter, Parameter)) return;
         Dispatch(*Row, HasParameter, Parameter);
-    } else {
+    } else if (!TakeTableKeyword(Word, HasParameter, Parameter)) {
         // After \* an unknown destination is dropped with everything in it.
         if (FSkipDestinationIfUnknown) FDestination = dsSkip;
         FSkipDestinationIfUnknown = false;
     }
+}
+
+bool TCxReader::TakeTableKeyword(std::string_view Keyword, bool HasParameter, std::int64_t Parameter) {
+    if (!FTables || !InTextDestination()) return false;
+    const TTableKeyword* Row = FindTableKeyword(Keyword);
+    if (Row == nullptr) return false;
+    // Known: \*\nesttableprops is read, not skipped.
+    FSkipDestinationIfUnknown = false;
+    switch (Row->Kind) {
+    case tkNoNestedTables:
+        ChangeDestination(dsSkip);
+        return true;
+    case tkCell:
+    case tkRow:
+        // The paragraph ends here: a character waiting for its other half, or for fallback bytes that
+        // belong to this cell, ends with it.
+        FlushPendingSurrogate();
+        FPendingSkip = 0;
+        break;
+    default:
+        break;
+    }
+    FTables->Apply(*Row, HasParameter, Parameter);
+    return true;
 }
 
 void TCxReader::Dispatch(const TTokenDef& Row, bool HasParameter, std::int64_t Parameter) {

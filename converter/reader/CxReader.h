@@ -5,6 +5,7 @@
 
 #include "CxEmbeddedPicture.h"
 #include "CxInterfaces.h"
+#include "CxTableReader.h"
 #include "CxTypes.h"
 #include "CxUnicode.h"
 
@@ -113,6 +114,9 @@ private:
     bool CollectingHtmlText() const { return CollectingHtml() && !FHtmlRtf; }
     void AppendHtmlTextByte(std::uint8_t Byte, TUnicodeConverter& Decoder);
 
+    // With tables on, a table control word in text: true when it was one and has been acted on.
+    bool TakeTableKeyword(std::string_view Keyword, bool HasParameter, std::int64_t Parameter);
+
     ICxReaderOwner& FOwner;
     std::shared_ptr<ICxWriter> FWriter;
     std::unique_ptr<IUnicodeConverter> FUnicodeConverter;
@@ -183,6 +187,8 @@ private:
     std::string FHtml;
     TUnicodeConverter FHtmlTextDecoder;
     TUnicodeConverter FHtmlTagDecoder;
+    // Tables, when they are converted; made after the colour table it reads.
+    std::unique_ptr<TCxTableReader> FTables;
 };
 
 } // namespace corvane

@@ -5,6 +5,7 @@
 
 #include "CxInterfaces.h"
 #include "CxPropertiesHash.h"
+#include "CxTableMarkup.h"
 
 #include <cstdint>
 #include <memory>
@@ -39,6 +40,14 @@ public:
     // is valid until the next call.
     const TTextFrame& TextFrame(const TCharacterProperties& Props) const;
     bool IsDocTypeRequired() const override { return false; }
+    std::string GetTableStart(bool Bordered) const final { return BuildTableStart(TableMarkup(), Bordered); }
+    std::string GetTableCellStart(const TTableCellFormat& Cell) const final {
+        return BuildTableCellStart(TableMarkup(), Cell);
+    }
+    bool SupportsTableHead() const final {
+        return TableMarkup() == tmTransitional || TableMarkup() == tmStyle;
+    }
+    bool SupportsNestedTables() const final { return TableMarkup() != tmBasic; }
 
     std::string GetFontSizeStyle(std::int32_t Size) const final;
     std::string BuildParagraphStart(const std::string& Style, const std::string& Attributes) const final;
@@ -52,6 +61,8 @@ public:
     static std::int32_t TwipsToPixels(std::int32_t Twips);
 
 protected:
+    // How the dialect writes tables: CSS unless a dialect says otherwise.
+    virtual TTableMarkup TableMarkup() const { return tmStyle; }
     // Styles become tags or CSS, the rest goes onto a span.
     virtual TTextFrame BuildTextFrame(const TCharacterProperties& Props) const;
     std::string GetLanguageAttributes(const std::string& Language) const;

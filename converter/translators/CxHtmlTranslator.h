@@ -28,6 +28,7 @@ public:
 
 protected:
     TTextFrame BuildTextFrame(const TCharacterProperties& Props) const override;
+    TTableMarkup TableMarkup() const override { return tmAttributes; }
 };
 
 class THTML401TransitionalTranslator : public THTMLTranslator {
@@ -39,6 +40,9 @@ public:
     std::string GetParagraphStart(const TParagraphProperties& Props) const override;
     bool SupportsElement(const std::string& Name) const override { return !Name.empty(); }
     bool UsePresentationalTags() const override { return true; }
+
+protected:
+    TTableMarkup TableMarkup() const override { return tmTransitional; }
 };
 
 class THTML401StrictTranslator : public THTMLTranslator {

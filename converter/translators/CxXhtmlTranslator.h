@@ -47,6 +47,9 @@ public:
     std::string GetParagraphStart(const TParagraphProperties& Props) const override;
     bool SupportsElement(const std::string& Name) const override { return !Name.empty(); }
     bool UsePresentationalTags() const override { return true; }
+
+protected:
+    TTableMarkup TableMarkup() const override { return tmTransitional; }
 };
 
 // The reduced profile for small devices: bare paragraphs, only strong and em for characters.
@@ -63,6 +66,7 @@ public:
 
 protected:
     TTextFrame BuildTextFrame(const TCharacterProperties& Props) const override;
+    TTableMarkup TableMarkup() const override { return tmBasic; }
 };
 
 // As XHTML Basic, but the head may carry a style element.

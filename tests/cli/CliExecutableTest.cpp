@@ -48,7 +48,7 @@ TEST(CliExecutable, ListsEveryPropertyWithItsDefault) {
     EXPECT_THAT(run.Out, HasSubstr("\nReplaceFonts[0]=Arial=Arial,Helvetica,sans-serif\n"
                                    "ReplaceFonts[1]=Courier=Courier,monospace\n"));
     EXPECT_THAT(run.Out, HasSubstr("\nOptionsHead.HeadTags=\nOptionsHead.MetaAuthor=\n"));
-    EXPECT_EQ(std::count(run.Out.begin(), run.Out.end(), '\n'), 38);
+    EXPECT_EQ(std::count(run.Out.begin(), run.Out.end(), '\n'), 39);
 }
 
 // --set reaches each kind of property; --add appends to a string list, which a --set empties again.
@@ -87,6 +87,12 @@ TEST(CliExecutable, OptionsApplyInTheOrderGiven) {
     };
     for (const auto& [Options, Line] : Cases)
         EXPECT_THAT(Listing(Options), HasSubstr("\n" + Line + "\n"));
+    std::string all = "\n";
+    all += Listing({"--all"});
+    for (const char* Line :
+         {"\nConvertAnchors=true\n", "\nConvertFields=true\n", "\nConvertHyperlinks=true\n",
+          "\nConvertPictures=true\n", "\nOptionsStructure.Tables=true\n"})
+        EXPECT_THAT(all, HasSubstr(Line)) << "--all";
     EXPECT_THAT(Listing({"--plain-text", "--set", "ConvertToPlainText=false"}),
                 Not(HasSubstr("\nTabString=\t\n")))
         << "the tab rule follows the final plain-text setting";

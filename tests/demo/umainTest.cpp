@@ -158,6 +158,7 @@ TEST_F(WindowTest, ApplySettingsCopiesEveryControlIntoTheConverter) {
     W.ediTitle->setText("My title");
     W.ediStyle->setText("site.css");
     W.cbxHyper->setChecked(true);
+    W.cbxTables->setChecked(true);
     W.cbxPictures->setChecked(true);
     W.ediAuthor->setText("An Author");
     W.ediDescription->setText("A description");
@@ -178,6 +179,7 @@ TEST_F(WindowTest, ApplySettingsCopiesEveryControlIntoTheConverter) {
     EXPECT_TRUE(C.ConvertFields());
     EXPECT_TRUE(C.ConvertAnchors());
     EXPECT_TRUE(C.ConvertHyperlinks());
+    EXPECT_TRUE(C.OptionsStructure().Tables());
     EXPECT_TRUE(C.ConvertPictures());
     EXPECT_EQ(C.OptionsHead().MetaAuthor(), "An Author");
     EXPECT_EQ(C.OptionsHead().MetaDescription(), "A description");

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 
 namespace corvane {
@@ -25,7 +26,8 @@ const std::map<std::string, TDocumentType> DialectsBySuffix = {
     {"xhtml11", dtXHTML_11},
 };
 
-const std::map<std::string, void (TCxBase::*)(bool)> OptionSetters = {
+using TSetter = std::function<void(TCxBase&, bool)>;
+const std::map<std::string, TSetter> OptionSetters = {
     {"ConvertAnchors", &TCxBase::SetConvertAnchors},
     {"ConvertEmptyParagraphs", &TCxBase::SetConvertEmptyParagraphs},
     {"ConvertFields", &TCxBase::SetConvertFields},
@@ -34,6 +36,8 @@ const std::map<std::string, void (TCxBase::*)(bool)> OptionSetters = {
     {"ConvertLanguage", &TCxBase::SetConvertLanguage},
     {"ConvertSpaces", &TCxBase::SetConvertSpaces},
     {"ExtractEncapsulatedHtml", &TCxBase::SetExtractEncapsulatedHtml},
+    {"OptionsStructure.Tables",
+     [](TCxBase& Converter, bool On) { Converter.OptionsStructure().SetTables(On); }},
 };
 
 // Every NAME.VARIANT.html or .txt beside NAME.rtf, converted with the options of NAME.options.
@@ -52,7 +56,7 @@ TEST(GoldenConversion, EveryExpectedFileMatchesByteForByte) {
         for (std::string Line; std::getline(Options, Line);) {
             const auto Setter = OptionSetters.find(Line.substr(0, Line.find('=')));
             ASSERT_NE(Setter, OptionSetters.end()) << Line;
-            (Converter.*(Setter->second))(Line.substr(Line.find('=') + 1) == "true");
+            Setter->second(Converter, Line.substr(Line.find('=') + 1) == "true");
         }
         const std::string Variant = Name.substr(First + 1, Last - First - 1);
         if (Variant == "plain") {

@@ -68,6 +68,7 @@ inline std::unique_ptr<TRkCorvaneXHTML> MakeFullConverter() {
     Converter->SetConvertAnchors(true);
     Converter->SetConvertHyperlinks(true);
     Converter->SetConvertPictures(true);
+    Converter->OptionsStructure().SetTables(true);
     auto Pictures = std::make_shared<TMemoryPictureAdapterDataURI>(32);
     Pictures->SetConverter(std::make_shared<TPictureConverterWMF>());
     Converter->SetPictureAdapter(Pictures);
@@ -119,14 +120,17 @@ inline std::uint64_t PeakMemoryBytes() {
 
 // Output inspection: each function returns "" when all is well, otherwise the first problem.
 
-// Style must be a list of declarations a run, a paragraph or a list item may carry, each confined to
+// Style must be a list of declarations a run, a paragraph, a list item or a table may carry, each confined to
 // itself: no escape, comment, brace or unterminated string that could carry a value past its semicolon
 // or hide the declarations after it.
 inline std::string InspectStyle(std::string_view Style) {
     static const std::set<std::string, std::less<>> Allowed{
-        "font-family",     "color",          "background-color", "font-size",  "font-weight", "font-style",
-        "text-decoration", "vertical-align", "direction",        "text-align", "margin-left", "margin-right",
-        "text-indent",     "margin-top",     "margin-bottom",    "border"};
+        "font-family",     "color",      "background-color", "font-size",
+        "font-weight",     "font-style", "text-decoration",  "vertical-align",
+        "direction",       "text-align", "margin-left",      "margin-right",
+        "text-indent",     "margin-top", "margin-bottom",    "border",
+        "border-collapse", "width",      "border-top",       "border-right",
+        "border-bottom",   "border-left"};
     const auto CheckDeclaration = [&](std::string_view Declaration) -> std::string {
         Declaration.remove_prefix(std::min(Declaration.find_first_not_of(' '), Declaration.size()));
         if (Declaration.empty()) return {};
@@ -189,11 +193,14 @@ inline std::string AttributeValue(xmlNode* Element, xmlAttr* Attribute) {
 // the attributes it writes.
 inline std::string InspectElement(xmlNode* Element) {
     static const std::set<std::string, std::less<>> Elements{
-        "html", "head", "meta", "title", "style", "body", "p", "span", "a", "img", "br", "ul", "ol", "li"};
+        "html", "head", "meta", "title", "style", "body",  "p",     "span", "a",  "img",
+        "br",   "ul",   "ol",   "li",    "table", "thead", "tbody", "tr",   "td", "th"};
     static const std::set<std::pair<std::string, std::string>> Attributes{
-        {"html", "lang"}, {"meta", "http-equiv"}, {"meta", "content"}, {"meta", "name"}, {"style", "type"},
-        {"p", "style"},   {"li", "style"},        {"span", "style"},   {"span", "id"},   {"span", "lang"},
-        {"a", "href"},    {"img", "src"},         {"img", "height"},   {"img", "width"}, {"img", "alt"}};
+        {"html", "lang"},   {"meta", "http-equiv"}, {"meta", "content"}, {"meta", "name"},  {"style", "type"},
+        {"p", "style"},     {"li", "style"},        {"span", "style"},   {"span", "id"},    {"span", "lang"},
+        {"a", "href"},      {"img", "src"},         {"img", "height"},   {"img", "width"},  {"img", "alt"},
+        {"table", "style"}, {"td", "style"},        {"td", "colspan"},   {"td", "rowspan"}, {"th", "style"},
+        {"th", "colspan"},  {"th", "rowspan"}};
     for (xmlNode* Node = Element; Node != nullptr; Node = Node->next) {
         if (Node->type == XML_TEXT_NODE || Node->type == XML_ENTITY_REF_NODE) continue;
         if (Node->type != XML_ELEMENT_NODE) return "unexpected node of type " + std::to_string(Node->type);
@@ -208,9 +215,10 @@ inline std::string InspectElement(xmlNode* Element) {
             if (AttributeName == "style") Problem = InspectStyle(Value);
             if (AttributeName == "href") Problem = InspectHref(Value);
             if (AttributeName == "src") Problem = InspectImageSource(Value);
-            if ((AttributeName == "width" || AttributeName == "height") &&
+            if ((AttributeName == "width" || AttributeName == "height" || AttributeName == "colspan" ||
+                 AttributeName == "rowspan") &&
                 (Value.empty() || Value.find_first_not_of("0123456789") != std::string::npos))
-                Problem = "picture size that is not a number: " + Value;
+                Problem = "size that is not a number: " + Value;
             if (!Problem.empty()) return Problem;
         }
         if (std::string Problem = InspectElement(Node->children); !Problem.empty()) return Problem;

@@ -230,6 +230,20 @@ const TCase Cases[] = {
     // Many of one thing.
     {"HundredThousandBoldToggles", [] { return Document(Repeat("\\b\\b0 ", 100000) + Repeat("\\b x\\b0 y", 100000)); },
      exConverted, "", 256 * MiB},
+    // Tables: a million cells in one row, rows of 100,000 boundaries, and every way of breaking rows and
+    // nesting, 100,000 times.
+    {"MillionCellsInOneRow", [] { return Document("\\trowd\\cellx100\\pard\\intbl " + Repeat("c\\cell ", 1000000) + "\\row"); },
+     exConverted, "", 768 * MiB, "<td>"},
+    {"RowsOfAHundredThousandBoundaries", [] {
+         std::string Row = "\\trowd\\clvmgf\\clbrdrt\\brdrs\\clcbpat1";
+         for (int Cell = 100000; Cell > 0; --Cell) Row += "\\clmrg\\cellx" + std::to_string(Cell);
+         return Document(Repeat(Row + "\\pard\\intbl a\\cell\\cell b\\row ", 10));
+     }, exConverted, "", 384 * MiB},
+    {"BrokenRowsAndJumpingNesting", [] {
+         return Document(Repeat("\\pard\\intbl\\itap64 a\\par\\itap2000000000 b\\nestcell\\nestrow\\row\\row\\cell"
+                                "\\pard c\\cell\\itap-5 d\\row{\\*\\nesttableprops\\trowd\\clvmrg\\cellx-9\\nestrow}"
+                                "{\\nonesttables e}\\trowd\\trhdr\\clvmrg\\cellx0\\intbl ", 100000));
+     }, exConverted, "", 768 * MiB},
     {"MillionParagraphs", [] { return Document(Repeat("p\\par ", 1000000)); }, exConverted, "", 1280 * MiB},
     {"MillionEmptyParagraphs", [] { return Document(Repeat("\\par ", 1000000)); }, exConverted, "", 896 * MiB},
     {"MillionListItems", [] { return Document(Repeat("{\\listtext 1.\\tab}\\ls1 item\\par ", 1000000)); },

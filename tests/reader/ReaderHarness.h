@@ -138,6 +138,22 @@ public:
     bool IsBulletList(std::int32_t OverrideNumber) override {
         return BulletLists.contains(Record("IsBulletList", OverrideNumber));
     }
+    // Tables: the depth is what \itap set last; a row definition is recorded by its boundaries.
+    std::int32_t NestingLevel = 0;
+    void SetInTable(bool Value) override { Record("SetInTable", Value); }
+    void SetNestingLevel(std::int32_t Value) override { NestingLevel = Record("SetNestingLevel", Value); }
+    std::int32_t GetTableDepth() const override { return NestingLevel; }
+    void EndCell(std::shared_ptr<const TTableRowDefinition> Row) override {
+        Record(Boundaries("EndCell(", Row));
+    }
+    void EndRow(std::shared_ptr<const TTableRowDefinition> Row) override {
+        Record(Boundaries("EndRow(", Row));
+    }
+    static std::string Boundaries(std::string Call, const std::shared_ptr<const TTableRowDefinition>& Row) {
+        for (std::size_t Cell = 0; Row && Cell < Row->Cells.size(); ++Cell)
+            Call.append(Cell > 0 ? " " : "").append(std::to_string(Row->Cells[Cell].Right));
+        return Call.append(")");
+    }
 
 private:
     std::shared_ptr<TRecordingDocument> FDocument = std::make_shared<TRecordingDocument>(Calls, Text);
