@@ -2,6 +2,8 @@
 
 #include "CxEmbeddedPicture.h"
 #include "CxMemoryPictureAdapterDataURI.h"
+#include "CxPictureConverterEMF.h"
+#include "CxPictureConverterList.h"
 #include "CxPictureConverterWMF.h"
 
 #include <array>
@@ -45,7 +47,9 @@ TConverterWorker::TConverterWorker(const TCliSettings& Settings) {
     if (FConverter.ConvertPictures()) {
         FPictures = std::make_shared<TMemoryPictureAdapterDataURI>(Settings.MaxDataUriKB);
         // Browsers show no metafiles: those the player can render become PNG.
-        FPictures->SetConverter(std::make_shared<TPictureConverterWMF>());
+        FPictures->SetConverter(
+            std::make_shared<TPictureConverterList>(std::vector<std::shared_ptr<IPictureConverter>>{
+                std::make_shared<TPictureConverterWMF>(), std::make_shared<TPictureConverterEMF>()}));
         FConverter.SetPictureAdapter(FPictures);
     }
 }
