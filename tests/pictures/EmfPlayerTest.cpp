@@ -167,6 +167,19 @@ TEST(EmfPlayer, RecordGroupsPaintWhereTheyShould) {
     Cases.back().Writer.Ints(25, {Rgb(255, 0, 0)});
     TextOut(Cases.back().Writer, 10, 10, "Ill", 2, {10, 10, 100, 50});
 
+    auto F = TEmfWriter::Bits;
+    const std::int64_t Version = 0xDBC01002;
+    Add("EMF+ only: objects, rectangles, ellipse, lines, transforms",
+        {{25, 25, Red}, {75, 75, Blue}, {52, 52, White}, {50, 90, 0x00FF00}, {90, 10, White}})
+        .Plus({TEmfWriter::PlusRecord(0x4001, 0, {Version, 0, 96, 96}),
+               TEmfWriter::PlusRecord(0x4008, 0x0100, {Version, 0, 0xFFFF0000}), // brush 0
+               TEmfWriter::PlusRecord(0x400A, 0, {0, 1, F(0), F(0), F(50), F(50)}),
+               TEmfWriter::PlusRecord(0x402D, 0, {F(50), F(50)}),
+               TEmfWriter::PlusRecord(0x400E, 0x8000, {0xFF0000FF, F(0), F(0), F(50), F(50)}),
+               TEmfWriter::PlusRecord(0x402B, 0, {}),
+               // Pen 1: no optional data, 4 pixels wide, a solid green brush.
+               TEmfWriter::PlusRecord(0x4008, 0x0201, {Version, 0, 0, 2, F(4), Version, 0, 0xFF00FF00}),
+               TEmfWriter::PlusRecord(0x400D, 0x4001, {2, 90 << 16, 100 | (90 << 16)})});
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Name);
         const auto Image = Play(Case.Writer.Metafile());
@@ -240,7 +253,19 @@ TEST(EmfPlayer, HostileMetafilesAreRefusedOrDrawnSafely) {
                   .Ellipse(0, 0, 2000000000, 5)
                   .Metafile(),
               true},
-             {"EMF+ only", PlusOnly, false},
+             {"EMF+ only, drawing nothing", PlusOnly, true},
+             {"EMF+ record past its comment",
+              TEmfWriter()
+                  .Plus({TEmfWriter::PlusRecord(0x4001, 0, {1, 0, 96, 96}),
+                         {0x0A, 0x40, 0, 0, 0xF0, 0, 0, 0, 0, 0, 0, 0}})
+                  .Metafile(),
+              false},
+             {"EMF+ object index outside the table",
+              TEmfWriter()
+                  .Plus({TEmfWriter::PlusRecord(0x4001, 0, {1, 0, 96, 96}),
+                         TEmfWriter::PlusRecord(0x400A, 0, {70, 0})})
+                  .Metafile(),
+              false},
              {"EMF+ dual plays its EMF records", PlusDual, true},
              {"too many records", Many, false},
              {"too many saved states", SavedTooOften, false},

@@ -54,6 +54,28 @@ public:
     TEmfWriter& WorldTransform(float M11, float M12, float M21, float M22, float Dx, float Dy) {
         return Ints(35, {Bits(M11), Bits(M12), Bits(M21), Bits(M22), Bits(Dx), Bits(Dy)});
     }
+    // A comment record holding EMF+ records, each made by PlusRecord.
+    TEmfWriter& Plus(std::initializer_list<TBytes> Records) {
+        TBytes Data{'E', 'M', 'F', '+'};
+        for (const TBytes& Record : Records)
+            Data.insert(Data.end(), Record.begin(), Record.end());
+        TBytes Params;
+        PutDword(Params, static_cast<std::uint32_t>(Data.size()));
+        Params.insert(Params.end(), Data.begin(), Data.end());
+        return Record(70, Params);
+    }
+    static TBytes PlusRecord(std::uint16_t Type, std::uint16_t Flags,
+                             std::initializer_list<std::int64_t> Values) {
+        TBytes Out;
+        PutWord(Out, Type);
+        PutWord(Out, Flags);
+        PutDword(Out, static_cast<std::uint32_t>(12 + 4 * Values.size()));
+        PutDword(Out, static_cast<std::uint32_t>(4 * Values.size()));
+        for (std::int64_t Value : Values)
+            PutDword(Out, static_cast<std::uint32_t>(Value));
+        return Out;
+    }
+
     // Brush Color, no pen: filled shapes show exactly their area.
     TEmfWriter& Filled(std::uint32_t Color) {
         return CreateBrush(1, Color).SelectObject(1).SelectObject(0x80000008); // the null pen

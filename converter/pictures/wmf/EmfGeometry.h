@@ -39,6 +39,7 @@ public:
     void Close();
     void Clear();
     bool Empty() const { return FPieces.empty(); }
+    std::size_t Size() const { return FPieces.size(); }
     bool FigureOpen() const { return FOpen; }
     void Append(const TEmfPath& Other);
     // Adds the path to the painter's current path.

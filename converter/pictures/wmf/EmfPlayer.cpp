@@ -2,6 +2,7 @@
 
 #include "EmfGeometry.h"
 #include "EmfObjects.h"
+#include "EmfPlusPlayer.h"
 #include "EmfRecords.h"
 #include "PngEncoder.h"
 #include "WmfBytes.h"
@@ -32,8 +33,10 @@ constexpr std::size_t HeaderSize = 88; // up to the reference device's size in m
 constexpr std::size_t RecordHeaderSize = 8;
 // Deeper nesting of SaveDC than this is no picture.
 constexpr std::size_t MaxSavedStates = 1024;
-// Clipping paths intersected with each other; each one costs every drawing operation.
+// Clipping paths intersected with each other, and their pieces altogether: every drawing operation
+// after a change of the clip replays them.
 constexpr std::size_t MaxClipPaths = 64;
+constexpr std::size_t MaxClipPieces = 1 << 16;
 // The pixels one metafile may decode from its bitmaps altogether.
 constexpr std::uint64_t PixelBudgetPerMetafile = 128'000'000;
 constexpr double Pi = std::numbers::pi;
@@ -120,6 +123,7 @@ private:
     void Blit(const TWmfBytes& Record, std::uint32_t Type);
     void StretchDIBits(const TWmfBytes& Record);
     void SetDIBitsToDevice(const TWmfBytes& Record);
+    void Comment(const TWmfBytes& Record);
     double Sweep(double From, double To) const;
 
     TEmfXForm FFrameToImage;
@@ -130,6 +134,8 @@ private:
     TEmfPath FPath;
     bool FInPath = false;
     bool FClipChanged = false;
+    // Plays the EMF+ records of a file that has no EMF records for its drawing.
+    std::unique_ptr<TEmfPlusPlayer> FPlus;
     std::uint64_t FPixelBudget = PixelBudgetPerMetafile;
 };
 
@@ -387,11 +393,7 @@ void TPlayer::Dispatch(std::uint32_t Type, const TWmfBytes& Record) {
         SetDIBitsToDevice(Record);
         break;
     case erComment:
-        // A dual EMF+ file repeats its drawing in EMF records, which are played; one without them
-        // cannot be drawn here.
-        if (Record.Has(12, 8) && Record.U32(12) == EmfPlusSignature && Record.U16(16) == EmfPlusHeaderType &&
-            !(Record.U16(18) & EmfPlusDual))
-            FailWmf("Metafile draws only in EMF+ records");
+        Comment(Record);
         break;
     default:
         // Palette animation, colour adjustment and records the player does not draw are skipped.
@@ -551,11 +553,16 @@ void TPlayer::SelectClipPath(std::uint32_t Mode) {
     // asked loses less of the picture than clipping more.
     if (Mode == rgCopy) {
         FState.Clip.Reset();
-        FState.ClipPaths.assign(1, Path);
-    } else if (Mode == rgAnd) {
-        if (FState.ClipPaths.size() >= MaxClipPaths) FailWmf("Clipping region too complex");
-        FState.ClipPaths.push_back(Path);
+        FState.ClipPaths.clear();
+    } else if (Mode != rgAnd) {
+        return;
     }
+    std::size_t Pieces = Path->Size();
+    for (const auto& Clip : FState.ClipPaths)
+        Pieces += Clip->Size();
+    if (FState.ClipPaths.size() >= MaxClipPaths || Pieces > MaxClipPieces)
+        FailWmf("Clipping region too complex");
+    FState.ClipPaths.push_back(std::move(Path));
     FClipChanged = true;
 }
 
@@ -1004,6 +1011,20 @@ void TPlayer::SetDIBitsToDevice(const TWmfBytes& Record) {
     FPainter.ImageBlit(*Image, {SourceX, BandY, Width, Height},
                        {Corner.X, Corner.Y, Width * FFrameToImage.M11, Height * FFrameToImage.M22}, r3SrcCopy,
                        FState.StretchMode == smHalftone);
+}
+
+void TPlayer::Comment(const TWmfBytes& Record) {
+    // The data's size, then the data; EMF+ records follow their mark.
+    const std::uint32_t Size = Record.U32(8);
+    if (Size < 4 || !Record.Has(12, Size) || Record.U32(12) != EmfPlusSignature) return;
+    const TWmfBytes Records = Record.Sub(16, Size - 4);
+    // A dual file repeats its drawing in EMF records, which are played; a file without them is drawn
+    // from its EMF+ records.
+    if (!FPlus && Records.Has(0, 4) && Records.U16(0) == EmfPlusHeaderType && !(Records.U16(2) & EmfPlusDual))
+        FPlus = std::make_unique<TEmfPlusPlayer>(FPainter, FFrameToImage);
+    if (!FPlus) return;
+    FPlus->Play(Records);
+    FClipChanged = true;
 }
 
 // Reads the header, works out the frame, then plays the records.

@@ -16,9 +16,9 @@ inline constexpr std::uint32_t MaxEmfRecords = 1 << 20;
 // the header's frame stretched over the whole image. Returns the image as RGB rows (3 * Width bytes
 // each, top-down), or nothing when the size is refused or the metafile cannot be read: a wrong header
 // or signature, a record whose size is below 8, not a multiple of 4 or past the data, an object index
-// outside the table, a bitmap larger than its bytes, too many records, or drawing kept only in EMF+
-// records (an EMF+ file without the EMF records that dual files carry). Records the player does not
-// know are skipped. Nothing is read outside Metafile.
+// outside the table, a bitmap larger than its bytes, too many records. A dual EMF+ file plays its EMF
+// records; one that draws only in EMF+ records plays those (EmfPlusPlayer.h says which). Records the
+// player does not know are skipped. Nothing is read outside Metafile.
 std::optional<std::vector<std::uint8_t>> RenderEmf(std::span<const std::uint8_t> Metafile, int Width,
                                                    int Height);
 
