@@ -147,6 +147,16 @@ TEST(EmfPlayer, RecordGroupsPaintWhereTheyShould) {
         .Ints(60, {})
         .Filled(Rgb(255, 0, 0))
         .Ints(62, {0, 0, 100, 100});
+    Add("widened path filled as a band", {{50, 45, Red}, {50, 55, Red}, {50, 30, White}, {50, 65, White}})
+        .Ints(59, {})
+        .Ints(27, {10, 50})
+        .Ints(54, {90, 50})
+        .Ints(60, {})
+        .Filled(Rgb(255, 0, 0))
+        .CreatePen(2, 0, 20, Rgb(0, 0, 0))
+        .SelectObject(2)
+        .Ints(66, {})
+        .Ints(62, {0, 0, 100, 100});
     Add("pie and round rectangle, a stock brush selected on the way",
         {{60, 40, Red}, {40, 60, White}, {40, 95, Blue}, {1, 99, White}})
         .Filled(Rgb(255, 0, 0))
@@ -286,28 +296,16 @@ TEST(EmfPlayer, SampleDocumentPicturesBecomePng) {
     Cx.SetConvertPictures(true);
     Cx.SetPictureAdapter(Adapter);
     Cx.Convert(test::ReadFile(std::filesystem::path(CORVANE_TEST_DATA_DIR) / "emf/shapes.rtf"));
-    // Rectangle, its outline, ellipse, curve, turned rectangle, two squares of the bitmap, background.
-    const std::vector<std::tuple<std::string, int, int, std::vector<TProbe>>> Expected{{"image1.png",
-                                                                                        401,
-                                                                                        303,
-                                                                                        {{70, 50, Red},
-                                                                                         {10, 50, 0},
-                                                                                         {210, 50, 0x00C000},
-                                                                                         {340, 70, Blue},
-                                                                                         {80, 175, 0xFFCC00},
-                                                                                         {310, 160, Red},
-                                                                                         {330, 160, Blue},
-                                                                                         {200, 110, White}}},
-                                                                                       {"image2.png",
-                                                                                        373,
-                                                                                        273,
-                                                                                        {{60, 40, Red},
-                                                                                         {195, 35, 0x00C000},
-                                                                                         {325, 60, Blue},
-                                                                                         {70, 160, 0xFFCC00},
-                                                                                         {295, 145, Red},
-                                                                                         {315, 145, Blue},
-                                                                                         {190, 100, White}}}};
+    // Rectangle, its outline, ellipse, curve, turned rectangle, two squares of the bitmap, background;
+    // in the first, a dash of the dashed line and the gap after it.
+    // clang-format off
+    const std::vector<std::tuple<std::string, int, int, std::vector<TProbe>>> Expected{
+        {"image1.png", 401, 303, {{70, 50, Red}, {10, 50, 0}, {210, 50, 0x00C000}, {340, 70, Blue},
+                                  {80, 175, 0xFFCC00}, {310, 160, Red}, {330, 160, Blue}, {200, 110, White},
+                                  {164, 128, 0x800080}, {166, 132, White}}},
+        {"image2.png", 373, 273, {{60, 40, Red}, {195, 35, 0x00C000}, {325, 60, Blue}, {70, 160, 0xFFCC00},
+                                  {295, 145, Red}, {315, 145, Blue}, {190, 100, White}}}};
+    // clang-format on
     ASSERT_EQ(Adapter->GetPictures().size(), Expected.size());
     for (const auto& [Name, Width, Height, Probes] : Expected) {
         SCOPED_TRACE(Name);

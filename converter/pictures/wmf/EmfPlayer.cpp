@@ -108,6 +108,8 @@ private:
     std::span<const std::uint32_t> PaletteEntries() const;
     void Prepare();
     void Draw(const TEmfPath& Path, bool Fill, bool Stroke);
+    // A widened path filled: the band a pen of the current width would draw, in the brush's colour.
+    void FillWidened();
     // A closed figure or a line: into the open path bracket, or drawn.
     void Emit(const TEmfPath& Path, bool Fill);
     void PolyPoints(const TWmfBytes& Record, std::uint32_t Type);
@@ -133,6 +135,7 @@ private:
     TWmfObjectTable FObjects;
     TEmfPath FPath;
     bool FInPath = false;
+    bool FWidened = false;
     bool FClipChanged = false;
     // Plays the EMF+ records of a file that has no EMF records for its drawing.
     std::unique_ptr<TEmfPlusPlayer> FPlus;
@@ -347,6 +350,7 @@ void TPlayer::Dispatch(std::uint32_t Type, const TWmfBytes& Record) {
     case erBeginPath:
         FPath.Clear();
         FInPath = true;
+        FWidened = false;
         break;
     case erEndPath:
         FInPath = false;
@@ -354,6 +358,10 @@ void TPlayer::Dispatch(std::uint32_t Type, const TWmfBytes& Record) {
     case erAbortPath:
         FPath.Clear();
         FInPath = false;
+        FWidened = false;
+        break;
+    case erWidenPath:
+        FWidened = !FInPath;
         break;
     case erCloseFigure:
         if (FInPath) FPath.Close();
@@ -361,9 +369,13 @@ void TPlayer::Dispatch(std::uint32_t Type, const TWmfBytes& Record) {
     case erFillPath:
     case erStrokePath:
     case erStrokeAndFillPath:
-        Draw(FPath, Type != erStrokePath, Type != erFillPath);
+        if (FWidened && Type != erStrokePath)
+            FillWidened();
+        else
+            Draw(FPath, Type != erStrokePath, Type != erFillPath);
         FPath.Clear();
         FInPath = false;
+        FWidened = false;
         break;
     case erSelectClipPath:
         SelectClipPath(Record.U32(8));
@@ -649,6 +661,19 @@ void TPlayer::Draw(const TEmfPath& Path, bool Fill, bool Stroke) {
     Path.Replay(FPainter);
     if (Fill) FPainter.Fill(FillOf(FState.Brush), Background(), FState.PolyFillMode == pfWinding);
     if (Stroke) FPainter.Stroke(this->Stroke(), Background());
+    FPainter.NewPath();
+}
+
+void TPlayer::FillWidened() {
+    const TWmfFill Brush = FillOf(FState.Brush);
+    if (FPath.Empty() || Brush.Kind == TWmfFill::fkNone) return;
+    TWmfStroke Band = Stroke();
+    Band.Color = Brush.Color;
+    Band.Style = static_cast<std::uint16_t>((Band.Style & ~psStyleMask) | psSolid);
+    Prepare();
+    FPainter.NewPath();
+    FPath.Replay(FPainter);
+    FPainter.Stroke(Band, Background());
     FPainter.NewPath();
 }
 

@@ -62,7 +62,6 @@ enum TEmfRecordType : std::uint32_t {
     erFillPath = 62,
     erStrokeAndFillPath = 63,
     erStrokePath = 64,
-    erFlattenPath = 65,
     erWidenPath = 66,
     erSelectClipPath = 67,
     erAbortPath = 68,
@@ -119,7 +118,8 @@ enum TEmfWorldTransformMode : std::uint32_t {
 
 enum TEmfRegionMode : std::uint32_t { rgAnd = 1, rgOr = 2, rgXor = 3, rgDiff = 4, rgCopy = 5 };
 
-enum TEmfPointType : std::uint8_t { ptCloseFigure = 1, ptLineTo = 2, ptBezierTo = 4, ptMoveTo = 6 };
+// Point types of PolyDraw; any other draws a line.
+enum TEmfPointType : std::uint8_t { ptCloseFigure = 1, ptBezierTo = 4, ptMoveTo = 6 };
 
 // Pen style bits beyond those a Windows metafile has.
 inline constexpr std::uint32_t PenGeometric = 0x00010000;
