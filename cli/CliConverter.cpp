@@ -46,7 +46,7 @@ TConverterWorker::TConverterWorker(const TCliSettings& Settings) {
     // Whatever turned pictures on, they need somewhere to go.
     if (FConverter.ConvertPictures()) {
         FPictures = std::make_shared<TMemoryPictureAdapterDataURI>(Settings.MaxDataUriKB);
-        // Browsers show no metafiles: those the player can render become PNG.
+        // Browsers show no metafiles: those the players can render become PNG.
         FPictures->SetConverter(
             std::make_shared<TPictureConverterList>(std::vector<std::shared_ptr<IPictureConverter>>{
                 std::make_shared<TPictureConverterWMF>(), std::make_shared<TPictureConverterEMF>()}));

@@ -157,6 +157,12 @@ TEST(EmfPlayer, RecordGroupsPaintWhereTheyShould) {
         .SelectObject(2)
         .Ints(66, {})
         .Ints(62, {0, 0, 100, 100});
+    // A rectangle from red at the left to blue at the right; a triangle of two red corners and a blue one.
+    Add("gradient rectangle and triangle",
+        {{25, 25, 0xBD0041}, {75, 25, 0x3E00C0}, {5, 95, 0xAA0055}, {95, 70, White}})
+        .Ints(118, {0, 0, 100, 100, 2, 1, 0, 0, 0, 0xFF00, 0, 100, 50, 0, 0xFF00, 0, 1})
+        .Ints(118,
+              {0, 0, 100, 100, 3, 1, 2, 0, 60, 0xFF00, 0, 100, 100, 0xFF00, 0, 0, 100, 0, 0xFF00, 0, 1, 2});
     Add("pie and round rectangle, a stock brush selected on the way",
         {{60, 40, Red}, {40, 60, White}, {40, 95, Blue}, {1, 99, White}})
         .Filled(Rgb(255, 0, 0))

@@ -125,6 +125,7 @@ private:
     void Blit(const TWmfBytes& Record, std::uint32_t Type);
     void StretchDIBits(const TWmfBytes& Record);
     void SetDIBitsToDevice(const TWmfBytes& Record);
+    void GradientFill(const TWmfBytes& Record);
     void Comment(const TWmfBytes& Record);
     double Sweep(double From, double To) const;
 
@@ -403,6 +404,9 @@ void TPlayer::Dispatch(std::uint32_t Type, const TWmfBytes& Record) {
         break;
     case erSetDIBitsToDevice:
         SetDIBitsToDevice(Record);
+        break;
+    case erGradientFill:
+        GradientFill(Record);
         break;
     case erComment:
         Comment(Record);
@@ -1036,6 +1040,60 @@ void TPlayer::SetDIBitsToDevice(const TWmfBytes& Record) {
     FPainter.ImageBlit(*Image, {SourceX, BandY, Width, Height},
                        {Corner.X, Corner.Y, Width * FFrameToImage.M11, Height * FFrameToImage.M22}, r3SrcCopy,
                        FState.StretchMode == smHalftone);
+}
+
+void TPlayer::GradientFill(const TWmfBytes& Record) {
+    // Bounds, the numbers of vertices and of shapes, the mode, the vertices (x, y and four 16-bit
+    // channels: red, green, blue, alpha), then per shape two (rectangles) or three (triangles) indices.
+    const std::uint32_t Vertices = Record.U32(24), Shapes = Record.U32(28), Mode = Record.U32(32);
+    const std::size_t Corners = Mode == gmTriangle ? 3 : 2;
+    const std::size_t Indices = 36 + static_cast<std::size_t>(Vertices) * 16;
+    if (!Record.Has(36, static_cast<std::size_t>(Vertices) * 16) ||
+        !Record.Has(Indices, static_cast<std::size_t>(Shapes) * Corners * 4))
+        FailWmf("Gradient larger than its record");
+    const TEmfXForm Transform = ToImage();
+    auto Vertex = [&](std::size_t Shape, std::size_t Corner) {
+        const std::uint32_t Index = Record.U32(Indices + (Shape * Corners + Corner) * 4);
+        if (Index >= Vertices) FailWmf("Gradient vertex out of range");
+        return 36 + static_cast<std::size_t>(Index) * 16;
+    };
+    auto Channel = [&](std::size_t At, std::size_t Which) {
+        return Record.U16(At + 8 + 2 * Which) / 65535.0;
+    };
+    Prepare();
+    cairo_t* Context = FPainter.Context();
+    for (std::size_t Shape = 0; Shape < Shapes; ++Shape) {
+        FPainter.NewPath();
+        cairo_pattern_t* Pattern = nullptr;
+        if (Mode == gmTriangle) {
+            // A triangle takes the mean of its corners' colours; shading across it is not drawn.
+            double Mean[3] = {0, 0, 0};
+            for (std::size_t Corner = 0; Corner < 3; ++Corner) {
+                const std::size_t At = Vertex(Shape, Corner);
+                FPainter.LineTo(Transform.Apply(Record.S32(At), Record.S32(At + 4)));
+                for (std::size_t Which = 0; Which < 3; ++Which)
+                    Mean[Which] += Channel(At, Which) / 3;
+            }
+            FPainter.ClosePath();
+            Pattern = cairo_pattern_create_rgb(Mean[0], Mean[1], Mean[2]);
+        } else if (Mode == gmRectH || Mode == gmRectV) {
+            const std::size_t From = Vertex(Shape, 0), To = Vertex(Shape, 1);
+            const TWmfPointD A = Transform.Apply(Record.S32(From), Record.S32(From + 4));
+            const TWmfPointD B = Transform.Apply(Record.S32(To), Record.S32(To + 4));
+            FPainter.AddRectangle(RectFromCorners(A, B));
+            Pattern = Mode == gmRectH ? cairo_pattern_create_linear(Bounded(A.X), 0, Bounded(B.X), 0)
+                                      : cairo_pattern_create_linear(0, Bounded(A.Y), 0, Bounded(B.Y));
+            cairo_pattern_add_color_stop_rgb(Pattern, 0, Channel(From, 0), Channel(From, 1),
+                                             Channel(From, 2));
+            cairo_pattern_add_color_stop_rgb(Pattern, 1, Channel(To, 0), Channel(To, 1), Channel(To, 2));
+        } else {
+            return;
+        }
+        cairo_set_source(Context, Pattern);
+        cairo_pattern_destroy(Pattern);
+        cairo_fill(Context);
+    }
+    FPainter.NewPath();
 }
 
 void TPlayer::Comment(const TWmfBytes& Record) {

@@ -88,6 +88,7 @@ enum TEmfRecordType : std::uint32_t {
     erCreateDIBPatternBrushPt = 94,
     erExtCreatePen = 95,
     erAlphaBlend = 114,
+    erGradientFill = 118,
 };
 
 // The stock objects are named by their number with the high bit set.
@@ -115,6 +116,8 @@ enum TEmfWorldTransformMode : std::uint32_t {
     wtRightMultiply = 3,
     wtSet = 4
 };
+
+enum TEmfGradientMode : std::uint32_t { gmRectH = 0, gmRectV = 1, gmTriangle = 2 };
 
 enum TEmfRegionMode : std::uint32_t { rgAnd = 1, rgOr = 2, rgXor = 3, rgDiff = 4, rgCopy = 5 };
 
