@@ -185,8 +185,13 @@ TEST(EmfPlayer, RecordGroupsPaintWhereTheyShould) {
 
     auto F = TEmfWriter::Bits;
     const std::int64_t Version = 0xDBC01002;
-    Add("EMF+ only: objects, rectangles, ellipse, lines, transforms",
-        {{25, 25, Red}, {75, 75, Blue}, {52, 52, White}, {50, 90, 0x00FF00}, {90, 10, White}})
+    Add("EMF+ only: objects, rectangles, ellipse, solid and dashed lines, transforms", {{25, 25, Red},
+                                                                                        {75, 75, Blue},
+                                                                                        {52, 52, White},
+                                                                                        {50, 90, 0x00FF00},
+                                                                                        {90, 10, White},
+                                                                                        {6, 70, 0x00FF00},
+                                                                                        {14, 70, White}})
         .Plus({TEmfWriter::PlusRecord(0x4001, 0, {Version, 0, 96, 96}),
                TEmfWriter::PlusRecord(0x4008, 0x0100, {Version, 0, 0xFFFF0000}), // brush 0
                TEmfWriter::PlusRecord(0x400A, 0, {0, 1, F(0), F(0), F(50), F(50)}),
@@ -195,7 +200,10 @@ TEST(EmfPlayer, RecordGroupsPaintWhereTheyShould) {
                TEmfWriter::PlusRecord(0x402B, 0, {}),
                // Pen 1: no optional data, 4 pixels wide, a solid green brush.
                TEmfWriter::PlusRecord(0x4008, 0x0201, {Version, 0, 0, 2, F(4), Version, 0, 0xFF00FF00}),
-               TEmfWriter::PlusRecord(0x400D, 0x4001, {2, 90 << 16, 100 | (90 << 16)})});
+               TEmfWriter::PlusRecord(0x400D, 0x4001, {2, 90 << 16, 100 | (90 << 16)}),
+               // Pen 2 the same, dashed: dashes of three widths, gaps of one.
+               TEmfWriter::PlusRecord(0x4008, 0x0202, {Version, 0, 0x20, 2, F(4), 1, Version, 0, 0xFF00FF00}),
+               TEmfWriter::PlusRecord(0x400D, 0x4002, {2, 70 << 16, 100 | (70 << 16)})});
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Name);
         const auto Image = Play(Case.Writer.Metafile());

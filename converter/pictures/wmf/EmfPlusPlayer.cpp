@@ -299,24 +299,22 @@ void TEmfPlusPlayer::ReadObject(std::uint16_t Flags, const TWmfBytes& Data) {
         Pen.Unit = Data.U32(12);
         Pen.Width = Float(Data, 16);
         std::size_t Offset = 20;
-        static constexpr std::array<std::pair<std::uint32_t, std::size_t>, 10> Fixed{{{0x1, 24},
-                                                                                      {0x2, 4},
-                                                                                      {0x4, 4},
-                                                                                      {0x8, 4},
-                                                                                      {0x10, 4},
-                                                                                      {0x20, 4},
-                                                                                      {0x40, 4},
-                                                                                      {0x80, 4},
-                                                                                      {0x100, 0},
-                                                                                      {0x200, 4}}};
-        for (const auto& [Flag, Size] : Fixed) {
+        // The optional data follows in the order of its flags' bits: a transform, the start and end
+        // caps, the join, the miter limit, the line style, the dash cap, the dash offset, the dash
+        // lengths and the compound line (each a count, then the values), the alignment, and the custom
+        // caps (each a size, then the data).
+        for (std::uint32_t Flag = 1; Flag <= 0x1000; Flag <<= 1) {
             if (!(DataFlags & Flag)) continue;
-            // Dash lengths: their count, then the lengths.
-            Offset += Flag == 0x100 ? 4 + std::size_t{Data.U32(Offset)} * 4 : Size;
+            if (Flag == 0x20) Pen.Style = Data.U32(Offset);
+            if (Flag == 0x1)
+                Offset += 24;
+            else if (Flag == 0x100 || Flag == 0x400)
+                Offset += 4 + std::size_t{Data.U32(Offset)} * 4;
+            else if (Flag == 0x800 || Flag == 0x1000)
+                Offset += 4 + std::size_t{Data.U32(Offset)};
+            else
+                Offset += 4;
         }
-        if (DataFlags & 0x400) Offset += 4 + std::size_t{Data.U32(Offset)} * 4; // compound line
-        if (DataFlags & 0x800) Offset += 4 + std::size_t{Data.U32(Offset)};     // custom start cap
-        if (DataFlags & 0x1000) Offset += 4 + std::size_t{Data.U32(Offset)};    // custom end cap
         if (const auto Argb = BrushArgb(Data, Offset)) {
             Pen.Argb = *Argb;
             Slot = Pen;
@@ -447,7 +445,20 @@ void TEmfPlusPlayer::Stroke(const TEmfPath& Path, const TPen& Pen) {
     cairo_set_line_width(Context, std::isfinite(Width) ? std::clamp(Width, 1.0, CoordinateLimit) : 1.0);
     cairo_set_line_join(Context, CAIRO_LINE_JOIN_MITER);
     cairo_set_line_cap(Context, CAIRO_LINE_CAP_BUTT);
+    // Dash, dot, dash-dot and dash-dot-dot, in pen widths; a path that would need millions of
+    // dashes is drawn solid, as the painter does.
+    static constexpr std::array<std::array<double, 6>, 4> Styles{
+        {{3, 1}, {1, 1}, {3, 1, 1, 1}, {3, 1, 1, 1, 1, 1}}};
+    static constexpr std::array<int, 4> Counts{2, 2, 4, 6};
+    const double Drawn = cairo_get_line_width(Context);
+    if (Pen.Style >= 1 && Pen.Style <= 4 && FPainter.PathLength() / Drawn < 1e6) {
+        std::array<double, 6> Dashes{};
+        for (std::size_t Index = 0; Index < Dashes.size(); ++Index)
+            Dashes[Index] = Styles[Pen.Style - 1][Index] * Drawn;
+        cairo_set_dash(Context, Dashes.data(), Counts[Pen.Style - 1], 0);
+    }
     cairo_stroke(Context);
+    cairo_set_dash(Context, nullptr, 0, 0);
 }
 
 TEmfPath TEmfPlusPlayer::Rects(const std::vector<TWmfPointD>& Corners) const {

@@ -35,6 +35,7 @@ private:
         std::uint32_t Argb = 0xFF000000;
         double Width = 1; // in the pen's unit
         std::uint32_t Unit = 0;
+        std::uint32_t Style = 0; // solid, dash, dot, dash-dot, dash-dot-dot
     };
     struct TPath {
         std::vector<TWmfPointD> Points; // world units

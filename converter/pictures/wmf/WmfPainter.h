@@ -76,6 +76,8 @@ public:
     void AddArc(const TWmfRectD& Box, double Start, double End);
     void AddEllipse(const TWmfRectD& Box);
     void AddRoundRect(const TWmfRectD& Box, double CornerWidth, double CornerHeight);
+    // The current path's length in pixels, which bounds the work of dashing it.
+    double PathLength() const { return FPathLength; }
 
     // Fill or outline the current path; the path stays for the other.
     void Fill(const TWmfFill& Fill, const TWmfBackground& Background, bool Winding);
