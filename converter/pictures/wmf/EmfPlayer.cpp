@@ -610,7 +610,10 @@ TWmfStroke TPlayer::Stroke() const {
     // A cosmetic pen is one pixel of the reference device wide.
     const double Width =
         FState.Pen.Width > 0 ? FState.Pen.Width * ToImage().LengthScale() : FFrameToImage.LengthScale();
-    Stroke.Width = std::max(1.0, Width);
+    // A pen wider than the image and its surroundings paints nothing more than that, but cairo's cost
+    // for caps, joins and dashes grows with the width.
+    const double Widest = 4.0 * (FPainter.Width() + FPainter.Height());
+    Stroke.Width = std::isfinite(Width) ? std::clamp(Width, 1.0, Widest) : 1.0;
     // Dashes of a geometric pen are logical lengths, those of a cosmetic one device pixels.
     const double DashScale = FState.Pen.Width > 0 ? ToImage().LengthScale() : FFrameToImage.LengthScale();
     for (double Dash : FState.Pen.Dashes)
