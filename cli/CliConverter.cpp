@@ -2,6 +2,8 @@
 
 #include "CxEmbeddedPicture.h"
 #include "CxMemoryPictureAdapterDataURI.h"
+#include "CxPictureConverterEMF.h"
+#include "CxPictureConverterList.h"
 #include "CxPictureConverterWMF.h"
 
 #include <array>
@@ -44,8 +46,10 @@ TConverterWorker::TConverterWorker(const TCliSettings& Settings) {
     // Whatever turned pictures on, they need somewhere to go.
     if (FConverter.ConvertPictures()) {
         FPictures = std::make_shared<TMemoryPictureAdapterDataURI>(Settings.MaxDataUriKB);
-        // Browsers show no metafiles: those the player can render become PNG.
-        FPictures->SetConverter(std::make_shared<TPictureConverterWMF>());
+        // Browsers show no metafiles: those the players can render become PNG.
+        FPictures->SetConverter(
+            std::make_shared<TPictureConverterList>(std::vector<std::shared_ptr<IPictureConverter>>{
+                std::make_shared<TPictureConverterWMF>(), std::make_shared<TPictureConverterEMF>()}));
         FConverter.SetPictureAdapter(FPictures);
     }
 }

@@ -2,6 +2,8 @@
 
 #include "CxCustomTranslator.h"
 #include "CxMemoryPictureAdapterDataURI.h"
+#include "CxPictureConverterEMF.h"
+#include "CxPictureConverterList.h"
 #include "CxPictureConverterWMF.h"
 #include "RichTextRtfWriter.h"
 #include "ValueListEditor.h"
@@ -42,6 +44,12 @@
 namespace corvane {
 
 namespace {
+
+// Browsers show no metafiles: both kinds become PNG where the player can render them.
+std::shared_ptr<IPictureConverter> MetafileConverter() {
+    return std::make_shared<TPictureConverterList>(std::vector<std::shared_ptr<IPictureConverter>>{
+        std::make_shared<TPictureConverterWMF>(), std::make_shared<TPictureConverterEMF>()});
+}
 
 // The output formats in list order.
 constexpr std::array<TDocumentType, 9> OutputFormats = {
@@ -462,7 +470,7 @@ bool TfrmMain::LoadRichEdit(const QString& FileName) {
     Loader.SetConvertHyperlinks(true);
     Loader.SetConvertPictures(true);
     auto Pictures = std::make_shared<TMemoryPictureAdapterDataURI>(INT32_MAX / 1024);
-    Pictures->SetConverter(std::make_shared<TPictureConverterWMF>());
+    Pictures->SetConverter(MetafileConverter());
     Loader.SetPictureAdapter(Pictures);
     try {
         const std::string Html =
@@ -493,7 +501,7 @@ void TfrmMain::ApplySettings() {
         // A fresh adapter each time, so no picture of an earlier conversion carries over.
         auto Adapter = std::make_shared<TMemoryPictureAdapterDataURI>(ParseWholeNumber(
             EditMaxDataURISize->text(), QStringLiteral("Embedd pictures as Data URI up to")));
-        Adapter->SetConverter(std::make_shared<TPictureConverterWMF>());
+        Adapter->SetConverter(MetafileConverter());
         Converter.SetPictureAdapter(Adapter);
     }
     const int Format = cbxof->currentIndex();

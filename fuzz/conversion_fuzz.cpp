@@ -2,6 +2,8 @@
 // the dialect and the options, so one corpus explores every translator; the rest is the RTF.
 #include "CorvaneXHTML.h"
 #include "CxMemoryPictureAdapterDataURI.h"
+#include "CxPictureConverterEMF.h"
+#include "CxPictureConverterList.h"
 #include "CxPictureConverterWMF.h"
 #include "WmfPlayer.h"
 
@@ -10,6 +12,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -60,7 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     // The embedding limit varies too, so pictures take both the data-URI and the kept-aside path.
     const std::int32_t MaxDataUriKB = (Data[3] >> 3) % 4 == 0 ? 0 : 32;
     auto Pictures = std::make_shared<corvane::TMemoryPictureAdapterDataURI>(MaxDataUriKB);
-    Pictures->SetConverter(std::make_shared<corvane::TPictureConverterWMF>());
+    Pictures->SetConverter(std::make_shared<corvane::TPictureConverterList>(
+        std::vector<std::shared_ptr<corvane::IPictureConverter>>{
+            std::make_shared<corvane::TPictureConverterWMF>(),
+            std::make_shared<corvane::TPictureConverterEMF>()}));
     Converter.SetConvertPictures(true);
     Converter.SetPictureAdapter(Pictures);
     Converter.SetOnLog([](corvane::TCxBase&, corvane::TLogLevel, const std::string&) {});

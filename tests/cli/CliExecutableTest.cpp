@@ -272,5 +272,19 @@ TEST(CliExecutable, PicturesAreEmbeddedOrWrittenBesideTheOutput) {
     EXPECT_EQ(ReadFile(folder / "many/second-image1.png").size(), 16u);
 }
 
+// Enhanced metafiles become PNG files like Windows metafiles, those drawn in EMF+ records too: none is
+// written as a file no browser opens.
+TEST(CliExecutable, EnhancedMetafilesAreWrittenAsPng) {
+    for (const std::string name : {"shapes", "handmade"}) {
+        SCOPED_TRACE(name);
+        TTestFolder folder;
+        const std::string input = std::string(CORVANE_TEST_DATA_DIR) + "/emf/" + name + ".rtf";
+        TProcessResult run = RunCli({"--pictures", "--max-data-uri", "0", "-o", folder / "out.html", input});
+        EXPECT_EQ(run.Status, 0) << run.Err;
+        EXPECT_THAT(folder.Files(), ElementsAre("image1.png", "image2.png", "out.html"));
+        EXPECT_EQ(ReadFile(folder / "image2.png").substr(0, 8), "\x89PNG\r\n\x1a\n");
+    }
+}
+
 } // namespace
 } // namespace corvane

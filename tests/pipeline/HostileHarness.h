@@ -5,6 +5,8 @@
 
 #include "CorvaneXHTML.h"
 #include "CxMemoryPictureAdapterDataURI.h"
+#include "CxPictureConverterEMF.h"
+#include "CxPictureConverterList.h"
 #include "CxPictureConverterWMF.h"
 #include "CxTypes.h"
 #include "WmfPlayer.h"
@@ -70,7 +72,9 @@ inline std::unique_ptr<TRkCorvaneXHTML> MakeFullConverter() {
     Converter->SetConvertPictures(true);
     Converter->OptionsStructure().SetTables(true);
     auto Pictures = std::make_shared<TMemoryPictureAdapterDataURI>(32);
-    Pictures->SetConverter(std::make_shared<TPictureConverterWMF>());
+    Pictures->SetConverter(
+        std::make_shared<TPictureConverterList>(std::vector<std::shared_ptr<IPictureConverter>>{
+            std::make_shared<TPictureConverterWMF>(), std::make_shared<TPictureConverterEMF>()}));
     Converter->SetPictureAdapter(Pictures);
     Converter->SetExtractEncapsulatedHtml(true);
     return Converter;

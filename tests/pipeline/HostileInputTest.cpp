@@ -1,6 +1,7 @@
 // RTF from strangers: every shape here must end, with a result or with the converter's own error, without
 // a crash, a sanitizer finding or a leak, within the memory the case allows; a result must be clean
 // XHTML. Each case runs in a child process of its own (HostileHarness.h).
+#include "EmfWriter.h"
 #include "HostileHarness.h"
 #include "TestFiles.h"
 #include "WmfWriter.h"
@@ -15,6 +16,7 @@ namespace {
 
 using test::MiB;
 using test::TBytes;
+using test::TEmfWriter;
 using test::TWmfWriter;
 
 // Start, Count times Piece, End: built in place, so that the input exists once.
@@ -45,6 +47,11 @@ std::string Hex(const TBytes& Bytes) {
         if (I % 32 == 31) Result += "\r\n";
     }
     return Result;
+}
+
+// An enhanced metafile picture of 100 x 100 pixels.
+std::string EnhancedMetafilePicture(const TBytes& Metafile) {
+    return "{\\pict\\emfblip\\picwgoal1500\\pichgoal1500 " + Hex(Metafile) + "}";
 }
 
 // A metafile picture of 100 x 100 pixels, as word processors embed them.
@@ -299,6 +306,26 @@ const TCase Cases[] = {
              W.DIBCreatePatternBrush(ShortDib(1 << 20, 1 << 20, 8));
          })));
      }, exConverted, "", 64 * MiB},
+    // Enhanced metafiles: rendered, or left as they were when they lie.
+    {"EnhancedMetafileRendered", [] {
+         return Document(EnhancedMetafilePicture(TEmfWriter().Filled(0xFF).Rectangle(0, 0, 50, 50).Metafile()));
+     }, exConverted, "", 64 * MiB, "data:image/png;base64,"},
+    {"EnhancedMetafileCountsThatLie", [] {
+         return Document(EnhancedMetafilePicture(TEmfWriter()
+             .Ints(3, {0, 0, 0, 0, 0x7FFFFFFF, 1, 1})                    // a polygon of two billion points
+             .Ints(84, {0, 0, 0, 0, 1, 0, 0, 5, 5, 0x7FFFFFFF, 76, 0})  // text far longer than its record
+             .Ints(81, {0, 0, 0, 0, 0, 0, 0, 0, 30000, 30000, 80, 40, 120, 0x7FFFFFF0, 0, 0xCC0020, 10, 10})
+             .Metafile()));
+     }, exConverted, "", 64 * MiB, "data:;base64,"},
+    {"EnhancedMetafileHugeTransformsAndShapes", [] {
+         return Document(EnhancedMetafilePicture(TEmfWriter()
+             .WorldTransform(3e38f, 3e38f, -3e38f, 3e38f, 3e38f, -3e38f)
+             .Ints(36, {TEmfWriter::Bits(1e30f), 0, 0, TEmfWriter::Bits(1e-30f), 0, 0, 2})
+             .Ints(17, {8}).Ints(9, {1, 1}).Ints(11, {0x7FFFFFFF, 0x7FFFFFFF})
+             .Filled(0xFF).Ellipse(-2000000000, -2000000000, 2000000000, 2000000000)
+             .Ints(45, {0, 0, 0x7FFFFFFF, 0x7FFFFFFF, 1, 1, 1, 1})
+             .Metafile()));
+     }, exConverted, "", 64 * MiB, "data:image/png;base64,"},
 };
 // clang-format on
 

@@ -70,6 +70,29 @@ void TWmfClip::Select(const TWmfPixelRect* Rects, std::size_t Count) {
     Bound();
 }
 
+void TWmfClip::Combine(const TWmfPixelRect* Rects, std::size_t Count, TCombine Mode) {
+    // Unset means everything: or-ing adds nothing to it.
+    if (Mode == cmOr && !FRegion) return;
+    TWmfClip Other;
+    Other.Select(Rects, Count);
+    EnsureSet();
+    switch (Mode) {
+    case cmAnd:
+        cairo_region_intersect(FRegion.get(), Other.FRegion.get());
+        break;
+    case cmOr:
+        cairo_region_union(FRegion.get(), Other.FRegion.get());
+        break;
+    case cmXor:
+        cairo_region_xor(FRegion.get(), Other.FRegion.get());
+        break;
+    case cmDiff:
+        cairo_region_subtract(FRegion.get(), Other.FRegion.get());
+        break;
+    }
+    Bound();
+}
+
 void TWmfClip::Offset(int X, int Y) {
     if (!FRegion) return;
     cairo_region_translate(FRegion.get(), std::clamp(X, -2 * Universe, 2 * Universe),

@@ -3,6 +3,7 @@
 
 #include <cairo.h>
 
+#include <cstdint>
 #include <memory>
 
 namespace corvane::wmf {
@@ -28,6 +29,9 @@ public:
     void Exclude(const TWmfPixelRect& Rect);
     // Replaces the region by the union of Rects.
     void Select(const TWmfPixelRect* Rects, std::size_t Count);
+    // Combines the region with the union of Rects, as the region modes of enhanced metafiles do.
+    enum TCombine : std::uint8_t { cmAnd, cmOr, cmXor, cmDiff };
+    void Combine(const TWmfPixelRect* Rects, std::size_t Count, TCombine Mode);
     void Offset(int X, int Y);
 
 private:

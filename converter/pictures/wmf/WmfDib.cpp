@@ -117,8 +117,15 @@ struct TChannel {
     }
 };
 
+// cairo wants colour already multiplied by alpha.
+std::uint32_t Premultiplied(std::uint32_t Pixel) {
+    const std::uint32_t Alpha = Pixel >> 24;
+    auto Channel = [&](int Shift) { return (((Pixel >> Shift) & 0xFF) * Alpha + 127) / 255 << Shift; };
+    return (Alpha << 24) | Channel(16) | Channel(8) | Channel(0);
+}
+
 void DecodeUncompressed(const TWmfBytes& Bits, const TDibHeader& Header, std::uint32_t Rows,
-                        const std::array<std::uint32_t, 256>& Table, TWmfImage& Image) {
+                        const std::array<std::uint32_t, 256>& Table, bool KeepAlpha, TWmfImage& Image) {
     const std::uint64_t Stride = (static_cast<std::uint64_t>(Header.Width) * Header.BitCount + 31) / 32 * 4;
     if (Stride * Rows > Bits.Size()) FailWmf("Bitmap larger than its data");
     std::array<std::uint32_t, 3> Masks = Header.Masks;
@@ -150,7 +157,9 @@ void DecodeUncompressed(const TWmfBytes& Bits, const TDibHeader& Header, std::ui
                     Pixel |= static_cast<std::uint32_t>(Source[X * 4 + 2]) << 16;
                     Pixel |= static_cast<std::uint32_t>(Source[X * 4 + 3]) << 24;
                 }
-                if (Header.BitCount == 32 && Header.Compression == BI_RGB)
+                if (Header.BitCount == 32 && Header.Compression == BI_RGB && KeepAlpha)
+                    Out[X] = Premultiplied(Pixel);
+                else if (Header.BitCount == 32 && Header.Compression == BI_RGB)
                     Out[X] = OpaquePixel(Pixel); // the fourth byte is unused, not alpha
                 else
                     Out[X] = OpaquePixel((Red.Extract(Pixel) << 16) | (Green.Extract(Pixel) << 8) |
@@ -219,7 +228,7 @@ void DecodeRunLength(const TWmfBytes& Bits, const TDibHeader& Header, std::uint3
 
 std::optional<TWmfImage> DecodeDib(TWmfBytes Dib, std::uint16_t ColorUsage,
                                    std::span<const std::uint32_t> Palette, std::uint64_t& PixelBudget,
-                                   std::optional<std::uint32_t> ScanCount) {
+                                   std::optional<std::uint32_t> ScanCount, bool KeepAlpha) {
     const TDibHeader Header = ReadHeader(Dib);
     if (Header.Width < 0) FailWmf("Bitmap width negative");
     if (!IsSupported(Header)) return std::nullopt;
@@ -251,7 +260,7 @@ std::optional<TWmfImage> DecodeDib(TWmfBytes Dib, std::uint16_t ColorUsage,
         DecodeRunLength(Bits, Header, static_cast<std::uint32_t>(Rows), Table, Image);
     } else {
         Image.Pixels.assign(static_cast<std::size_t>(Pixels), OpaquePixel(0));
-        DecodeUncompressed(Bits, Header, static_cast<std::uint32_t>(Rows), Table, Image);
+        DecodeUncompressed(Bits, Header, static_cast<std::uint32_t>(Rows), Table, KeepAlpha, Image);
     }
     return Image;
 }

@@ -31,12 +31,15 @@ inline constexpr std::uint32_t OpaquePixel(std::uint32_t Rgb) {
 // a list of indices into Palette (0x00RRGGBB entries). ScanCount, when given, is the number of rows the
 // bits hold (a band of the bitmap); the image then has that many rows.
 //
+// KeepAlpha takes the fourth byte of 32-bit pixels as straight alpha (for blending) instead of ignoring it.
+//
 // Returns nothing for a bitmap that is well formed but has nothing to draw or a format the player
 // does not decode (an embedded JPEG, say). Throws when the bitmap is malformed: a header or colour
 // table or bits that run past Dib, a size over MaxDibPixels, or more pixels than PixelBudget has left
 // (the budget caps the decoding work of one whole metafile and is reduced by what this one decodes).
 std::optional<TWmfImage> DecodeDib(TWmfBytes Dib, std::uint16_t ColorUsage,
                                    std::span<const std::uint32_t> Palette, std::uint64_t& PixelBudget,
-                                   std::optional<std::uint32_t> ScanCount = std::nullopt);
+                                   std::optional<std::uint32_t> ScanCount = std::nullopt,
+                                   bool KeepAlpha = false);
 
 } // namespace corvane::wmf

@@ -1,5 +1,7 @@
 #include "WmfObjects.h"
 
+#include "CxUnicode.h"
+
 #include <algorithm>
 
 namespace corvane::wmf {
@@ -38,10 +40,13 @@ TWmfFont ReadFont(const TWmfBytes& Params) {
     constexpr std::size_t FaceOffset = 18;
     const std::size_t Available = Params.Size() > FaceOffset ? Params.Size() - FaceOffset : 0;
     const std::size_t Limit = std::min<std::size_t>(Available, 32);
+    // The face name is written in the font's own character set (a Japanese face name in Shift-JIS, say).
+    TUnicodeConverter Converter;
+    Converter.SetCharset(Font.CharSet);
     for (std::size_t Index = 0; Index < Limit; ++Index) {
         const std::uint8_t Byte = Params.U8(FaceOffset + Index);
         if (Byte == 0) break;
-        Font.FaceName.push_back(static_cast<char>(Byte));
+        Converter.Convert(Byte, Font.FaceName);
     }
     return Font;
 }
@@ -84,6 +89,14 @@ TWmfRegion ReadRegion(const TWmfBytes& Params) {
     return Region;
 }
 
+std::uint32_t ResolveColor(TWmfColorRef Color, std::span<const std::uint32_t> Palette) {
+    if ((Color >> 24) & ColorRefPaletteIndex) {
+        const std::uint32_t Index = Color & 0xFFFF;
+        return Index < Palette.size() ? Palette[Index] : 0;
+    }
+    return ((Color & 0xFF) << 16) | (Color & 0xFF00) | ((Color >> 16) & 0xFF);
+}
+
 void TWmfObjectTable::Add(TWmfObject Object) {
     while (FFirstFree < FObjects.size() && !std::holds_alternative<std::monostate>(FObjects[FFirstFree]))
         ++FFirstFree;
@@ -91,12 +104,17 @@ void TWmfObjectTable::Add(TWmfObject Object) {
     FObjects[FFirstFree++] = std::move(Object);
 }
 
-const TWmfObject& TWmfObjectTable::Get(std::uint16_t Index) const {
+void TWmfObjectTable::Put(std::uint32_t Index, TWmfObject Object) {
+    if (Index >= FObjects.size()) FailWmf("Metafile object index out of range");
+    FObjects[Index] = std::move(Object);
+}
+
+const TWmfObject& TWmfObjectTable::Get(std::uint32_t Index) const {
     if (Index >= FObjects.size()) FailWmf("Metafile object index out of range");
     return FObjects[Index];
 }
 
-void TWmfObjectTable::Delete(std::uint16_t Index) {
+void TWmfObjectTable::Delete(std::uint32_t Index) {
     if (Index >= FObjects.size()) FailWmf("Metafile object index out of range");
     FObjects[Index] = std::monostate{};
     FFirstFree = std::min<std::size_t>(FFirstFree, Index);

@@ -112,6 +112,16 @@ void TWmfPainter::LineTo(TWmfPointD Point) {
     cairo_line_to(FContext, Next.X, Next.Y);
 }
 
+void TWmfPainter::CurveTo(TWmfPointD First, TWmfPointD Second, TWmfPointD End) {
+    const TWmfPointD A{Bounded(First.X), Bounded(First.Y)}, B{Bounded(Second.X), Bounded(Second.Y)};
+    const TWmfPointD Next{Bounded(End.X), Bounded(End.Y)};
+    // The control polygon is never shorter than the curve.
+    FPathLength += std::hypot(A.X - FLast.X, A.Y - FLast.Y) + std::hypot(B.X - A.X, B.Y - A.Y) +
+                   std::hypot(Next.X - B.X, Next.Y - B.Y);
+    FLast = Next;
+    cairo_curve_to(FContext, A.X, A.Y, B.X, B.Y, Next.X, Next.Y);
+}
+
 void TWmfPainter::ClosePath() {
     cairo_close_path(FContext);
 }
@@ -305,16 +315,28 @@ void TWmfPainter::Stroke(const TWmfStroke& Stroke, const TWmfBackground& Backgro
     }
     // Dashes cost time by their number; a path that would need millions of them is drawn solid.
     constexpr double MaxDashes = 1e6;
-    if (!Pattern.empty() && FPathLength / (Width * 3) > MaxDashes) Pattern = {};
-    if (!Pattern.empty()) {
+    std::array<double, MaxUserDashes> Scaled{};
+    std::size_t Count = 0;
+    if (!Stroke.Dashes.empty()) {
+        double Period = 0;
+        Count = std::min(Stroke.Dashes.size(), Scaled.size());
+        for (std::size_t Index = 0; Index < Count; ++Index) {
+            const double Length = Stroke.Dashes[Index];
+            Scaled[Index] = std::isfinite(Length) ? std::clamp(Length, 0.0, CoordinateLimit) : 0;
+            Period += Scaled[Index];
+        }
+        if (!(Period > 0) || FPathLength / Period * Count > MaxDashes) Count = 0;
+    } else if (!Pattern.empty() && FPathLength / (Width * 3) <= MaxDashes) {
+        Count = Pattern.size();
+        for (std::size_t Index = 0; Index < Count; ++Index)
+            Scaled[Index] = Pattern[Index] * Width;
+    }
+    if (Count > 0) {
         if (Background.Opaque) {
             SetColor(FContext, Background.Color);
             cairo_stroke_preserve(FContext);
         }
-        std::array<double, 6> Scaled{};
-        for (std::size_t Index = 0; Index < Pattern.size(); ++Index)
-            Scaled[Index] = Pattern[Index] * Width;
-        cairo_set_dash(FContext, Scaled.data(), static_cast<int>(Pattern.size()), 0);
+        cairo_set_dash(FContext, Scaled.data(), static_cast<int>(Count), 0);
     }
     SetColor(FContext, Color);
     cairo_stroke_preserve(FContext);
@@ -358,7 +380,7 @@ void TWmfPainter::PatternBlit(const TWmfRectD& Rect, const TWmfFill& Fill, const
 }
 
 void TWmfPainter::ImageBlit(const TWmfImage& Image, const TWmfRectD& Source, const TWmfRectD& Target,
-                            std::uint32_t Rop3, bool Smooth) {
+                            std::uint32_t Rop3, bool Smooth, double Opacity) {
     if (Source.Width == 0 || Source.Height == 0 || Image.Width <= 0 || Image.Height <= 0) return;
     const double ScaleX = Target.Width / Source.Width, ScaleY = Target.Height / Source.Height;
     // The image sampler works in 16.16 fixed point, so its scales stay inside what that holds.
@@ -426,7 +448,10 @@ void TWmfPainter::ImageBlit(const TWmfImage& Image, const TWmfRectD& Source, con
     cairo_set_source(FContext, Pattern);
     cairo_pattern_destroy(Pattern);
     cairo_set_operator(FContext, Operator);
-    cairo_paint(FContext);
+    if (Opacity < 1)
+        cairo_paint_with_alpha(FContext, std::max(Opacity, 0.0));
+    else
+        cairo_paint(FContext);
     cairo_restore(FContext);
 }
 

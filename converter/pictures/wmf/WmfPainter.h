@@ -14,11 +14,16 @@
 
 namespace corvane::wmf {
 
-// How a pen draws: colour 0x00RRGGBB, width in image pixels, style bits (dashes, caps, joins).
+// The most dash and gap lengths a pen of its own dashes has.
+inline constexpr std::size_t MaxUserDashes = 16;
+
+// How a pen draws: colour 0x00RRGGBB, width in image pixels, style bits (dashes, caps, joins), and
+// dash and gap lengths in image pixels when the pen brings its own.
 struct TWmfStroke {
     std::uint32_t Color = 0;
     double Width = 1;
     std::uint16_t Style = 0;
+    std::vector<double> Dashes;
 };
 
 // How a brush fills. Hatch lines and the 1-bit parts of a pattern are in image pixels.
@@ -63,6 +68,7 @@ public:
     void NewPath();
     void MoveTo(TWmfPointD Point);
     void LineTo(TWmfPointD Point);
+    void CurveTo(TWmfPointD First, TWmfPointD Second, TWmfPointD End);
     void ClosePath();
     void AddRectangle(const TWmfRectD& Rect);
     // An elliptic arc inside Box from angle Start to End (radians, measured on the unit circle the
@@ -70,6 +76,8 @@ public:
     void AddArc(const TWmfRectD& Box, double Start, double End);
     void AddEllipse(const TWmfRectD& Box);
     void AddRoundRect(const TWmfRectD& Box, double CornerWidth, double CornerHeight);
+    // The current path's length in pixels, which bounds the work of dashing it.
+    double PathLength() const { return FPathLength; }
 
     // Fill or outline the current path; the path stays for the other.
     void Fill(const TWmfFill& Fill, const TWmfBackground& Background, bool Winding);
@@ -79,8 +87,9 @@ public:
     void PatternBlit(const TWmfRectD& Rect, const TWmfFill& Fill, const TWmfBackground& Background,
                      std::uint32_t Rop3);
     // Draws the Source rectangle of Image (pixels, top-down; negative sizes mirror) onto Target.
+    // Opacity below 1 blends the whole image in at that strength.
     void ImageBlit(const TWmfImage& Image, const TWmfRectD& Source, const TWmfRectD& Target,
-                   std::uint32_t Rop3, bool Smooth);
+                   std::uint32_t Rop3, bool Smooth, double Opacity = 1);
     void FillRect(const TWmfRectD& Rect, std::uint32_t Color);
 
     // The image as 8-bit RGB rows, top-down, 3 * Width bytes each. Throws when cairo failed on the way.

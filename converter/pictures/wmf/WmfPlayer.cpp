@@ -34,11 +34,6 @@ constexpr std::size_t MaxSavedStates = 1024;
 // The pixels one metafile may decode from its bitmaps altogether.
 constexpr std::uint64_t PixelBudgetPerMetafile = 128'000'000;
 
-// The palette a device context starts with: the twenty static colours.
-constexpr std::array<std::uint32_t, 20> DefaultPalette{
-    0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0, 0xC0DCC0, 0xA6CAF0,
-    0xFFFBF0, 0xA0A0A4, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
-
 struct TState {
     explicit TState(const TWmfFrame& Frame) : Mapping(Frame) {}
 
@@ -409,12 +404,7 @@ std::span<const std::uint32_t> TPlayer::PaletteEntries() const {
 }
 
 std::uint32_t TPlayer::Resolve(TWmfColorRef Color) const {
-    if ((Color >> 24) & ColorRefPaletteIndex) {
-        const std::span<const std::uint32_t> Entries = PaletteEntries();
-        const std::uint32_t Index = Color & 0xFFFF;
-        return Index < Entries.size() ? Entries[Index] : 0;
-    }
-    return ((Color & 0xFF) << 16) | (Color & 0xFF00) | ((Color >> 16) & 0xFF);
+    return ResolveColor(Color, PaletteEntries());
 }
 
 TWmfStroke TPlayer::Stroke() const {
@@ -589,7 +579,15 @@ void TPlayer::DrawString(std::span<const std::uint8_t> Text, std::vector<double>
     Out.Align = FState.TextAlign;
     Out.Color = Resolve(FState.TextColor);
     Out.Background = Background();
-    const double Advance = DrawText(FPainter, FState.Font, FState.Mapping, Out);
+    const TWmfMapping& Mapping = FState.Mapping;
+    Out.EmScale = std::fabs(Mapping.ScaleY());
+    Out.DefaultEm = 12.0 * Mapping.Inch() / 72.0 * Mapping.FrameScaleY(); // the system's twelve points
+    // Escapement turns the baseline anticlockwise in logical space taken as running downwards, as on
+    // a screen; a mapping that turns one axis around (charts often map y upwards) turns the text the
+    // other way on the image.
+    const double Turn = Mapping.ScaleX() * Mapping.ScaleY() < 0 ? 1 : -1;
+    Out.Rotation = Turn * FState.Font.Escapement * std::numbers::pi / 1800.0;
+    const double Advance = DrawText(FPainter, FState.Font, Out);
     if (UpdatePosition && FState.Mapping.ScaleX() != 0)
         FState.Position.X += Advance / FState.Mapping.ScaleX();
 }
@@ -755,16 +753,11 @@ std::vector<std::uint8_t> Render(const TWmfBytes& Data, int Width, int Height) {
     return Player.Painter().ToRgb();
 }
 
-bool SizeAllowed(int Width, int Height) {
-    return Width > 0 && Height > 0 && Width <= MaxImageSide && Height <= MaxImageSide &&
-           static_cast<std::uint64_t>(Width) * static_cast<std::uint64_t>(Height) <= MaxImagePixels;
-}
-
 } // namespace
 
 std::optional<std::vector<std::uint8_t>> RenderWmf(std::span<const std::uint8_t> PlaceableMetafile, int Width,
                                                    int Height) {
-    if (!SizeAllowed(Width, Height)) return std::nullopt;
+    if (!ImageSizeAllowed(Width, Height)) return std::nullopt;
     try {
         return Render(TWmfBytes(PlaceableMetafile), Width, Height);
     } catch (const ECxError&) {

@@ -12,6 +12,11 @@ namespace corvane::wmf {
 inline constexpr std::uint64_t MaxImagePixels = 16'000'000;
 inline constexpr int MaxImageSide = 16384;
 
+inline constexpr bool ImageSizeAllowed(int Width, int Height) {
+    return Width > 0 && Height > 0 && Width <= MaxImageSide && Height <= MaxImageSide &&
+           static_cast<std::uint64_t>(Width) * static_cast<std::uint64_t>(Height) <= MaxImagePixels;
+}
+
 // Plays PlaceableMetafile (the 22-byte placeable header, then the metafile) onto a white image of
 // Width x Height pixels, with the header's bounding box stretched over the whole image. Returns the
 // image as RGB rows (3 * Width bytes each, top-down), or nothing when the size is 0 or over the limits,

@@ -3,7 +3,6 @@
 #include "CxUnicode.h"
 
 #include <cmath>
-#include <numbers>
 #include <string>
 #include <string_view>
 
@@ -55,8 +54,13 @@ struct TCharacter {
     std::size_t FirstByte = 0;
 };
 
-// One character per entry, with the byte it starts at (so per-byte advances can place it). Control
-// characters take their advance but draw nothing.
+void Keep(std::vector<TCharacter>& Characters, std::string&& Piece, std::size_t Start, bool Symbol) {
+    if (static_cast<unsigned char>(Piece[0]) >= 0x20 && Piece[0] != 0x7F && IsUtf8(Piece))
+        Characters.push_back({Symbol ? SymbolToUnicode(Piece) : std::move(Piece), Start});
+}
+
+// One character per entry, with the byte (or UTF-16 code unit) it starts at, so per-unit advances can
+// place it. Control characters take their advance but draw nothing.
 std::vector<TCharacter> Decode(std::span<const std::uint8_t> Text, std::uint8_t Charset) {
     TUnicodeConverter Converter;
     Converter.SetCharset(Charset);
@@ -67,22 +71,36 @@ std::vector<TCharacter> Decode(std::span<const std::uint8_t> Text, std::uint8_t 
         Piece.clear();
         Converter.Convert(Text[Index], Piece);
         if (Piece.empty()) continue; // the lead byte of a pair
-        if (static_cast<unsigned char>(Piece[0]) >= 0x20 && Piece[0] != 0x7F && IsUtf8(Piece))
-            Characters.push_back({Charset == SymbolCharset ? SymbolToUnicode(Piece) : Piece, Start});
+        Keep(Characters, std::move(Piece), Start, Charset == SymbolCharset);
+        Piece = std::string();
         Start = Index + 1;
     }
     return Characters;
 }
 
-// The face name is written in the font's own character set (a Japanese face name in Shift-JIS, say).
+std::vector<TCharacter> DecodeUtf16(std::span<const std::uint8_t> Text, std::uint8_t Charset) {
+    std::vector<TCharacter> Characters;
+    const std::size_t Units = Text.size() / 2;
+    auto Unit = [&](std::size_t Index) {
+        return static_cast<char32_t>(Text[2 * Index] | (Text[2 * Index + 1] << 8));
+    };
+    for (std::size_t Index = 0; Index < Units; ++Index) {
+        const std::size_t Start = Index;
+        char32_t Value = Unit(Index);
+        if (Value >= 0xD800 && Value <= 0xDBFF && Index + 1 < Units && Unit(Index + 1) >= 0xDC00 &&
+            Unit(Index + 1) <= 0xDFFF)
+            Value = 0x10000 + ((Value - 0xD800) << 10) + (Unit(++Index) - 0xDC00);
+        if (Value >= 0xD800 && Value <= 0xDFFF) continue;
+        std::string Piece;
+        AppendUtf8(Value, Piece);
+        Keep(Characters, std::move(Piece), Start, Charset == SymbolCharset);
+    }
+    return Characters;
+}
+
 std::string FamilyName(const TWmfFont& Font) {
-    TUnicodeConverter Converter;
-    Converter.SetCharset(Font.CharSet);
-    std::string Name;
-    for (char Byte : Font.FaceName)
-        Converter.Convert(static_cast<std::uint8_t>(Byte), Name);
-    if (Name.empty() || !IsUtf8(Name)) return "sans-serif";
-    return Name;
+    if (Font.FaceName.empty() || !IsUtf8(Font.FaceName)) return "sans-serif";
+    return Font.FaceName;
 }
 
 // Glyphs are drawn from cached masks; a mask for a glyph larger than this would cost more memory than
@@ -98,11 +116,10 @@ void ShowText(cairo_t* Context, const std::string& Utf8, double Em) {
     cairo_fill(Context);
 }
 
-double EmPixels(cairo_t* Context, const TWmfFont& Font, const TWmfMapping& Mapping) {
-    const double Scale = std::fabs(Mapping.ScaleY());
-    if (Font.Height < 0) return -Font.Height * Scale;
-    if (Font.Height == 0) // the system's default size, twelve points
-        return 12.0 * Mapping.Inch() / 72.0 * Mapping.FrameScaleY();
+double EmPixels(cairo_t* Context, const TWmfFont& Font, const TWmfTextOut& Text) {
+    const double Scale = Text.EmScale;
+    if (Font.Height < 0) return -static_cast<double>(Font.Height) * Scale;
+    if (Font.Height == 0) return Text.DefaultEm;
     // A positive height is the cell: ascent and descent together.
     cairo_set_font_size(Context, 1);
     cairo_font_extents_t Extents;
@@ -113,16 +130,16 @@ double EmPixels(cairo_t* Context, const TWmfFont& Font, const TWmfMapping& Mappi
 
 } // namespace
 
-double DrawText(TWmfPainter& Painter, const TWmfFont& Font, const TWmfMapping& Mapping,
-                const TWmfTextOut& Text) {
+double DrawText(TWmfPainter& Painter, const TWmfFont& Font, const TWmfTextOut& Text) {
     cairo_t* Context = Painter.Context();
-    const std::vector<TCharacter> Characters = Decode(Text.Text, Font.CharSet);
+    const std::vector<TCharacter> Characters =
+        Text.Utf16 ? DecodeUtf16(Text.Text, Font.CharSet) : Decode(Text.Text, Font.CharSet);
 
     cairo_save(Context);
     cairo_select_font_face(Context, FamilyName(Font).c_str(),
                            Font.Italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
                            Font.Weight >= 600 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-    const double Em = EmPixels(Context, Font, Mapping);
+    const double Em = EmPixels(Context, Font, Text);
     if (!(Em >= 0.1 && Em <= MaxEmPixels)) {
         cairo_restore(Context);
         return 0;
@@ -154,11 +171,7 @@ double DrawText(TWmfPainter& Painter, const TWmfFont& Font, const TWmfMapping& M
         return 0;
     }
     cairo_translate(Context, Bounded(Text.Origin.X), Bounded(Text.Origin.Y));
-    // Escapement turns the baseline anticlockwise in logical space taken as running downwards, as on
-    // a screen; a mapping that turns one axis around (charts often map y upwards) turns the text the
-    // other way on the image.
-    const double Turn = Mapping.ScaleX() * Mapping.ScaleY() < 0 ? 1 : -1;
-    cairo_rotate(Context, Turn * Font.Escapement * std::numbers::pi / 1800.0);
+    if (std::isfinite(Text.Rotation)) cairo_rotate(Context, Text.Rotation);
 
     double Left = 0;
     if ((Text.Align & taHorizontalMask) == taRight)

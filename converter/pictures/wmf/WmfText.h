@@ -3,7 +3,6 @@
 // the usual Windows faces.
 #pragma once
 
-#include "WmfMapping.h"
 #include "WmfObjects.h"
 #include "WmfPainter.h"
 
@@ -14,16 +13,19 @@
 namespace corvane::wmf {
 
 struct TWmfTextOut {
-    std::span<const std::uint8_t> Text; // in the font's character set
-    std::vector<double> Advances;       // image pixels per byte; empty: the font's own advances
-    TWmfPointD Origin;                  // the reference point, in image pixels
-    std::uint16_t Align = 0;            // SetTextAlign flags
+    std::span<const std::uint8_t> Text; // in the font's character set, or UTF-16LE
+    bool Utf16 = false;
+    std::vector<double> Advances; // image pixels per byte (per code unit of UTF-16); empty: the font's own
+    TWmfPointD Origin;            // the reference point, in image pixels
+    double EmScale = 1;           // image pixels per logical unit of font height
+    double DefaultEm = 16;        // the em in image pixels of a font of height 0
+    double Rotation = 0;          // of the baseline on the image, radians, clockwise as cairo turns
+    std::uint16_t Align = 0;      // SetTextAlign flags
     std::uint32_t Color = 0;
     TWmfBackground Background;
 };
 
 // Draws the text; returns its advance along the baseline in image pixels.
-double DrawText(TWmfPainter& Painter, const TWmfFont& Font, const TWmfMapping& Mapping,
-                const TWmfTextOut& Text);
+double DrawText(TWmfPainter& Painter, const TWmfFont& Font, const TWmfTextOut& Text);
 
 } // namespace corvane::wmf
