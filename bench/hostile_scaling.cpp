@@ -46,9 +46,10 @@ std::string HexData(std::int64_t Bytes) {
 // The converter as the command-line tool sets it up for --pictures --links, with every picture
 // embedded, however large, so that the picture shapes always go through the data URI encoding. The
 // metafile converter is left out (benchmarks link the core only); it would leave PNG data alone anyway.
-void Convert(benchmark::State& State, const std::string& Rtf, bool Tables = false) {
+void Convert(benchmark::State& State, const std::string& Rtf, bool Tables = false, bool Lists = false) {
     corvane::TRkCorvaneXHTML Converter;
     Converter.OptionsStructure().SetTables(Tables);
+    Converter.OptionsStructure().SetLists(Lists);
     Converter.SetDocumentType(corvane::dtXHTML_10_Strict);
     Converter.SetConvertFields(true);
     Converter.SetConvertAnchors(true);
@@ -137,6 +138,28 @@ void BM_TableNesting(benchmark::State& State) {
     Convert(State, Document(Repeat(Unit, State.range(0))), true);
 }
 
+// Lists nested by level: N items that climb through the nine levels one at a time and jump back, then
+// jump from the top level to the deepest, taking turns between eight overrides of one list, so that
+// lists open and close all the time and every override continues its numbering.
+void BM_ListLevels(benchmark::State& State) {
+    std::string Levels;
+    for (int Level = 0; Level < 9; ++Level)
+        Levels.append("{\\listlevel\\levelnfc").append(std::to_string(Level % 5)).append("\\levelstartat2}");
+    std::string Header = "{\\rtf1\\ansi{\\*\\listtable{\\list\\listtemplateid1" + Levels +
+                         "\\listid7}}{\\*\\listoverridetable";
+    for (int Override = 1; Override <= 8; ++Override)
+        Header.append("{\\listoverride\\listid7\\ls").append(std::to_string(Override)).append("}");
+    Header += "}";
+    std::string Unit;
+    for (int Level = 0; Level < 9; ++Level)
+        Unit.append("\\pard\\ls1\\ilvl").append(std::to_string(Level)).append(" x\\par ");
+    for (int Override = 2; Override <= 8; ++Override)
+        Unit.append("\\pard\\ls")
+            .append(std::to_string(Override))
+            .append("\\ilvl8 y\\par\\pard\\ls1 z\\par ");
+    Convert(State, Header + Repeat(Unit, State.range(0) / 23) + "}", false, true);
+}
+
 // Five sizes, each twice the one before. The smallest already outgrows the processor's caches (a few
 // megabytes of input and tree), so that every size pays the same for memory and the ratios show the
 // converter's cost alone; the largest reaches the sizes of the hostile-input suite.
@@ -158,6 +181,7 @@ BENCHMARK(BM_PictureData)->Apply([](auto* B) { Doublings(B, 6400); });
 BENCHMARK(BM_TableRows)->Apply([](auto* B) { Doublings(B, 65536); });
 BENCHMARK(BM_TableCells)->Apply([](auto* B) { Doublings(B, 16384); });
 BENCHMARK(BM_TableNesting)->Apply([](auto* B) { Doublings(B, 1024); });
+BENCHMARK(BM_ListLevels)->Apply([](auto* B) { Doublings(B, 65536); });
 
 } // namespace
 

@@ -46,6 +46,7 @@ public:
     bool GetConvertFields() const override { return false; }
     bool GetConvertPictures() const override { return true; }
     bool GetConvertTables() const override { return false; }
+    bool GetConvertLists() const override { return false; }
     const TCxOptionsOptimize& GetOptionsOptimize() const override { return FOptimize; }
     std::shared_ptr<IPictureAdapter> GetPictureAdapter() const override { return FAdapter; }
     void ReplaceFont(std::string&) override {}

@@ -121,6 +121,8 @@ public:
     void SetListTemplateId(std::int32_t) override { ++Calls; }
     void SetListOverrideNumber(std::int32_t) override { ++Calls; }
     void SetAnsiCodePage(std::int32_t) override { ++Calls; }
+    void SetListNumbering(TListField, std::int32_t) override { ++Calls; }
+    void SetLevelStartAt(std::int32_t) override { ++Calls; }
     void SetLevelNumberFormat(std::int32_t) override { ++Calls; }
     bool IsBulletList(std::int32_t Number) override { return Number == 1; }
     void SetInTable(bool) override { ++Calls; }
@@ -145,6 +147,7 @@ public:
     bool GetConvertFields() const override { return true; }
     bool GetConvertPictures() const override { return false; }
     bool GetConvertTables() const override { return false; }
+    bool GetConvertLists() const override { return false; }
     const TCxOptionsOptimize& GetOptionsOptimize() const override { return FOptimize; }
     std::shared_ptr<IPictureAdapter> GetPictureAdapter() const override { return nullptr; }
     void ReplaceFont(std::string&) override {}

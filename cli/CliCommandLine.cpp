@@ -105,6 +105,7 @@ TCommandLine ParseCommandLine(int Count, const char* const* Arguments, std::stri
     };
     const auto pictures = [&] { set("ConvertPictures", "true"); };
     const auto tables = [&] { set("OptionsStructure.Tables", "true"); };
+    const auto lists = [&] { set("OptionsStructure.Lists", "true"); };
     const auto encapsulatedHtml = [&] { set("ExtractEncapsulatedHtml", "true"); };
     app.add_flag_callback("--links", links,
                           "Links and anchors (ConvertFields, ConvertAnchors, ConvertHyperlinks=true)")
@@ -121,6 +122,10 @@ TCommandLine ParseCommandLine(int Count, const char* const* Arguments, std::stri
         ->trigger_on_parse();
     app.add_flag_callback("--tables", tables, "Tables as table elements (OptionsStructure.Tables=true)")
         ->trigger_on_parse();
+    app.add_flag_callback("--lists", lists,
+                          "Lists nested by level with their numbering formats and first numbers; list "
+                          "markers in plain text (OptionsStructure.Lists=true)")
+        ->trigger_on_parse();
     app.add_flag_callback(
            "--all",
            [&] {
@@ -128,9 +133,10 @@ TCommandLine ParseCommandLine(int Count, const char* const* Arguments, std::stri
                pictures();
                encapsulatedHtml();
                tables();
+               lists();
            },
            "Everything the converter can read: --links, --pictures, --encapsulated-html and every "
-           "OptionsStructure switch (--tables)")
+           "OptionsStructure switch (--tables, --lists)")
         ->trigger_on_parse();
     app.add_option("--max-data-uri", settings.MaxDataUriKB,
                    "Largest picture embedded by --pictures, in kilobytes (default 32)")

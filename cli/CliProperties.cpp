@@ -157,6 +157,7 @@ const std::array Properties{
     Row<TOptimize, &O::IncludeDefaultFontStyle, &O::SetIncludeDefaultFontStyle>(
         "OptionsOptimize.IncludeDefaultFontStyle"),
     Row<TStructure, &S::Tables, &S::SetTables>("OptionsStructure.Tables"),
+    Row<TStructure, &S::Lists, &S::SetLists>("OptionsStructure.Lists"),
 };
 
 std::int32_t IndexOfName(const TPropertyInfo& Property, std::string_view Name) {

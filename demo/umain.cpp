@@ -288,6 +288,11 @@ QWidget* TfrmMain::CreateSettingsPage() {
         "Write RTF tables as table elements, with merged cells, nested tables and header rows, instead of "
         "tab-separated lines."));
     General->addRow(cbxTables);
+    cbxLists = new QCheckBox(QStringLiteral("Convert Lists (OptionsStructure.Lists)"));
+    cbxLists->setToolTip(QStringLiteral(
+        "Nest lists by level and keep their numbering (1., a., iii., bullets) and first numbers, instead of "
+        "one flat list."));
+    General->addRow(cbxLists);
 
     tsFonts = new QWidget;
     auto* Fonts = new QVBoxLayout(tsFonts);
@@ -389,6 +394,7 @@ void TfrmMain::FormCreate() {
     ediStyle->setText(QString::fromStdString(FConverter.OptionsHead().StyleSheetLink()));
     cbxHyper->setChecked(FConverter.ConvertHyperlinks());
     cbxTables->setChecked(FConverter.OptionsStructure().Tables());
+    cbxLists->setChecked(FConverter.OptionsStructure().Lists());
     cbxPictures->setChecked(FConverter.ConvertPictures());
     cbxSpaces->setChecked(FConverter.ConvertSpaces());
     VleFonts->SetStrings(FConverter.ReplaceFonts());
@@ -494,6 +500,7 @@ void TfrmMain::ApplySettings() {
     Converter.SetConvertHyperlinks(cbxHyper->isChecked());
     Converter.SetConvertPictures(cbxPictures->isChecked());
     Converter.OptionsStructure().SetTables(cbxTables->isChecked());
+    Converter.OptionsStructure().SetLists(cbxLists->isChecked());
     Converter.OptionsHead().SetMetaAuthor(ediAuthor->text().toStdString());
     Converter.OptionsHead().SetMetaDescription(ediDescription->text().toStdString());
     Converter.OptionsHead().SetMetaKeywords(ediKeywords->text().toStdString());

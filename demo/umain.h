@@ -92,6 +92,7 @@ public:
     QCheckBox* cbxSpaces = nullptr;
     QCheckBox* cbxHyper = nullptr;
     QCheckBox* cbxTables = nullptr;
+    QCheckBox* cbxLists = nullptr;
     // "Settings" / "Fonts".
     TValueListEditor* VleFonts = nullptr;
     QLabel* Panel3 = nullptr;

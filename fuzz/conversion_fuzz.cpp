@@ -46,6 +46,7 @@ void ApplyOptions(corvane::TRkCorvaneXHTML& Converter, const std::uint8_t* Optio
     Converter.SetLogLevel(static_cast<corvane::TLogLevel>(Options[3] % 5));
     Converter.SetExtractEncapsulatedHtml(Bit(Options[3], 5));
     Converter.OptionsStructure().SetTables(Bit(Options[3], 7));
+    Converter.OptionsStructure().SetLists(Bit(Options[3], 6));
 }
 
 } // namespace

@@ -106,6 +106,10 @@ public:
     virtual void EndRow(std::shared_ptr<const TTableRowDefinition> Row) = 0;          // 60
     // The document's \ansicpg: the code page of text in the ANSI character set.
     virtual void SetAnsiCodePage(std::int32_t CodePage) = 0;                          // 61
+    // One of the paragraph's list numbering values (\ilvl, \ls, the old-style \pn format and start).
+    virtual void SetListNumbering(TListField Field, std::int32_t Value) = 0;          // 62
+    // \levelstartatN of the last level defined.
+    virtual void SetLevelStartAt(std::int32_t Start) = 0;                             // 63
     // The same as WriteChar for each byte in turn; lets a writer take plain text a span at a time.
     virtual void WriteChars(std::string_view Characters) {
         for (const char Character : Characters)
@@ -159,6 +163,7 @@ public:
     virtual bool GetConvertFields() const = 0;
     virtual bool GetConvertPictures() const = 0;
     virtual bool GetConvertTables() const = 0;
+    virtual bool GetConvertLists() const = 0;
     virtual const TCxOptionsOptimize& GetOptionsOptimize() const = 0;
     // Throws "Property TCxBase.PictureAdapter is not assigned" while pictures are on and none is set.
     virtual std::shared_ptr<IPictureAdapter> GetPictureAdapter() const = 0;
@@ -242,6 +247,11 @@ public:
     virtual bool SupportsTableHead() const = 0;
     // Whether a cell may hold a table.
     virtual bool SupportsNestedTables() const = 0;
+    // An ol or ul start tag carrying as much of the numbering as the dialect can: its format (an RTF
+    // \levelnfc value) and, for a numbered list, its first number.
+    virtual std::string GetListStart(std::int32_t Format, std::int32_t Start) const = 0;
+    // A CSS declaration for the first item of that list when its start tag cannot carry the first number.
+    virtual std::string GetFirstListItemStyle(std::int32_t Format, std::int32_t Start) const = 0;
 };
 
 // What the output writer needs of the component: run conversion, list tags and the shared builders.

@@ -78,9 +78,12 @@ class TCxOptionsStructure {
 public:
     bool Tables() const { return FTables; }
     void SetTables(bool Value) { AssignIfChanged(FTables, Value); }
+    bool Lists() const { return FLists; }
+    void SetLists(bool Value) { AssignIfChanged(FLists, Value); }
 
 private:
     bool FTables = false;
+    bool FLists = false;
 };
 
 } // namespace corvane

@@ -248,6 +248,11 @@ public:
     bool Border = false;
     bool InTable = false;          // \intbl
     std::int32_t NestingLevel = 0; // \itapN
+    // Read only while lists are converted.
+    std::int32_t ListLevel = 0;    // \ilvlN
+    std::int32_t ListOverride = 0; // \lsN
+    std::int32_t ListFormat = -1;  // old-style numbering's format as a \levelnfc value; -1: none given
+    std::int32_t ListStart = 0;    // old-style \pnstartN; 0: none given
 
     void Assign(const TParagraphProperties& Source) { *this = Source; }
     // How many tables the paragraph lies in: 0 for body text.
@@ -255,6 +260,8 @@ public:
     std::unique_ptr<TParagraphProperties> Clone() const { return std::make_unique<TParagraphProperties>(*this); }
     bool operator==(const TParagraphProperties&) const = default;
 };
+
+enum TListField : std::uint8_t { lfLevel, lfOverride, lfFormat, lfStart };
 
 // Tables nest no deeper than this; deeper levels count as this one.
 inline constexpr std::int32_t MaxTableDepth = 64;

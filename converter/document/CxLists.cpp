@@ -86,6 +86,23 @@ void TListHeaderInfo::SetLevelNumberFormat(std::int32_t Format) {
     if (owner && !owner->Levels.empty()) owner->LastLevel().SetNumberFormat(Format);
 }
 
+void TListHeaderInfo::SetLevelStartAt(std::int32_t Start) {
+    TListTable* owner = LevelOwner();
+    if (owner && !owner->Levels.empty()) owner->LastLevel().StartAt = Start;
+}
+
+const TListLevel* TListHeaderInfo::FindLevel(std::int32_t OverrideNumber, std::int32_t Level) const {
+    if (Level < 0) return nullptr;
+    const TListTable* list = nullptr;
+    if (auto found = FOverrideMap.find(OverrideNumber); found != FOverrideMap.end())
+        list = found->second;
+    else if (OverrideNumber > 0 && static_cast<std::size_t>(OverrideNumber) <= FOverrides.size())
+        list = FOverrides[static_cast<std::size_t>(OverrideNumber) - 1].get();
+    if (list == nullptr || static_cast<std::size_t>(Level) >= list->Levels.size()) return nullptr;
+    const TListLevel& found = list->Levels[static_cast<std::size_t>(Level)];
+    return found.LevelStyle == 0 ? nullptr : &found;
+}
+
 bool TListHeaderInfo::IsBulletList(std::int32_t OverrideNumber) const {
     if (OverrideNumber == 0) return false;
     // The override at position N (counting from 1) is asked first; a number with no override at that

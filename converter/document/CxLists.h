@@ -1,5 +1,6 @@
 // The list definitions of a document: the lists of the list table with their levels, and the overrides
-// that paragraphs name with \lsN. Only one answer is ever asked of them: is an override a bullet list.
+// that paragraphs name with \lsN. Flat lists ask only whether an override is a bullet list; nested lists
+// also read each level's number format and first number.
 #pragma once
 
 #include <cstdint>
@@ -14,9 +15,14 @@ class TListLevel {
 public:
     // 0 before any \levelnfc, 1 numbered, 2 bullet.
     std::uint8_t LevelStyle = 0;
+    std::int32_t NumberFormat = 0; // \levelnfcN
+    std::int32_t StartAt = 1;      // \levelstartatN
 
     // Number format 23 is the bullet; every other format numbers.
-    void SetNumberFormat(std::int32_t Format) { LevelStyle = Format == 23 ? 2 : 1; }
+    void SetNumberFormat(std::int32_t Format) {
+        LevelStyle = Format == 23 ? 2 : 1;
+        NumberFormat = Format;
+    }
 };
 
 // One \list.
@@ -56,7 +62,11 @@ public:
     void SetOverrideNumber(std::int32_t Number);
     // The last level of the last override if there is one, otherwise of the last list.
     void SetLevelNumberFormat(std::int32_t Format);
+    void SetLevelStartAt(std::int32_t Start);
     bool IsBulletList(std::int32_t OverrideNumber) const;
+    // The definition of a level of the list an override names (the override's own levels when it names
+    // no list), or null when there is none.
+    const TListLevel* FindLevel(std::int32_t OverrideNumber, std::int32_t Level) const;
 
     const std::vector<std::unique_ptr<TListTable>>& Lists() const { return FLists; }
     const std::vector<std::unique_ptr<TListOverrideTable>>& Overrides() const { return FOverrides; }

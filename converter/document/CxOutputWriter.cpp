@@ -82,6 +82,8 @@ void TCxOutputWriter::Deliver(bool Final) {
 
 void TCxOutputWriter::ExecutePlainText() {
     ReserveOutput();
+    FListCounter = {};
+    FListOpen = false;
     // Only the depth a paragraph is written at matters here, not the tables around it.
     struct : ITableEvents {
         void OpenTable() override {}
@@ -95,8 +97,16 @@ void TCxOutputWriter::ExecutePlainText() {
     const int count = FDocument->GetChildCount();
     for (int i = 0; i < count; ++i) {
         ISimpleDomParagraphNode& paragraph = ParagraphAt(*FDocument, i);
-        for (int r = 0, runs = paragraph.GetChildCount(); r < runs; ++r)
-            FOutput += paragraph.GetChild(r)->GetText();
+        if (FNestedLists) {
+            FContent.clear();
+            for (int r = 0, runs = paragraph.GetChildCount(); r < runs; ++r)
+                FContent += paragraph.GetChild(r)->GetText();
+            AppendPlainMarker(paragraph.GetParagraphProperties());
+            FOutput += FContent;
+        } else {
+            for (int r = 0, runs = paragraph.GetChildCount(); r < runs; ++r)
+                FOutput += paragraph.GetChild(r)->GetText();
+        }
         // A row of the outermost table is one line: its cells separated by tabs, the paragraphs of a cell
         // (and the rows of tables inside it) by blanks and tabs.
         const auto [depth, cellEnd] =
@@ -109,6 +119,24 @@ void TCxOutputWriter::ExecutePlainText() {
             FOutput += cellEnd != nullptr ? '\t' : ' ';
         Deliver(false);
     }
+}
+
+void TCxOutputWriter::AppendPlainMarker(const TParagraphProperties& Properties) {
+    // As in markup, an empty item counts only inside a list, and shows no marker.
+    const bool inList = FListOpen;
+    FListOpen = Properties.ListItem && (inList || !IsBlank(FContent));
+    if (!FListOpen) FListCounter.EndOldStyle();
+    if (!FListOpen) return;
+    const TListItem item = ResolveListItem(Properties, FLists);
+    if (IsBlank(FContent)) {
+        FListCounter.Next(item);
+        return;
+    }
+    // Four blanks a level, then the marker as the reader of the document sees it.
+    FOutput.append(static_cast<std::size_t>(item.Level) * 4, ' ');
+    FOutput += FormatListNumber(item.Format, FListCounter.Next(item));
+    if (!item.Bullet()) FOutput += '.';
+    FOutput += ' ';
 }
 
 void TCxOutputWriter::ConvertContent(ISimpleDomParagraphNode& Paragraph) {
@@ -149,6 +177,8 @@ void TCxOutputWriter::ExecuteMarkup() {
     // It opens at its first item with content, so a list that starts with an empty item still has its
     // start tag, and it closes after its last paragraph whatever that holds.
     FListOpen = false;
+    FOpenLists.clear();
+    FListCounter = {};
     const int count = FDocument->GetChildCount();
     for (int i = 0; i < count; ++i) {
         ISimpleDomParagraphNode& paragraph = ParagraphAt(*FDocument, i);
@@ -191,7 +221,10 @@ void TCxOutputWriter::AppendBlock(const TParagraphProperties& Properties, bool B
     if (Blank) {
         if (FListOpen && Properties.ListItem) {
             // An empty numbered line inside a list stays an item: nothing but items may stand there.
-            AppendListItem(Properties);
+            if (FNestedLists)
+                AppendNestedItem(Properties);
+            else
+                AppendListItem(Properties, 3, true);
         } else if (FBreakEmptyParagraphs) {
             FOutput += FMargin2;
             FOutput += FLineBreak;
@@ -199,6 +232,8 @@ void TCxOutputWriter::AppendBlock(const TParagraphProperties& Properties, bool B
         } else {
             AppendLines(FEmptyParagraph);
         }
+    } else if (Properties.ListItem && FNestedLists) {
+        AppendNestedItem(Properties);
     } else if (Properties.ListItem) {
         if (!FListOpen) {
             const bool bullet = Properties.ListStyle == 11;
@@ -208,7 +243,7 @@ void TCxOutputWriter::AppendBlock(const TParagraphProperties& Properties, bool B
             FListEnd = bullet ? "</ul>" : "</ol>";
             FListOpen = true;
         }
-        AppendListItem(Properties);
+        AppendListItem(Properties, 3, true);
     } else {
         AppendParagraph(Properties);
     }
@@ -216,6 +251,13 @@ void TCxOutputWriter::AppendBlock(const TParagraphProperties& Properties, bool B
 
 void TCxOutputWriter::CloseList() {
     if (!FListOpen) return;
+    if (FNestedLists) {
+        while (!FOpenLists.empty())
+            CloseNestedList();
+        FListCounter.EndOldStyle();
+        FListOpen = false;
+        return;
+    }
     FOutput += FMargin2;
     FOutput += FListEnd;
     FOutput += CRLF;
@@ -296,8 +338,42 @@ void TCxOutputWriter::CloseTable() {
     FOpenTables.pop_back();
 }
 
-void TCxOutputWriter::AppendListItem(const TParagraphProperties& Properties) {
-    FOutput += FMargin3;
+void TCxOutputWriter::AppendNestedItem(const TParagraphProperties& Properties) {
+    const TListItem item = ResolveListItem(Properties, FLists);
+    while (!FOpenLists.empty() && FOpenLists.back().Item.Level > item.Level)
+        CloseNestedList();
+    // Another list, or another format, at the same level is a list of its own.
+    if (!FOpenLists.empty() && FOpenLists.back().Item.Level == item.Level &&
+        (FOpenLists.back().Item.Key != item.Key || FOpenLists.back().Item.Format != item.Format))
+        CloseNestedList();
+    auto depth = static_cast<std::int32_t>(FOpenLists.size());
+    std::string firstStyle;
+    if (FOpenLists.empty() || FOpenLists.back().Item.Level < item.Level) {
+        // A deeper level opens one list inside the open item, however many levels it skips.
+        const std::int32_t first = FListCounter.Peek(item);
+        AppendLine(2 + 2 * depth, GetTranslator().GetListStart(item.Format, first));
+        firstStyle = GetTranslator().GetFirstListItemStyle(item.Format, first);
+        FOpenLists.push_back({item, item.Bullet() ? "</ul>" : "</ol>"});
+        ++depth;
+    } else {
+        AppendLine(1 + 2 * depth, "</li>");
+    }
+    FListCounter.Next(item);
+    FListOpen = true;
+    AppendListItem(Properties, 1 + 2 * depth, false, firstStyle);
+}
+
+void TCxOutputWriter::CloseNestedList() {
+    const auto depth = static_cast<std::int32_t>(FOpenLists.size());
+    // Every open list holds an open item: lists open only to take one.
+    AppendLine(1 + 2 * depth, "</li>");
+    AppendLine(2 * depth, FOpenLists.back().End);
+    FOpenLists.pop_back();
+}
+
+void TCxOutputWriter::AppendListItem(const TParagraphProperties& Properties, std::int32_t Level, bool Close,
+                                     std::string_view Style) {
+    FOutput += Margin(Level);
     FOutput += "<li";
     if (GetTranslator().UsePresentationalTags()) {
         switch (Properties.Alignment) {
@@ -313,18 +389,23 @@ void TCxOutputWriter::AppendListItem(const TParagraphProperties& Properties) {
         default:
             break;
         }
-    } else {
+    } else if (Style.empty()) {
         FOutput += GetAlignmentStyle(Properties.Alignment);
+    } else {
+        std::string style = GetAlignmentStyle(Properties.Alignment);
+        if (style.empty())
+            style.append(" style=\"").append(Style).append("\"");
+        else
+            style.insert(style.size() - 1, std::string(";").append(Style));
+        FOutput += style;
     }
     FOutput += '>';
     FOutput += CRLF;
-    FOutput += FMargin3;
+    FOutput += Margin(Level);
     FOutput += FMargin1;
     FOutput += FContent;
     FOutput += CRLF;
-    FOutput += FMargin3;
-    FOutput += "</li>";
-    FOutput += CRLF;
+    if (Close) AppendLine(Level, "</li>");
 }
 
 void TCxOutputWriter::AppendParagraph(const TParagraphProperties& Properties) {

@@ -1,8 +1,9 @@
-// Serialises the finished document tree: paragraphs, flat lists and tables laid out on indented CR LF
-// lines, or plain text. Every run is converted by the component's text-run conversion.
+// Serialises the finished document tree: paragraphs, lists (flat, or nested by level) and tables laid out
+// on indented CR LF lines, or plain text. Every run is converted by the component's text-run conversion.
 #pragma once
 
 #include "CxInterfaces.h"
+#include "CxListNumbering.h"
 #include "CxTableLayout.h"
 
 #include <functional>
@@ -22,6 +23,12 @@ public:
     void SetDocument(std::shared_ptr<ISimpleDomDocument> Document) { FDocument = std::move(Document); }
     bool GetPlainText() const { return FPlainText; }
     void SetPlainText(bool Value) { FPlainText = Value; }
+    // Non-null: lists nest by level and carry their numbering, which Lists defines (it must outlive
+    // Execute). Null: lists are flat.
+    void SetNestedLists(const TListHeaderInfo* Lists) {
+        FLists = Lists;
+        FNestedLists = Lists != nullptr;
+    }
     const ICxTranslator& GetTranslator() const { return FConverter.GetTranslator(); }
 
     // Markup walk, or plain-text walk when plain text is set. The markup walk removes trailing empty
@@ -52,7 +59,16 @@ private:
     void ConvertContent(ISimpleDomParagraphNode& Paragraph);
     // The paragraph's converted content (FContent) as a paragraph, a list item or an empty paragraph.
     void AppendBlock(const TParagraphProperties& Properties, bool Blank);
-    void AppendListItem(const TParagraphProperties& Properties);
+    // The item's start tag and content at the margin level of the li; Close adds the end tag. Style is a
+    // CSS declaration the li carries besides its alignment.
+    void AppendListItem(const TParagraphProperties& Properties, std::int32_t Level, bool Close,
+                        std::string_view Style = {});
+    // An item of a nested list: lists close and open around it as its level says.
+    void AppendNestedItem(const TParagraphProperties& Properties);
+    // Closes the innermost open nested list, and its open item.
+    void CloseNestedList();
+    // A list paragraph's marker and indent in plain text.
+    void AppendPlainMarker(const TParagraphProperties& Properties);
     void AppendParagraph(const TParagraphProperties& Properties);
     // Appends a piece of markup as whole lines: a final CR LF is added when the piece lacks one.
     void AppendLines(std::string_view Piece);
@@ -84,6 +100,16 @@ private:
     std::string FMargin1, FMargin2, FMargin3;
     bool FListOpen = false;
     std::string_view FListEnd; // the end tag of the open list, remembered rather than sought
+
+    // Nested lists: the lists open around the current paragraph, outermost first.
+    struct TOpenList {
+        TListItem Item; // what the list's items share: list, level and format
+        std::string_view End;
+    };
+    const TListHeaderInfo* FLists = nullptr;
+    bool FNestedLists = false;
+    std::vector<TOpenList> FOpenLists;
+    TListCounter FListCounter;
 
     struct TOpenTable {
         const TTableLayout::TTable* Table;

@@ -50,14 +50,19 @@ void TCxWriter::SetCharacterProperties(const TCharacterProperties& Properties) {
 }
 
 void TCxWriter::SetParagraphProperties(const TParagraphProperties& Properties) {
-    // ListStyle stays: a style set inside an old-style numbering group outlives the group. The node is
-    // not touched; it keeps what it was last given until the next paragraph change or mark.
+    // ListStyle stays, and so do the format and start: what an old-style numbering group sets outlives
+    // the group. The node is not touched; it keeps what it was last given until the next paragraph
+    // change or mark.
     const std::uint8_t listStyle = FParagraphProperties.ListStyle;
+    const std::int32_t listFormat = FParagraphProperties.ListFormat;
+    const std::int32_t listStart = FParagraphProperties.ListStart;
     if (FParagraphProperties == Properties) return;
     const bool depthChanged = FParagraphProperties.InTable != Properties.InTable ||
                               FParagraphProperties.NestingLevel != Properties.NestingLevel;
     FParagraphProperties.Assign(Properties);
     FParagraphProperties.ListStyle = listStyle;
+    FParagraphProperties.ListFormat = listFormat;
+    FParagraphProperties.ListStart = listStart;
     // The table depth is structure, not formatting: the last paragraph always has the depth in force,
     // or a cell's paragraph after a group that reset it would fall out of its table.
     if (depthChanged) {
@@ -239,10 +244,31 @@ void TCxWriter::WriteParagraphMark() {
     StartTextRun();
 }
 
+void TCxWriter::SetListNumbering(TListField Field, std::int32_t Value) {
+    switch (Field) {
+    case lfLevel:
+        ChangeParagraph(FParagraphProperties.ListLevel, Value);
+        break;
+    case lfOverride:
+        ChangeParagraph(FParagraphProperties.ListOverride, Value);
+        break;
+    case lfFormat:
+        ChangeParagraph(FParagraphProperties.ListFormat, Value);
+        break;
+    case lfStart:
+        ChangeParagraph(FParagraphProperties.ListStart, Value);
+        break;
+    }
+}
+
 void TCxWriter::ResetParagraphProperties() {
     ChangeParagraph(FParagraphProperties.Alignment, std::uint8_t{0});
     ChangeParagraph(FParagraphProperties.ListItem, false);
     ChangeParagraph(FParagraphProperties.ListStyle, std::uint8_t{0});
+    ChangeParagraph(FParagraphProperties.ListLevel, 0);
+    ChangeParagraph(FParagraphProperties.ListOverride, 0);
+    ChangeParagraph(FParagraphProperties.ListFormat, -1);
+    ChangeParagraph(FParagraphProperties.ListStart, 0);
     ChangeParagraph(FParagraphProperties.LeftIndent, 0);
     ChangeParagraph(FParagraphProperties.RightIndent, 0);
     ChangeParagraph(FParagraphProperties.FirstIndent, 0);

@@ -107,6 +107,8 @@ public:
     void SetListOverrideNumber(std::int32_t Number) override { FListHeaderInfo.SetOverrideNumber(Number); }
     void SetLevelNumberFormat(std::int32_t Format) override { FListHeaderInfo.SetLevelNumberFormat(Format); }
     void SetAnsiCodePage(std::int32_t CodePage) override { FUnicodeConverter->SetAnsiCodePage(CodePage); }
+    void SetLevelStartAt(std::int32_t Start) override { FListHeaderInfo.SetLevelStartAt(Start); }
+    void SetListNumbering(TListField Field, std::int32_t Value) override;
     bool IsBulletList(std::int32_t OverrideNumber) override {
         return FListHeaderInfo.IsBulletList(OverrideNumber);
     }

@@ -132,6 +132,7 @@ public:
     bool GetConvertFields() const override { return FConvertFields; }
     bool GetConvertPictures() const override { return FConvertPictures; }
     bool GetConvertTables() const override { return FOptionsStructure.Tables(); }
+    bool GetConvertLists() const override { return FOptionsStructure.Lists(); }
     std::shared_ptr<IPictureAdapter> GetPictureAdapter() const override { return PictureAdapter(); }
     bool GetEndOfDocument() const override { return FEndOfDocument; }
     void SetEndOfDocument(bool Value) override { AssignIfChanged(FEndOfDocument, Value); }

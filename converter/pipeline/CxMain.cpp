@@ -76,8 +76,7 @@ std::string TCxMain::Run(std::string_view Rtf, std::string* Input, const TOutput
         return std::string();
     }
 
-    std::shared_ptr<ICxWriter> Writer =
-        std::make_shared<TCxWriter>(*this, std::make_unique<TUnicodeConverter>());
+    const auto Writer = std::make_shared<TCxWriter>(*this, std::make_unique<TUnicodeConverter>());
     std::string Result;
     const std::size_t InputSize = Rtf.size();
     const auto Append = [&](std::string_view Piece) {
@@ -111,6 +110,7 @@ std::string TCxMain::Run(std::string_view Rtf, std::string* Input, const TOutput
             Output.FEmptyParagraph = GetEmptyParagraph();
             Output.FLineBreak = GetLineBreak();
             Output.SetPlainText(ConvertToPlainText());
+            if (OptionsStructure().Lists()) Output.SetNestedLists(&Writer->ListHeaderInfo());
 
             // The output is UTF-8 already. The head reflects the settings as the body leaves them, and
             // only the encoding events can change them on the way: without those, the head goes first

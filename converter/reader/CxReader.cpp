@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cassert>
+#include <cstdint>
 #include <new>
 
 namespace corvane {
@@ -218,6 +219,7 @@ TCxReader::TCxReader(ICxReaderOwner& Owner, std::shared_ptr<ICxWriter> Writer,
         if (FPictureAdapter) FPictureAdapter->Clear();
     }
     if (FOwner.GetConvertTables()) FTables = std::make_unique<TCxTableReader>(*FWriter, FColorTable);
+    FLists = FOwner.GetConvertLists();
     KeywordIndex(); // built now rather than inside the first Parse
     FOwner.Log(logDebug, "CorvaneXHTMLReader created");
 }
@@ -385,7 +387,7 @@ void TCxReader::ReadControlWord() {
         static const TTokenDef* const RowRow = FindKeyword("row");
         if ((Row == CellRow || Row == RowRow) && TakeTableKeyword(Word, HasParameter, Parameter)) return;
         Dispatch(*Row, HasParameter, Parameter);
-    } else if (!TakeTableKeyword(Word, HasParameter, Parameter)) {
+    } else if (!TakeTableKeyword(Word, HasParameter, Parameter) && !TakeListKeyword(Word, Parameter)) {
         // After \* an unknown destination is dropped with everything in it.
         if (FSkipDestinationIfUnknown) FDestination = dsSkip;
         FSkipDestinationIfUnknown = false;
@@ -413,6 +415,35 @@ bool TCxReader::TakeTableKeyword(std::string_view Keyword, bool HasParameter, st
         break;
     }
     FTables->Apply(*Row, HasParameter, Parameter);
+    return true;
+}
+
+bool TCxReader::TakeListKeyword(std::string_view Keyword, std::int64_t Parameter) {
+    if (!FLists || FDiscarding) return false;
+    // The old-style formats as the \levelnfc values they stand for.
+    struct TNumberingWord {
+        std::string_view Keyword;
+        std::int32_t Format;
+    };
+    static constexpr TNumberingWord Formats[] = {
+        {"pndec", 0}, {"pnucrm", 1}, {"pnlcrm", 2}, {"pnucltr", 3}, {"pnlcltr", 4},
+    };
+    const auto Value = static_cast<std::int32_t>(std::clamp<std::int64_t>(Parameter, 0, INT32_MAX));
+    if (InTextDestination() && Keyword == "ilvl") {
+        FWriter->SetListNumbering(lfLevel, Value);
+    } else if (FDestination == dsListLevel && Keyword == "levelstartat") {
+        FWriter->SetLevelStartAt(Value);
+    } else if (FDestination == dsParagraphNumbering && Keyword == "pnstart") {
+        FWriter->SetListNumbering(lfStart, Value);
+    } else if (FDestination == dsParagraphNumbering) {
+        const auto* Found = std::find_if(std::begin(Formats), std::end(Formats),
+                                         [&](const TNumberingWord& Word) { return Word.Keyword == Keyword; });
+        if (Found == std::end(Formats)) return false;
+        FWriter->SetListNumbering(lfFormat, Found->Format);
+    } else {
+        return false;
+    }
+    FSkipDestinationIfUnknown = false;
     return true;
 }
 
@@ -786,6 +817,7 @@ void TCxReader::ApplyTextProperty(TPropertyIndex Property, std::int64_t Value) {
     case ipListOverride:
         Writer.SetListItem(true);
         if (Writer.IsBulletList(Low32)) Writer.SetListStyle(11);
+        if (FLists) Writer.SetListNumbering(lfOverride, Low32);
         break;
     case ipAnsiCodePage:
         SetAnsiCodePage(Value);

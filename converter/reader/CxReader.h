@@ -116,6 +116,9 @@ private:
 
     // With tables on, a table control word in text: true when it was one and has been acted on.
     bool TakeTableKeyword(std::string_view Keyword, bool HasParameter, std::int64_t Parameter);
+    // The numbering control words that only nested lists read: \ilvl, \levelstartat, \pnstart and
+    // the old-style formats. False when Keyword is none of them, or lists are off.
+    bool TakeListKeyword(std::string_view Keyword, std::int64_t Parameter);
 
     ICxReaderOwner& FOwner;
     std::shared_ptr<ICxWriter> FWriter;
@@ -189,6 +192,7 @@ private:
     TUnicodeConverter FHtmlTagDecoder;
     // Tables, when they are converted; made after the colour table it reads.
     std::unique_ptr<TCxTableReader> FTables;
+    bool FLists = false; // lists are converted with their levels and numbering
 };
 
 } // namespace corvane

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "CxInterfaces.h"
+#include "CxListMarkup.h"
 #include "CxPropertiesHash.h"
 #include "CxTableMarkup.h"
 
@@ -48,6 +49,12 @@ public:
         return TableMarkup() == tmTransitional || TableMarkup() == tmStyle;
     }
     bool SupportsNestedTables() const final { return TableMarkup() != tmBasic; }
+    std::string GetListStart(std::int32_t Format, std::int32_t Start) const final {
+        return BuildListStart(ListMarkup(), Format, Start);
+    }
+    std::string GetFirstListItemStyle(std::int32_t Format, std::int32_t Start) const final {
+        return BuildFirstItemStyle(ListMarkup(), Format, Start);
+    }
 
     std::string GetFontSizeStyle(std::int32_t Size) const final;
     std::string BuildParagraphStart(const std::string& Style, const std::string& Attributes) const final;
@@ -63,6 +70,8 @@ public:
 protected:
     // How the dialect writes tables: CSS unless a dialect says otherwise.
     virtual TTableMarkup TableMarkup() const { return tmStyle; }
+    // How the dialect writes a list's numbering: CSS unless a dialect says otherwise.
+    virtual TListMarkup ListMarkup() const { return lmStyle; }
     // Styles become tags or CSS, the rest goes onto a span.
     virtual TTextFrame BuildTextFrame(const TCharacterProperties& Props) const;
     std::string GetLanguageAttributes(const std::string& Language) const;

@@ -29,6 +29,7 @@ public:
 protected:
     TTextFrame BuildTextFrame(const TCharacterProperties& Props) const override;
     TTableMarkup TableMarkup() const override { return tmAttributes; }
+    TListMarkup ListMarkup() const override { return lmAttributes; }
 };
 
 class THTML401TransitionalTranslator : public THTMLTranslator {
@@ -43,6 +44,7 @@ public:
 
 protected:
     TTableMarkup TableMarkup() const override { return tmTransitional; }
+    TListMarkup ListMarkup() const override { return lmAttributes; }
 };
 
 class THTML401StrictTranslator : public THTMLTranslator {
@@ -66,6 +68,9 @@ public:
     std::string GetParagraphStart(const TParagraphProperties& Props) const override;
     bool SupportsElement(const std::string& Name) const override { return !Name.empty(); }
     bool UsePresentationalTags() const override { return false; }
+
+protected:
+    TListMarkup ListMarkup() const override { return lmStyleStart; }
 };
 
 } // namespace corvane

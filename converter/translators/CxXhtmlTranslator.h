@@ -50,6 +50,7 @@ public:
 
 protected:
     TTableMarkup TableMarkup() const override { return tmTransitional; }
+    TListMarkup ListMarkup() const override { return lmAttributes; }
 };
 
 // The reduced profile for small devices: bare paragraphs, only strong and em for characters.
@@ -67,6 +68,7 @@ public:
 protected:
     TTextFrame BuildTextFrame(const TCharacterProperties& Props) const override;
     TTableMarkup TableMarkup() const override { return tmBasic; }
+    TListMarkup ListMarkup() const override { return lmPlain; }
 };
 
 // As XHTML Basic, but the head may carry a style element.
@@ -78,6 +80,9 @@ public:
     std::string GetDialectName() const override { return "XHTML Mobile 1.0"; }
     bool SupportsElement(const std::string&) const override { return true; }
     bool UsePresentationalTags() const override { return false; }
+
+protected:
+    TListMarkup ListMarkup() const override { return lmStyleStart; }
 };
 
 } // namespace corvane

@@ -159,6 +159,7 @@ TEST_F(WindowTest, ApplySettingsCopiesEveryControlIntoTheConverter) {
     W.ediStyle->setText("site.css");
     W.cbxHyper->setChecked(true);
     W.cbxTables->setChecked(true);
+    W.cbxLists->setChecked(true);
     W.cbxPictures->setChecked(true);
     W.ediAuthor->setText("An Author");
     W.ediDescription->setText("A description");
@@ -180,6 +181,7 @@ TEST_F(WindowTest, ApplySettingsCopiesEveryControlIntoTheConverter) {
     EXPECT_TRUE(C.ConvertAnchors());
     EXPECT_TRUE(C.ConvertHyperlinks());
     EXPECT_TRUE(C.OptionsStructure().Tables());
+    EXPECT_TRUE(C.OptionsStructure().Lists());
     EXPECT_TRUE(C.ConvertPictures());
     EXPECT_EQ(C.OptionsHead().MetaAuthor(), "An Author");
     EXPECT_EQ(C.OptionsHead().MetaDescription(), "A description");

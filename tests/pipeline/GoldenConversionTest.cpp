@@ -38,6 +38,8 @@ const std::map<std::string, TSetter> OptionSetters = {
     {"ExtractEncapsulatedHtml", &TCxBase::SetExtractEncapsulatedHtml},
     {"OptionsStructure.Tables",
      [](TCxBase& Converter, bool On) { Converter.OptionsStructure().SetTables(On); }},
+    {"OptionsStructure.Lists",
+     [](TCxBase& Converter, bool On) { Converter.OptionsStructure().SetLists(On); }},
 };
 
 // Every NAME.VARIANT.html or .txt beside NAME.rtf, converted with the options of NAME.options.

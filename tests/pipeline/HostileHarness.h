@@ -61,8 +61,7 @@ inline constexpr bool UnderSanitizer = false;
 
 inline constexpr std::uint64_t MiB = 1024 * 1024;
 
-// The converter as the command-line tool sets it up for --pictures --links --encapsulated-html
-// --doctype xhtml10-strict.
+// The converter as the command-line tool sets it up for --all --doctype xhtml10-strict.
 inline std::unique_ptr<TRkCorvaneXHTML> MakeFullConverter() {
     auto Converter = std::make_unique<TRkCorvaneXHTML>();
     Converter->SetDocumentType(dtXHTML_10_Strict);
@@ -71,6 +70,7 @@ inline std::unique_ptr<TRkCorvaneXHTML> MakeFullConverter() {
     Converter->SetConvertHyperlinks(true);
     Converter->SetConvertPictures(true);
     Converter->OptionsStructure().SetTables(true);
+    Converter->OptionsStructure().SetLists(true);
     auto Pictures = std::make_shared<TMemoryPictureAdapterDataURI>(32);
     Pictures->SetConverter(
         std::make_shared<TPictureConverterList>(std::vector<std::shared_ptr<IPictureConverter>>{
@@ -129,12 +129,12 @@ inline std::uint64_t PeakMemoryBytes() {
 // or hide the declarations after it.
 inline std::string InspectStyle(std::string_view Style) {
     static const std::set<std::string, std::less<>> Allowed{
-        "font-family",     "color",      "background-color", "font-size",
-        "font-weight",     "font-style", "text-decoration",  "vertical-align",
-        "direction",       "text-align", "margin-left",      "margin-right",
-        "text-indent",     "margin-top", "margin-bottom",    "border",
-        "border-collapse", "width",      "border-top",       "border-right",
-        "border-bottom",   "border-left"};
+        "font-family",     "color",       "background-color", "font-size",
+        "font-weight",     "font-style",  "text-decoration",  "vertical-align",
+        "direction",       "text-align",  "margin-left",      "margin-right",
+        "text-indent",     "margin-top",  "margin-bottom",    "border",
+        "border-collapse", "width",       "border-top",       "border-right",
+        "border-bottom",   "border-left", "list-style-type",  "counter-increment"};
     const auto CheckDeclaration = [&](std::string_view Declaration) -> std::string {
         Declaration.remove_prefix(std::min(Declaration.find_first_not_of(' '), Declaration.size()));
         if (Declaration.empty()) return {};
@@ -204,7 +204,7 @@ inline std::string InspectElement(xmlNode* Element) {
         {"p", "style"},     {"li", "style"},        {"span", "style"},   {"span", "id"},    {"span", "lang"},
         {"a", "href"},      {"img", "src"},         {"img", "height"},   {"img", "width"},  {"img", "alt"},
         {"table", "style"}, {"td", "style"},        {"td", "colspan"},   {"td", "rowspan"}, {"th", "style"},
-        {"th", "colspan"},  {"th", "rowspan"}};
+        {"th", "colspan"},  {"th", "rowspan"},      {"ol", "style"}};
     for (xmlNode* Node = Element; Node != nullptr; Node = Node->next) {
         if (Node->type == XML_TEXT_NODE || Node->type == XML_ENTITY_REF_NODE) continue;
         if (Node->type != XML_ELEMENT_NODE) return "unexpected node of type " + std::to_string(Node->type);

@@ -255,6 +255,12 @@ const TCase Cases[] = {
     {"MillionEmptyParagraphs", [] { return Document(Repeat("\\par ", 1000000)); }, exConverted, "", 896 * MiB},
     {"MillionListItems", [] { return Document(Repeat("{\\listtext 1.\\tab}\\ls1 item\\par ", 1000000)); },
      exConverted, "", 1400 * MiB},
+    // Levels far out of range, numbers at the top of the range, and old-style numbering that jumps.
+    {"ListLevelsOutOfRange", [] {
+         return Document(Repeat("\\pard\\ls1\\ilvl2147483647 a\\par\\pard\\ls1\\ilvl-9 b\\par"
+                                "\\pard\\ls-3\\ilvl4 c\\par\\pard{\\*\\pn\\pnlvl9\\pnucrm\\pnstart2147483647}d\\par"
+                                "\\pard{\\*\\pn\\pnlvl1\\pnlcltr\\pnstart99999999999}e\\par ", 100000));
+     }, exConverted, "", 400 * MiB},
     {"HundredThousandLinksAndBookmarks", [] {
          return Document(Repeat("{\\*\\bkmkstart b}{\\*\\bkmkend b}{\\field{\\*\\fldinst HYPERLINK \"http://example.com/\"}"
                                 "{\\fldrslt link}} ", 100000));

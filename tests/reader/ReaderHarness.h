@@ -134,6 +134,12 @@ public:
     void SetListTemplateId(std::int32_t Value) override { Record("SetListTemplateId", Value); }
     void SetListOverrideNumber(std::int32_t Value) override { Record("SetListOverrideNumber", Value); }
     void SetAnsiCodePage(std::int32_t Value) override { Record("SetAnsiCodePage", Value); }
+    void SetListNumbering(TListField Field, std::int32_t Value) override {
+        static constexpr const char* Names[] = {"SetListLevel", "SetListOverride", "SetListFormat",
+                                                "SetListStart"};
+        Record(Names[Field], Value);
+    }
+    void SetLevelStartAt(std::int32_t Value) override { Record("SetLevelStartAt", Value); }
     void SetLevelNumberFormat(std::int32_t Value) override { Record("SetLevelNumberFormat", Value); }
     bool IsBulletList(std::int32_t OverrideNumber) override {
         return BulletLists.contains(Record("IsBulletList", OverrideNumber));
