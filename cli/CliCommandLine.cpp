@@ -103,7 +103,10 @@ TCommandLine ParseCommandLine(int Count, const char* const* Arguments, std::stri
         set("ConvertAnchors", "true");
         set("ConvertHyperlinks", "true");
     };
-    const auto pictures = [&] { set("ConvertPictures", "true"); };
+    const auto pictures = [&] {
+        set("ConvertPictures", "true");
+        settings.PicturesNamed = true;
+    };
     const auto tables = [&] { set("OptionsStructure.Tables", "true"); };
     const auto lists = [&] { set("OptionsStructure.Lists", "true"); };
     const auto encapsulatedHtml = [&] { set("ExtractEncapsulatedHtml", "true"); };
@@ -130,12 +133,14 @@ TCommandLine ParseCommandLine(int Count, const char* const* Arguments, std::stri
            "--all",
            [&] {
                links();
-               pictures();
+               set("ConvertPictures", "true");
+               settings.AllGiven = true;
                encapsulatedHtml();
                tables();
                lists();
            },
-           "Everything the converter can read: --links, --pictures, --encapsulated-html and every "
+           "Everything the converter can read: --links, --pictures (not with --plain-text), "
+           "--encapsulated-html and every "
            "OptionsStructure switch (--tables, --lists)")
         ->trigger_on_parse();
     app.add_option("--max-data-uri", settings.MaxDataUriKB,
@@ -153,7 +158,9 @@ TCommandLine ParseCommandLine(int Count, const char* const* Arguments, std::stri
            "--set",
            [&](const std::string& Argument) {
                settings.Steps.push_back(ParseSetStep(Argument));
-               if (settings.Steps.back().Property->Name == "TabString") settings.TabStringSet = true;
+               std::string_view name = settings.Steps.back().Property->Name;
+               if (name == "TabString") settings.TabStringSet = true;
+               if (name == "ConvertPictures") settings.PicturesNamed = true;
            },
            "Set a published property: true|false, integers, strings, value names (dtXHTML_11, fsEM, "
            "logDebug), "

@@ -19,6 +19,8 @@ struct TCliSettings {
     std::int32_t MaxDataUriKB = 32;
     bool ListProperties = false;
     bool TabStringSet = false; // TabString was named on the command line
+    bool AllGiven = false;      // --all was given
+    bool PicturesNamed = false; // --pictures, or ConvertPictures named by --set
     std::vector<TPropertyStep> Steps;
 };
 

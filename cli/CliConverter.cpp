@@ -27,6 +27,9 @@ void ConfigureConverter(TCxBase& Converter, const TCliSettings& Settings) {
     for (const TPropertyStep& step : Settings.Steps)
         ApplyStep(Converter, step);
     if (Converter.ConvertToPlainText() && !Settings.TabStringSet) Converter.SetTabString("\t");
+    // A picture in plain text would be an <img> tag among the words: --all means every readable text there.
+    if (Converter.ConvertToPlainText() && Settings.AllGiven && !Settings.PicturesNamed)
+        Converter.SetConvertPictures(false);
 }
 
 bool HasRtfHeader(std::string_view Input) {

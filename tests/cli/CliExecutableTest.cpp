@@ -84,6 +84,10 @@ TEST(CliExecutable, OptionsApplyInTheOrderGiven) {
         // Plain text writes a tab as a tab, unless TabString was set, before or after.
         {{"--set", "TabString=>", "--plain-text"}, "TabString=>"},
         {{"--plain-text", "--set", "TabString=>"}, "TabString=>"},
+        // In plain text --all reads no pictures, unless they are asked for by name.
+        {{"--all", "--plain-text"}, "ConvertPictures=false"},
+        {{"--plain-text", "--all", "--pictures"}, "ConvertPictures=true"},
+        {{"--pictures", "--plain-text", "--all"}, "ConvertPictures=true"},
     };
     for (const auto& [Options, Line] : Cases)
         EXPECT_THAT(Listing(Options), HasSubstr("\n" + Line + "\n"));
