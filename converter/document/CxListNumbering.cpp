@@ -75,11 +75,16 @@ std::string FormatListNumber(std::int32_t Format, std::int32_t Number) {
 }
 
 std::int32_t TListCounter::Peek(const TListItem& Item) const {
+    if (Item.Key == 0 && FOldStyleFormat[Item.Level] != Item.Format) return Item.Start;
     const auto found = FNext.find(KeyOf(Item.Key, Item.Level));
     return found != FNext.end() ? found->second : Item.Start;
 }
 
 std::int32_t TListCounter::Next(const TListItem& Item) {
+    if (Item.Key == 0 && FOldStyleFormat[Item.Level] != Item.Format) {
+        FOldStyleFormat[Item.Level] = Item.Format;
+        FNext.erase(KeyOf(0, Item.Level));
+    }
     const std::int32_t number = Peek(Item);
     // A start near the top of the range stays there rather than overflowing.
     FNext[KeyOf(Item.Key, Item.Level)] = number < INT32_MAX ? number + 1 : number;

@@ -46,6 +46,8 @@ private:
         return static_cast<std::int64_t>(List) * (MaxListLevel + 1) + Level;
     }
     std::unordered_map<std::int64_t, std::int32_t> FNext;
+    // Old-style numbering names no list: a level whose format changes (bullets, then "1)") starts anew.
+    std::int32_t FOldStyleFormat[MaxListLevel + 1] = {};
 };
 
 } // namespace corvane

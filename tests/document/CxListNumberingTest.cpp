@@ -64,6 +64,15 @@ TEST(ListNumbering, CountersContinueAndRestartDeeperLevels) {
     Counter.EndOldStyle();
     Numbers += std::to_string(Counter.Peek(Old)) + " " + std::to_string(Counter.Peek(Top));
     EXPECT_EQ(Numbers, "3 1 2 1 4 1 5 6 5 5");
+
+    // Old-style bullets, then numbers in the same run of paragraphs: the numbers start at their own start.
+    const TListItem Bullet{0, 0, BulletFormat, 1}, Decimal{0, 0, 0, 1};
+    Numbers.clear();
+    for (const TListItem* Item : {&Bullet, &Bullet, &Decimal, &Decimal}) {
+        Numbers += std::to_string(Counter.Peek(*Item)) + "/";
+        Numbers += std::to_string(Counter.Next(*Item)) + " ";
+    }
+    EXPECT_EQ(Numbers, "1/1 2/2 1/1 2/2 ");
 }
 
 TEST(ListMarkup, StartTagsInEachWayOfWriting) {
