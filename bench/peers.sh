@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Our converter against the RTF-to-HTML converters people use today (unrtf, pandoc and the npm package
-# @iarna/rtf-to-html), on the same two large documents: the generated word-processor document and the
-# bodies of the real corpus files merged into one document. Every repetition runs each converter once
+# @iarna/rtf-to-html), on the same three large documents: the RTF a word processor wrote
+# (bench/make-wordprocessor-rtf.sh), the generated document, and the bodies of the real corpus files merged
+# into one document. Every repetition runs each converter once
 # in turn, so load from elsewhere on the machine hits them all alike. Prints, per document and converter,
 # MB/s (median of the runs, MB = 10^6 bytes), peak memory (the largest maximum resident set of the runs)
 # and our figures divided by each peer's.
@@ -85,6 +86,8 @@ cd "$work/run"
 
 # --- Documents -----------------------------------------------------------------------------------------
 bytes=$((size * 1000000))
+wordprocessor=$("$root/bench/make-wordprocessor-rtf.sh" "$root/build/bench" | sed -n 2p)
+python3 "$root/bench/tools/repeat_rtf_body.py" "$wordprocessor" "$size" "$work/wordprocessor.rtf"
 "$generator" generated "$bytes" >"$work/generated.rtf"
 
 # Only real files every converter accepts on its own go into the merged document: one that fails alone
@@ -105,7 +108,7 @@ done < <(find "$corpus" -name '*.rtf' -type f -print0 | sort -z)
 echo "real files: ${#real[@]} of $total accepted by every converter" >&2
 "$generator" real "$bytes" "${real[@]}" >"$work/real.rtf"
 
-documents=(generated real)
+documents=(wordprocessor generated real)
 declare -A times peak state
 for document in "${documents[@]}"; do
   for converter in "${converters[@]}"; do
@@ -160,8 +163,8 @@ printf 'ours: %s; peers: unrtf %s, pandoc %s, %s %s (node %s)\n' "$("$tool" --ve
   "$npm_version" "$(node --version)"
 printf '%d processors; load average %s before, %s after; %d runs each, median MB/s, MB = 10^6 bytes\n\n' \
   "$(nproc)" "$load_before" "$load_after" "$runs"
-printf '%-18s %-14s %8s %9s %10s %10s\n' document converter MB/s "peak MB" speed memory
-printf '%-18s %-14s %8s %9s %10s %10s\n' "" "" "" "" ours/peer ours/peer
+printf '%-22s %-14s %8s %9s %10s %10s\n' document converter MB/s "peak MB" speed memory
+printf '%-22s %-14s %8s %9s %10s %10s\n' "" "" "" "" ours/peer ours/peer
 for document in "${documents[@]}"; do
   length=$(stat -c %s "$work/$document.rtf")
   label="$document $(awk -v b="$length" 'BEGIN { printf "%.1f", b / 1e6 }') MB"
@@ -170,7 +173,7 @@ for document in "${documents[@]}"; do
   for converter in "${converters[@]}"; do
     key=$document,$converter
     if [ "${state[$key]}" != ok ]; then
-      printf '%-18s %-14s %8s %9s %10s %10s  %s\n' "$label" "$converter" - - - - "${state[$key]}"
+      printf '%-22s %-14s %8s %9s %10s %10s  %s\n' "$label" "$converter" - - - - "${state[$key]}"
       label=""
       continue
     fi
@@ -185,7 +188,7 @@ for document in "${documents[@]}"; do
       speed_ratio=$(awk -v o="$our_speed" -v p="$speed" 'BEGIN { printf "%.1f", o / p }')
       memory_ratio=$(awk -v o="$our_peak" -v p="${peak[$key]}" 'BEGIN { printf "%.2f", o / p }')
     fi
-    printf '%-18s %-14s %8s %9s %10s %10s\n' "$label" "$converter" "$speed" "$memory" "$speed_ratio" \
+    printf '%-22s %-14s %8s %9s %10s %10s\n' "$label" "$converter" "$speed" "$memory" "$speed_ratio" \
       "$memory_ratio"
     label=""
   done
