@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 
 namespace corvane {
@@ -166,6 +168,19 @@ inline std::string MakeWordProcessorRtf(std::size_t TargetBytes, bool TableRows 
     }
     Rtf += "}";
     return Rtf;
+}
+
+// The 20 MB document a word processor wrote (bench/make-wordprocessor-rtf.sh), or the file that
+// CORVANE_BENCH_DOCUMENT names; empty when there is none.
+inline std::string ReadWordProcessorFile() {
+    const char* Named = std::getenv("CORVANE_BENCH_DOCUMENT");
+    std::ifstream In(Named != nullptr ? Named : CORVANE_BENCH_DIR "/wordprocessor-20mb.rtf",
+                     std::ios::binary | std::ios::ate);
+    if (!In) return {};
+    std::string Content(static_cast<std::size_t>(In.tellg()), '\0');
+    In.seekg(0);
+    In.read(Content.data(), static_cast<std::streamsize>(Content.size()));
+    return Content;
 }
 
 } // namespace corvane

@@ -15,7 +15,7 @@
 #
 # Installs what is missing: the Debian packages unrtf, pandoc and time (and nodejs and npm when there is
 # no npm), and the npm package, pinned, into build/peers. Builds corvane-xhtml and make_bench_rtf with
-# the release preset.
+# the release preset; CORVANE_XHTML=/path/to/corvane-xhtml measures another build of ours (a baseline, say).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -65,7 +65,7 @@ fi
 # --- Our converter and the document generator ---------------------------------------------------------
 [ -f build/release/build.ninja ] || cmake --preset release >&2
 cmake --build --preset release --target corvane-xhtml make_bench_rtf >&2
-tool=$root/build/release/cli/corvane-xhtml
+tool=${CORVANE_XHTML:-$root/build/release/cli/corvane-xhtml}
 generator=$root/build/release/bench/make_bench_rtf
 
 converters=(corvane-xhtml unrtf pandoc rtf-to-html)

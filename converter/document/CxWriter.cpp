@@ -20,6 +20,12 @@ TCharacterProperties TCxWriter::CloneCharacterProperties() const {
 }
 
 void TCxWriter::SetCharacterProperties(const TCharacterProperties& Properties) {
+    // Most groups close on the formatting they opened with: nothing to set then, one comparison instead
+    // of a dozen setters.
+    if (Properties == FCharacterProperties) {
+        RestoreSavedHidden();
+        return;
+    }
     // Each property goes through its own setter, so a gated property stays as it is and only real
     // changes start a run.
     SetRightToLeft(Properties.RightToLeft);
@@ -43,6 +49,10 @@ void TCxWriter::SetCharacterProperties(const TCharacterProperties& Properties) {
         SetSuperscript(false);
         break;
     }
+    RestoreSavedHidden();
+}
+
+void TCxWriter::RestoreSavedHidden() {
     if (!FSavedHidden.empty()) {
         FHidden = FSavedHidden.back();
         FSavedHidden.pop_back();

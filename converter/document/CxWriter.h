@@ -145,6 +145,8 @@ private:
     }
     void UpdateParagraph() { FDocument->LastParagraph().SetParagraphProperties(FParagraphProperties); }
     void WriteTab();
+    // The hidden state saved when the group that is closing opened.
+    void RestoreSavedHidden();
     void WriteParagraphMark();
     void DecodeIntoLastRun(std::string_view Bytes);
     // Gives a run started since the last change of the tree the properties it was started with.
