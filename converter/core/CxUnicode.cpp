@@ -1,5 +1,7 @@
 #include "CxUnicode.h"
 
+#include "CxByteScan.h"
+
 #include <cassert>
 
 namespace corvane {
@@ -300,9 +302,7 @@ void TUnicodeConverter::ConvertBytes(std::string_view Bytes, std::string& Output
         // ASCII decodes to itself in every page unless it completes a double-byte character, so while no
         // lead byte waits it is appended a span at a time.
         if (FPendingCount == 2) {
-            const char* Stop = Next;
-            while (Stop != End && static_cast<std::uint8_t>(*Stop) < 0x80)
-                ++Stop;
+            const char* const Stop = FindStop<srHigh>(Next, End);
             Output.append(Next, Stop);
             Next = Stop;
             if (Next == End) break;

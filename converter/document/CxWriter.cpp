@@ -1,5 +1,6 @@
 #include "CxWriter.h"
 
+#include "CxByteScan.h"
 #include "CxOptions.h"
 
 #include <algorithm>
@@ -219,16 +220,14 @@ void TCxWriter::WriteChar(std::uint8_t Character) {
 void TCxWriter::WriteChars(std::string_view Characters) {
     if (FHidden) return;
     // Spans between the bytes WriteChar treats specially go to the decoder whole.
-    std::size_t Start = 0;
-    for (std::size_t Index = 0; Index < Characters.size(); ++Index) {
-        const auto Character = static_cast<std::uint8_t>(Characters[Index]);
-        if (Character > 12 || (Character != 0 && Character != 9 && Character != 10 && Character != 12))
-            continue;
-        if (Index > Start) DecodeIntoLastRun(Characters.substr(Start, Index - Start));
-        WriteChar(Character);
-        Start = Index + 1;
+    const char* Start = Characters.data();
+    const char* const End = Start + Characters.size();
+    for (const char* Special; (Special = FindStop<srNone, '\0', '\t', '\n', '\f'>(Start, End)) != End;
+         Start = Special + 1) {
+        if (Special > Start) DecodeIntoLastRun(std::string_view(Start, static_cast<std::size_t>(Special - Start)));
+        WriteChar(static_cast<std::uint8_t>(*Special));
     }
-    if (Start < Characters.size()) DecodeIntoLastRun(Characters.substr(Start));
+    if (Start < End) DecodeIntoLastRun(std::string_view(Start, static_cast<std::size_t>(End - Start)));
 }
 
 void TCxWriter::DecodeIntoLastRun(std::string_view Bytes) {

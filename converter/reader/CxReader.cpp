@@ -1,5 +1,6 @@
 #include "CxReader.h"
 
+#include "CxByteScan.h"
 #include "CxLanguage.h"
 #include "CxOptions.h"
 
@@ -295,9 +296,7 @@ void TCxReader::Parse(std::string_view Rtf) {
 // Plain bytes in a text destination with no fallback characters pending: straight to the writer.
 void TCxReader::DeliverTextRun() {
     FlushPendingSurrogate();
-    std::size_t End = FPosition + 1;
-    while (End < FInputLength && ByteClasses[FInput[End]] == bcPlain)
-        ++End;
+    const std::size_t End = PlainRunEnd();
     const std::string_view Text(reinterpret_cast<const char*>(FInput) + FPosition, End - FPosition);
     FWriter->WriteChars(Text);
     if (CollectingHtmlText()) FHtmlTextDecoder.ConvertBytes(Text, FHtml);
@@ -306,9 +305,7 @@ void TCxReader::DeliverTextRun() {
 
 // Plain bytes of an \htmltag group while the encapsulated HTML is collected.
 void TCxReader::DeliverHtmlTagRun() {
-    std::size_t End = FPosition + 1;
-    while (End < FInputLength && ByteClasses[FInput[End]] == bcPlain)
-        ++End;
+    const std::size_t End = PlainRunEnd();
     FHtmlTagDecoder.ConvertBytes(std::string_view(reinterpret_cast<const char*>(FInput) + FPosition, End - FPosition),
                                  FHtml);
     FPosition = End;
@@ -324,10 +321,14 @@ bool TCxReader::StartsGroup(std::size_t Backslash) const {
 
 // Plain bytes in a destination that drops them.
 void TCxReader::SkipPlainBytes() {
-    std::size_t Position = FPosition + 1;
-    while (Position < FInputLength && ByteClasses[FInput[Position]] == bcPlain)
-        ++Position;
-    FPosition = Position;
+    FPosition = PlainRunEnd();
+}
+
+// The end of the plain bytes that start at the current position: the next byte the main loop must see.
+std::size_t TCxReader::PlainRunEnd() const {
+    const char* const Input = reinterpret_cast<const char*>(FInput);
+    return static_cast<std::size_t>(
+        FindStop<srNone, '\\', '{', '}', '\n', '\r'>(Input + FPosition + 1, Input + FInputLength) - Input);
 }
 
 // Reads the control word or symbol after a backslash. Leaves the position on its last byte (the

@@ -62,6 +62,7 @@ private:
     // \* marks a destination only as the first token of a group.
     bool StartsGroup(std::size_t Backslash) const;
     void SkipPlainBytes();
+    std::size_t PlainRunEnd() const;
     void SkipText();
     void TakeBinary(std::int64_t Count);
 

@@ -2,6 +2,7 @@
 
 #include "CxLinkURIBuilder.h"
 
+#include <algorithm>
 #include <array>
 #include <cassert>
 #include <charconv>
@@ -176,7 +177,7 @@ std::string TCustomTranslator::GetStyleAttribute(const std::string& Style) const
 void TCustomTranslator::SetFontSizeScale(TFontSizeScale Value) {
     if (FFontSizeScale == Value) return;
     FFontSizeScale = Value;
-    FFrames.clear(); // their font sizes are written in the old unit
+    ForgetFrames(); // their font sizes are written in the old unit
 }
 
 void TCustomTranslator::SetParagraphTag(const std::string& Value) {
@@ -311,12 +312,28 @@ TCustomTranslator::TTextFrame TCustomTranslator::BuildTextFrame(const TCharacter
 }
 
 const TCustomTranslator::TTextFrame& TCustomTranslator::TextFrame(const TCharacterProperties& Props) const {
-    const auto Found = FFrames.find(Props);
-    if (Found != FFrames.end()) return Found->second;
-    // A document with ever new property sets must not make the store grow without bound.
-    constexpr std::size_t MaxFrames = 4096;
-    if (FFrames.size() >= MaxFrames) FFrames.clear();
-    return FFrames.emplace(Props, BuildTextFrame(Props)).first->second;
+    // Runs mostly alternate between a few property sets, which the recent frames catch without hashing.
+    for (std::size_t Index = 0; Index < FRecentFrames.size() && FRecentFrames[Index]; ++Index) {
+        if (!(FRecentFrames[Index]->first == Props)) continue;
+        std::rotate(FRecentFrames.begin(), FRecentFrames.begin() + static_cast<std::ptrdiff_t>(Index),
+                    FRecentFrames.begin() + static_cast<std::ptrdiff_t>(Index) + 1);
+        return FRecentFrames.front()->second;
+    }
+    auto Found = FFrames.find(Props);
+    if (Found == FFrames.end()) {
+        // A document with ever new property sets must not make the store grow without bound.
+        constexpr std::size_t MaxFrames = 4096;
+        if (FFrames.size() >= MaxFrames) ForgetFrames();
+        Found = FFrames.emplace(Props, BuildTextFrame(Props)).first;
+    }
+    std::rotate(FRecentFrames.begin(), FRecentFrames.end() - 1, FRecentFrames.end());
+    FRecentFrames.front() = &*Found;
+    return Found->second;
+}
+
+void TCustomTranslator::ForgetFrames() const {
+    FFrames.clear();
+    FRecentFrames.fill(nullptr);
 }
 
 std::string TCustomTranslator::FormatText(const std::string& Text, const TCharacterProperties& Props) const {

@@ -8,6 +8,7 @@
 #include "CxPropertiesHash.h"
 #include "CxTableMarkup.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -86,6 +87,9 @@ private:
     TFontSizeScale FFontSizeScale = fsPoint;
     // Frames already built; they depend on the font-size scale besides the properties.
     mutable std::unordered_map<TCharacterProperties, TTextFrame, TCharacterPropertiesHash> FFrames;
+    // The frames used last, most recent first; they point into FFrames.
+    mutable std::array<const std::pair<const TCharacterProperties, TTextFrame>*, 4> FRecentFrames{};
+    void ForgetFrames() const;
 };
 
 } // namespace corvane

@@ -1,5 +1,7 @@
 #include "CxLinkURIBuilder.h"
 
+#include "CxByteScan.h"
+
 #include <array>
 #include <cstdint>
 
@@ -25,6 +27,13 @@ constexpr std::array<TByteClass, 256> MakeByteClasses() {
 }
 
 constexpr std::array<TByteClass, 256> ByteClasses = MakeByteClasses();
+
+// The index of the next byte at or after From that may not be bcCopy: ASCII text is passed over in blocks.
+std::size_t NextToClassify(std::string_view Text, std::size_t From) {
+    const char* const End = Text.data() + Text.size();
+    return static_cast<std::size_t>(FindStop<srControlOrHigh, '&', '"', '<', '>'>(Text.data() + From, End) -
+                                    Text.data());
+}
 
 std::string_view EntityOf(char C) {
     switch (C) {
@@ -87,7 +96,7 @@ std::string EscapeMarkup(std::string_view Text) {
     Result.reserve(Text.size() + Text.size() / 8);
     const std::size_t Size = Text.size();
     std::size_t RunStart = 0;
-    for (std::size_t I = 0; I < Size; ++I) {
+    for (std::size_t I = NextToClassify(Text, 0); I < Size; I = NextToClassify(Text, I + 1)) {
         const TByteClass Class = ByteClasses[static_cast<unsigned char>(Text[I])];
         if (Class == bcCopy) continue;
         if (Class == bcCheckNonCharacter) {
@@ -116,7 +125,7 @@ std::string EscapeMarkup(std::string_view Text) {
 bool EscapeChanges(std::string_view Text) {
     // The same classification as EscapeMarkup, stopping at the first byte it would not copy.
     const std::size_t Size = Text.size();
-    for (std::size_t I = 0; I < Size; ++I) {
+    for (std::size_t I = NextToClassify(Text, 0); I < Size; I = NextToClassify(Text, I + 1)) {
         const TByteClass Class = ByteClasses[static_cast<unsigned char>(Text[I])];
         if (Class == bcCopy) continue;
         if (Class == bcCheckNonCharacter) {

@@ -1,0 +1,45 @@
+// Finding the next byte that needs attention in a run of text. Text is mostly ASCII letters and blanks
+// that every stage passes on unchanged, so each stage skips them sixteen at a time and looks at single
+// bytes only where one of its stop bytes is.
+#pragma once
+
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace corvane {
+
+// Bytes that stop a scan besides the listed ones.
+enum TStopRange : std::uint8_t {
+    srNone,
+    srHigh,          // 0x80 and above
+    srControlOrHigh, // below 0x20, and 0x80 and above
+};
+
+// The first byte in [Next, End) that is one of Stops or in Range; End when there is none.
+template <TStopRange Range, char... Stops>
+inline const char* FindStop(const char* Next, const char* const End) {
+#if defined(__SSE2__)
+    while (End - Next >= 16) {
+        const __m128i Block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Next));
+        __m128i Hits = _mm_setzero_si128();
+        if constexpr (Range == srHigh) Hits = Block;
+        // Signed, the bytes from 0x80 are negative: one comparison finds them and the controls.
+        if constexpr (Range == srControlOrHigh) Hits = _mm_cmplt_epi8(Block, _mm_set1_epi8(0x20));
+        ((Hits = _mm_or_si128(Hits, _mm_cmpeq_epi8(Block, _mm_set1_epi8(Stops)))), ...);
+        if (const int Mask = _mm_movemask_epi8(Hits)) return Next + __builtin_ctz(static_cast<unsigned>(Mask));
+        Next += 16;
+    }
+#endif
+    for (; Next != End; ++Next) {
+        const auto Byte = static_cast<std::uint8_t>(*Next);
+        if (Range != srNone && Byte >= 0x80) return Next;
+        if (Range == srControlOrHigh && Byte < 0x20) return Next;
+        if (((*Next == Stops) || ...)) return Next;
+    }
+    return End;
+}
+
+} // namespace corvane
