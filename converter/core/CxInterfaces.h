@@ -115,6 +115,12 @@ public:
         for (const char Character : Characters)
             WriteChar(static_cast<std::uint8_t>(Character));
     }
+    // The same as CloneCharacterProperties and CloneParagraphProperties at a group's start, into storage
+    // the reader keeps from group to group, so that saving allocates nothing.
+    virtual void SaveProperties(TCharacterProperties& Character, TParagraphProperties& Paragraph) const {
+        Character = CloneCharacterProperties();
+        Paragraph = CloneParagraphProperties();
+    }
 };
 
 // The settings the document writer reads, at the moment of use.

@@ -20,6 +20,12 @@ TCharacterProperties TCxWriter::CloneCharacterProperties() const {
     return FCharacterProperties;
 }
 
+void TCxWriter::SaveProperties(TCharacterProperties& Character, TParagraphProperties& Paragraph) const {
+    FSavedHidden.push_back(FHidden);
+    Character = FCharacterProperties;
+    Paragraph = FParagraphProperties;
+}
+
 void TCxWriter::SetCharacterProperties(const TCharacterProperties& Properties) {
     // Most groups close on the formatting they opened with: nothing to set then, one comparison instead
     // of a dozen setters.

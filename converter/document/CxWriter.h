@@ -35,6 +35,7 @@ public:
     TCharacterProperties CloneCharacterProperties() const override;
     void SetCharacterProperties(const TCharacterProperties& Properties) override;
     TParagraphProperties CloneParagraphProperties() const override { return FParagraphProperties; }
+    void SaveProperties(TCharacterProperties& Character, TParagraphProperties& Paragraph) const override;
     void SetParagraphProperties(const TParagraphProperties& Properties) override;
     void ResetCharacterProperties() override;
     void StartTextRun() override;

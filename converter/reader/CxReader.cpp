@@ -537,14 +537,21 @@ void TCxReader::AppendHtmlTextByte(std::uint8_t Byte, TUnicodeConverter& Decoder
 // Groups.
 
 void TCxReader::OpenGroup() {
-    if (FStack.size() >= MaxGroupDepth) throw ECxError("Property stack overflow");
+    if (FStackDepth >= MaxGroupDepth) throw ECxError("Property stack overflow");
     try {
-        FStack.push_back({{FWriter->CloneCharacterProperties(), FWriter->CloneParagraphProperties(),
-                           FInputState, FDestination},
-                          FDiscarding, FHtmlRtf});
+        // Entries stay when their groups close, so the next group at that depth saves its properties
+        // into strings that already have room for them.
+        if (FStackDepth == FStack.size()) FStack.emplace_back();
+        TGroupState& Saved = FStack[FStackDepth];
+        FWriter->SaveProperties(Saved.Properties.CharacterProperties, Saved.Properties.ParagraphProperties);
+        Saved.Properties.InputState = FInputState;
+        Saved.Properties.Destination = FDestination;
+        Saved.Discarding = FDiscarding;
+        Saved.HtmlRtf = FHtmlRtf;
     } catch (const std::bad_alloc&) {
         throw ECxError("Property stack overflow");
     }
+    ++FStackDepth;
     FInputState = isNormal;
     FGroupOpenedAt = FPosition;
     ++FGroupDepth;
@@ -590,8 +597,8 @@ void TCxReader::CloseGroup() {
     // close first.
     if (FPicture != nullptr && FGroupDepth < FPictureDepth) FinishPicture();
 
-    if (FGroupDepth > 0 && !FStack.empty()) {
-        const TGroupState& Saved = FStack.back();
+    if (FGroupDepth > 0 && FStackDepth > 0) {
+        const TGroupState& Saved = FStack[FStackDepth - 1];
         FWriter->SetCharacterProperties(Saved.Properties.CharacterProperties);
         FWriter->SetParagraphProperties(Saved.Properties.ParagraphProperties);
         if (FWriter->GetNumbering()) FWriter->SetListItem(true);
@@ -600,7 +607,7 @@ void TCxReader::CloseGroup() {
         FDiscarding = Saved.Discarding;
         FHtmlRtf = Saved.HtmlRtf;
         if (FExtractHtml) FHtmlTextDecoder.SetCharset(Saved.Properties.CharacterProperties.Charset);
-        FStack.pop_back();
+        --FStackDepth;
     }
 
     if (FGroupDepth == 1 && Closing == dsFontTable) {

@@ -148,6 +148,7 @@ private:
     std::int32_t FGroupDepth = 0;
     std::size_t FGroupOpenedAt = 0; // position of the last "{"
     std::vector<TGroupState> FStack;
+    std::size_t FStackDepth = 0; // entries in use; those above stay for reuse
     char FHexPair[2] = {0, 0};
     int FHexCount = 0;
 
