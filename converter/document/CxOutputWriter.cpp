@@ -409,7 +409,12 @@ void TCxOutputWriter::AppendListItem(const TParagraphProperties& Properties, std
 }
 
 void TCxOutputWriter::AppendParagraph(const TParagraphProperties& Properties) {
-    FOutput += GetTranslator().GetParagraphStart(Properties);
+    // Paragraphs mostly follow others of the same formatting, whose start tag is built already.
+    if (!FLastParagraphStart || !(FLastParagraphProperties == Properties)) {
+        FLastParagraphStart = GetTranslator().GetParagraphStart(Properties);
+        FLastParagraphProperties = Properties;
+    }
+    FOutput += *FLastParagraphStart;
     FOutput += FContent;
     FOutput += CRLF;
     FOutput += FMargin2;

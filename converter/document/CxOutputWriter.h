@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -97,6 +98,9 @@ private:
     bool FPlainText = false;
     std::string FOutput;
     std::string FContent;
+    // The start tag of the last paragraph written, and the formatting it was built for.
+    std::optional<std::string> FLastParagraphStart;
+    TParagraphProperties FLastParagraphProperties;
     std::string FMargin1, FMargin2, FMargin3;
     bool FListOpen = false;
     std::string_view FListEnd; // the end tag of the open list, remembered rather than sought
