@@ -51,6 +51,13 @@ public:
         }
     }
 
+    // Keywords are a few letters long: a loop beats a call to memcmp.
+    static bool SameBytes(const char* Left, const char* Right, std::size_t Length) {
+        for (std::size_t Index = 0; Index < Length; ++Index)
+            if (Left[Index] != Right[Index]) return false;
+        return true;
+    }
+
     const TTokenDef* Find(const char* Keyword, std::size_t Length) const {
         if (Length == 1) {
             const std::uint8_t Entry = FSingles[static_cast<std::uint8_t>(Keyword[0])];
@@ -64,8 +71,7 @@ public:
             if (Candidate.Row == 0) return nullptr;
             if (Candidate.Tag != Tag) continue;
             const TTokenDef& Row = KeywordTable[Candidate.Row - 1];
-            if (Row.Keyword.size() == Length && std::equal(Keyword, Keyword + Length, Row.Keyword.data()))
-                return &Row;
+            if (Row.Keyword.size() == Length && SameBytes(Keyword, Row.Keyword.data(), Length)) return &Row;
         }
     }
 
@@ -388,7 +394,8 @@ void TCxReader::ReadControlWord() {
         static const TTokenDef* const RowRow = FindKeyword("row");
         if ((Row == CellRow || Row == RowRow) && TakeTableKeyword(Word, HasParameter, Parameter)) return;
         Dispatch(*Row, HasParameter, Parameter);
-    } else if (!TakeTableKeyword(Word, HasParameter, Parameter) && !TakeListKeyword(Word, Parameter)) {
+    } else if (!(FTables && TakeTableKeyword(Word, HasParameter, Parameter)) &&
+               !(FLists && TakeListKeyword(Word, Parameter))) {
         // After \* an unknown destination is dropped with everything in it.
         if (FSkipDestinationIfUnknown) FDestination = dsSkip;
         FSkipDestinationIfUnknown = false;
