@@ -15,7 +15,8 @@
 #
 # Installs what is missing: the Debian packages unrtf, pandoc and time (and nodejs and npm when there is
 # no npm), and the npm package, pinned, into build/peers. Builds corvane-xhtml and make_bench_rtf with
-# the release preset; CORVANE_XHTML=/path/to/corvane-xhtml measures another build of ours (a baseline, say).
+# the release preset; CORVANE_XHTML=/path/to/corvane-xhtml measures another build of ours, and
+# CORVANE_BASELINE=/path/to/corvane-xhtml adds an earlier build as one more converter ("baseline").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -69,9 +70,17 @@ tool=${CORVANE_XHTML:-$root/build/release/cli/corvane-xhtml}
 generator=$root/build/release/bench/make_bench_rtf
 
 converters=(corvane-xhtml unrtf pandoc rtf-to-html)
+# An earlier build of ours runs as one more converter, so that before and after come from the same run.
+baseline=${CORVANE_BASELINE:-}
+if [ -n "$baseline" ]; then
+  [ -x "$baseline" ] || { echo "CORVANE_BASELINE: no executable at $baseline" >&2; exit 2; }
+  baseline=$(cd "$(dirname "$baseline")" && pwd)/$(basename "$baseline")
+  converters=(corvane-xhtml baseline unrtf pandoc rtf-to-html)
+fi
 command_for() { # converter input -> the command in the array cmd; every one writes to standard output
   case $1 in
     corvane-xhtml) cmd=("$tool" "$2") ;;
+    baseline) cmd=("$baseline" "$2") ;;
     unrtf) cmd=(unrtf --html "$2") ;;
     pandoc) cmd=(pandoc -f rtf -t html "$2") ;;
     rtf-to-html) cmd=(env "NODE_PATH=$peers/node_modules" node "$root/bench/peer_rtf_to_html.js" "$2") ;;
