@@ -525,7 +525,8 @@ bool TCxReader::TakePartKeyword(std::string_view Keyword, std::int64_t Parameter
 }
 
 void TCxReader::EnterPart(TDestination Part, std::string_view Keyword) {
-    const bool Readable = !FDiscarding && FPartDepth == 0 && InTextDestination();
+    // A part in hidden text is hidden too: it leaves no reference in the body.
+    const bool Readable = !FDiscarding && FPartDepth == 0 && InTextDestination() && !FWriter->GetHidden();
     if (Part == dsFootnote) {
         if (Readable && FNotes) {
             BeginPart(FFootnotesAtEnd && !FNoteTypesGiven ? dpEndnote : dpFootnote);

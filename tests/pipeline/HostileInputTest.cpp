@@ -239,7 +239,7 @@ const TCase Cases[] = {
          return Document(Repeat("{\\footnote a{\\footnote b{\\header c}}\\chftn{\\footer d\\chftn}\\ftnalt"
                                 "\\intbl e\\cell}{\\header{\\footnote f}g\\sect}{\\super *}"
                                 "{\\footnote{\\super *}h\\par\\trowd\\cellx9\\pard\\intbl i}\\chftn\\chftn", 100000));
-     }, exConverted, "", 672 * MiB, "note-200000"},
+     }, exConverted, "", 816 * MiB, "note-200000"},
     {"FootnoteNeverClosed", [] {
          return "{\\rtf1 a{\\super\\chftn}{\\footnote\\pard\\ls1 b\\par\\intbl c\\cell " + Repeat("{\\b d\\par ", 5000);
      }, exConverted, "", 16 * MiB, "note-1-ref"},
@@ -264,7 +264,7 @@ const TCase Cases[] = {
          return Document("\\ftnnalc\\aftnnruc\\ftnstart2147483000 " +
                          Repeat("t{\\super\\chftn}{\\footnote\\pard{\\super\\chftn} a\\par b\\par c}"
                                 "{\\super\\chftn}{\\footnote\\ftnalt d}", 100000));
-     }, exConverted, "", 608 * MiB, "note-200000-ref"},
+     }, exConverted, "", 720 * MiB, "note-200000-ref"},
     {"MillionParagraphs", [] { return Document(Repeat("p\\par ", 1000000)); }, exConverted, "", 1280 * MiB},
     {"MillionEmptyParagraphs", [] { return Document(Repeat("\\par ", 1000000)); }, exConverted, "", 896 * MiB},
     {"MillionListItems", [] { return Document(Repeat("{\\listtext 1.\\tab}\\ls1 item\\par ", 1000000)); },
