@@ -46,10 +46,12 @@ std::string HexData(std::int64_t Bytes) {
 // The converter as the command-line tool sets it up for --pictures --links, with every picture
 // embedded, however large, so that the picture shapes always go through the data URI encoding. The
 // metafile converter is left out (benchmarks link the core only); it would leave PNG data alone anyway.
-void Convert(benchmark::State& State, const std::string& Rtf, bool Tables = false, bool Lists = false) {
+void Convert(benchmark::State& State, const std::string& Rtf, bool Tables = false, bool Lists = false,
+             bool Notes = false) {
     corvane::TRkCorvaneXHTML Converter;
     Converter.OptionsStructure().SetTables(Tables);
     Converter.OptionsStructure().SetLists(Lists);
+    Converter.OptionsStructure().SetNotes(Notes);
     Converter.SetDocumentType(corvane::dtXHTML_10_Strict);
     Converter.SetConvertFields(true);
     Converter.SetConvertAnchors(true);
@@ -160,6 +162,27 @@ void BM_ListLevels(benchmark::State& State) {
     Convert(State, Header + Repeat(Unit, State.range(0) / 23) + "}", false, true);
 }
 
+// N notes, converted as notes: footnotes, endnotes and notes with a mark of their own in turn, each
+// referenced from the text and linking back.
+void BM_Notes(benchmark::State& State) {
+    Convert(State,
+            Document(Repeat("a{\\super\\chftn}{\\footnote\\pard{\\super\\chftn} f}"
+                            " b{\\super\\chftn}{\\footnote\\ftnalt\\pard{\\super\\chftn} e}"
+                            " c{\\super *}{\\footnote\\pard{\\super *} m}\\par ",
+                            State.range(0) / 3)),
+            true, true, true);
+}
+
+// N paragraphs of notes, eight to a note: plain paragraphs, a list item and a table row in each.
+void BM_NoteParagraphs(benchmark::State& State) {
+    Convert(State,
+            Document(Repeat(
+                "t{\\super\\chftn}{\\footnote\\pard{\\super\\chftn} 1\\par 2\\par 3\\par "
+                "\\ls1 4\\par\\pard 5\\par\\trowd\\cellx1000\\pard\\intbl 6\\cell\\row\\pard 7\\par 8}",
+                State.range(0) / 8)),
+            true, true, true);
+}
+
 // Five sizes, each twice the one before. The smallest already outgrows the processor's caches (a few
 // megabytes of input and tree), so that every size pays the same for memory and the ratios show the
 // converter's cost alone; the largest reaches the sizes of the hostile-input suite.
@@ -182,6 +205,8 @@ BENCHMARK(BM_TableRows)->Apply([](auto* B) { Doublings(B, 65536); });
 BENCHMARK(BM_TableCells)->Apply([](auto* B) { Doublings(B, 16384); });
 BENCHMARK(BM_TableNesting)->Apply([](auto* B) { Doublings(B, 1024); });
 BENCHMARK(BM_ListLevels)->Apply([](auto* B) { Doublings(B, 65536); });
+BENCHMARK(BM_Notes)->Apply([](auto* B) { Doublings(B, 16384); });
+BENCHMARK(BM_NoteParagraphs)->Apply([](auto* B) { Doublings(B, 65536); });
 
 } // namespace
 

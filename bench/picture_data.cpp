@@ -47,6 +47,8 @@ public:
     bool GetConvertPictures() const override { return true; }
     bool GetConvertTables() const override { return false; }
     bool GetConvertLists() const override { return false; }
+    bool GetConvertNotes() const override { return false; }
+    bool GetConvertHeadersFooters() const override { return false; }
     const TCxOptionsOptimize& GetOptionsOptimize() const override { return FOptimize; }
     std::shared_ptr<IPictureAdapter> GetPictureAdapter() const override { return FAdapter; }
     void ReplaceFont(std::string&) override {}

@@ -123,6 +123,11 @@ public:
     void SetAnsiCodePage(std::int32_t) override { ++Calls; }
     void SetListNumbering(TListField, std::int32_t) override { ++Calls; }
     void SetLevelStartAt(std::int32_t) override { ++Calls; }
+    void BeginPart(TDocumentPart) override { ++Calls; }
+    void EndPart() override { ++Calls; }
+    void WriteNoteMark() override { ++Calls; }
+    void SetEndnote() override { ++Calls; }
+    void SetNoteNumbering(TNoteNumbering, std::int32_t) override { ++Calls; }
     void SetLevelNumberFormat(std::int32_t) override { ++Calls; }
     bool IsBulletList(std::int32_t Number) override { return Number == 1; }
     void SetInTable(bool) override { ++Calls; }
@@ -148,6 +153,8 @@ public:
     bool GetConvertPictures() const override { return false; }
     bool GetConvertTables() const override { return false; }
     bool GetConvertLists() const override { return false; }
+    bool GetConvertNotes() const override { return false; }
+    bool GetConvertHeadersFooters() const override { return false; }
     const TCxOptionsOptimize& GetOptionsOptimize() const override { return FOptimize; }
     std::shared_ptr<IPictureAdapter> GetPictureAdapter() const override { return nullptr; }
     void ReplaceFont(std::string&) override {}

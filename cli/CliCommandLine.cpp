@@ -109,6 +109,8 @@ TCommandLine ParseCommandLine(int Count, const char* const* Arguments, std::stri
     };
     const auto tables = [&] { set("OptionsStructure.Tables", "true"); };
     const auto lists = [&] { set("OptionsStructure.Lists", "true"); };
+    const auto notes = [&] { set("OptionsStructure.Notes", "true"); };
+    const auto headersFooters = [&] { set("OptionsStructure.HeadersFooters", "true"); };
     const auto encapsulatedHtml = [&] { set("ExtractEncapsulatedHtml", "true"); };
     app.add_flag_callback("--links", links,
                           "Links and anchors (ConvertFields, ConvertAnchors, ConvertHyperlinks=true)")
@@ -129,6 +131,14 @@ TCommandLine ParseCommandLine(int Count, const char* const* Arguments, std::stri
                           "Lists nested by level with their numbering formats and first numbers; list "
                           "markers in plain text (OptionsStructure.Lists=true)")
         ->trigger_on_parse();
+    app.add_flag_callback("--notes", notes,
+                          "Footnotes and endnotes: numbered references in the text linking to the notes after "
+                          "it, which link back; [1] in plain text (OptionsStructure.Notes=true)")
+        ->trigger_on_parse();
+    app.add_flag_callback("--headers-footers", headersFooters,
+                          "The first section's header before the body and its footer after it "
+                          "(OptionsStructure.HeadersFooters=true)")
+        ->trigger_on_parse();
     app.add_flag_callback(
            "--all",
            [&] {
@@ -138,10 +148,11 @@ TCommandLine ParseCommandLine(int Count, const char* const* Arguments, std::stri
                encapsulatedHtml();
                tables();
                lists();
+               notes();
+               headersFooters();
            },
            "Everything the converter can read: --links, --pictures (not with --plain-text), "
-           "--encapsulated-html and every "
-           "OptionsStructure switch (--tables, --lists)")
+           "--encapsulated-html and every OptionsStructure switch (--tables, --lists, --notes, --headers-footers)")
         ->trigger_on_parse();
     app.add_option("--max-data-uri", settings.MaxDataUriKB,
                    "Largest picture embedded by --pictures, in kilobytes (default 32)")

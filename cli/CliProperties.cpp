@@ -158,6 +158,8 @@ const std::array Properties{
         "OptionsOptimize.IncludeDefaultFontStyle"),
     Row<TStructure, &S::Tables, &S::SetTables>("OptionsStructure.Tables"),
     Row<TStructure, &S::Lists, &S::SetLists>("OptionsStructure.Lists"),
+    Row<TStructure, &S::Notes, &S::SetNotes>("OptionsStructure.Notes"),
+    Row<TStructure, &S::HeadersFooters, &S::SetHeadersFooters>("OptionsStructure.HeadersFooters"),
 };
 
 std::int32_t IndexOfName(const TPropertyInfo& Property, std::string_view Name) {

@@ -293,6 +293,17 @@ QWidget* TfrmMain::CreateSettingsPage() {
         "Nest lists by level and keep their numbering (1., a., iii., bullets) and first numbers, instead of "
         "one flat list."));
     General->addRow(cbxLists);
+    cbxNotes = new QCheckBox(QStringLiteral("Convert Notes (OptionsStructure.Notes)"));
+    cbxNotes->setToolTip(QStringLiteral(
+        "Write footnotes and endnotes after the text, each linked from its numbered reference and back, "
+        "instead of leaving them out."));
+    General->addRow(cbxNotes);
+    cbxHeadersFooters =
+        new QCheckBox(QStringLiteral("Convert Headers and Footers (OptionsStructure.HeadersFooters)"));
+    cbxHeadersFooters->setToolTip(QStringLiteral(
+        "Write the first section's header before the text and its footer after it, instead of leaving them "
+        "out."));
+    General->addRow(cbxHeadersFooters);
 
     tsFonts = new QWidget;
     auto* Fonts = new QVBoxLayout(tsFonts);
@@ -395,6 +406,8 @@ void TfrmMain::FormCreate() {
     cbxHyper->setChecked(FConverter.ConvertHyperlinks());
     cbxTables->setChecked(FConverter.OptionsStructure().Tables());
     cbxLists->setChecked(FConverter.OptionsStructure().Lists());
+    cbxNotes->setChecked(FConverter.OptionsStructure().Notes());
+    cbxHeadersFooters->setChecked(FConverter.OptionsStructure().HeadersFooters());
     cbxPictures->setChecked(FConverter.ConvertPictures());
     cbxSpaces->setChecked(FConverter.ConvertSpaces());
     VleFonts->SetStrings(FConverter.ReplaceFonts());
@@ -501,6 +514,8 @@ void TfrmMain::ApplySettings() {
     Converter.SetConvertPictures(cbxPictures->isChecked());
     Converter.OptionsStructure().SetTables(cbxTables->isChecked());
     Converter.OptionsStructure().SetLists(cbxLists->isChecked());
+    Converter.OptionsStructure().SetNotes(cbxNotes->isChecked());
+    Converter.OptionsStructure().SetHeadersFooters(cbxHeadersFooters->isChecked());
     Converter.OptionsHead().SetMetaAuthor(ediAuthor->text().toStdString());
     Converter.OptionsHead().SetMetaDescription(ediDescription->text().toStdString());
     Converter.OptionsHead().SetMetaKeywords(ediKeywords->text().toStdString());

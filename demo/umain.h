@@ -93,6 +93,8 @@ public:
     QCheckBox* cbxHyper = nullptr;
     QCheckBox* cbxTables = nullptr;
     QCheckBox* cbxLists = nullptr;
+    QCheckBox* cbxNotes = nullptr;
+    QCheckBox* cbxHeadersFooters = nullptr;
     // "Settings" / "Fonts".
     TValueListEditor* VleFonts = nullptr;
     QLabel* Panel3 = nullptr;

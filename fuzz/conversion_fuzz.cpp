@@ -47,6 +47,9 @@ void ApplyOptions(corvane::TRkCorvaneXHTML& Converter, const std::uint8_t* Optio
     Converter.SetExtractEncapsulatedHtml(Bit(Options[3], 5));
     Converter.OptionsStructure().SetTables(Bit(Options[3], 7));
     Converter.OptionsStructure().SetLists(Bit(Options[3], 6));
+    // Bits 1 and 2 steer the log level too, as every bit of the byte does.
+    Converter.OptionsStructure().SetNotes(Bit(Options[3], 1));
+    Converter.OptionsStructure().SetHeadersFooters(Bit(Options[3], 2));
 }
 
 } // namespace

@@ -110,6 +110,16 @@ public:
     virtual void SetListNumbering(TListField Field, std::int32_t Value) = 0;          // 62
     // \levelstartatN of the last level defined.
     virtual void SetLevelStartAt(std::int32_t Start) = 0;                             // 63
+    // What follows goes to Part (dpHeader, dpFooter, dpFootnote or dpEndnote) until EndPart; a note
+    // leaves its reference in the body text. Parts do not nest.
+    virtual void BeginPart(TDocumentPart Part) = 0;                                   // 64
+    virtual void EndPart() = 0;                                                       // 65
+    // \chftn: in the body, the reference of the note that follows takes the formatting in force; in a
+    // note, its own number (which links back).
+    virtual void WriteNoteMark() = 0;                                                 // 66
+    // \ftnalt: the note being written is an endnote.
+    virtual void SetEndnote() = 0;                                                    // 67
+    virtual void SetNoteNumbering(TNoteNumbering Field, std::int32_t Value) = 0;      // 68
     // The same as WriteChar for each byte in turn; lets a writer take plain text a span at a time.
     virtual void WriteChars(std::string_view Characters) {
         for (const char Character : Characters)
@@ -170,6 +180,8 @@ public:
     virtual bool GetConvertPictures() const = 0;
     virtual bool GetConvertTables() const = 0;
     virtual bool GetConvertLists() const = 0;
+    virtual bool GetConvertNotes() const = 0;
+    virtual bool GetConvertHeadersFooters() const = 0;
     virtual const TCxOptionsOptimize& GetOptionsOptimize() const = 0;
     // Throws "Property TCxBase.PictureAdapter is not assigned" while pictures are on and none is set.
     virtual std::shared_ptr<IPictureAdapter> GetPictureAdapter() const = 0;
@@ -258,6 +270,11 @@ public:
     virtual std::string GetListStart(std::int32_t Format, std::int32_t Start) const = 0;
     // A CSS declaration for the first item of that list when its start tag cannot carry the first number.
     virtual std::string GetFirstListItemStyle(std::int32_t Format, std::int32_t Start) const = 0;
+    // The start tag of a part written apart from the body text; Id, when given, is its id.
+    virtual std::string GetPartStart(TDocumentPart Part, std::string_view Id) const = 0;
+    virtual std::string GetPartEnd(TDocumentPart Part) const = 0;
+    // What sets a part apart from the body text, inside it: a rule where the dialect has one.
+    virtual std::string GetPartRule() const = 0;
 };
 
 // What the output writer needs of the component: run conversion, list tags and the shared builders.

@@ -80,10 +80,16 @@ public:
     void SetTables(bool Value) { AssignIfChanged(FTables, Value); }
     bool Lists() const { return FLists; }
     void SetLists(bool Value) { AssignIfChanged(FLists, Value); }
+    bool Notes() const { return FNotes; }
+    void SetNotes(bool Value) { AssignIfChanged(FNotes, Value); }
+    bool HeadersFooters() const { return FHeadersFooters; }
+    void SetHeadersFooters(bool Value) { AssignIfChanged(FHeadersFooters, Value); }
 
 private:
     bool FTables = false;
     bool FLists = false;
+    bool FNotes = false;
+    bool FHeadersFooters = false;
 };
 
 } // namespace corvane

@@ -4,6 +4,7 @@
 
 #include "CxTypes.h"
 
+#include <cstdint>
 #include <string>
 
 namespace corvane {
@@ -38,6 +39,10 @@ public:
     virtual void SetRaw(bool Raw) = 0;
     virtual const std::string& GetFieldInstruction() const = 0;
     virtual void SetFieldInstruction(std::string Instruction) = 0;
+    // The note (counted from 1) whose reference the run is in the body text, or whose own mark it is in
+    // the note; 0 for every other run.
+    virtual std::int32_t GetNote() const = 0;
+    virtual void SetNote(std::int32_t Note) = 0;
 };
 
 class ISimpleDomParagraphNode : public virtual ISimpleDomNode {

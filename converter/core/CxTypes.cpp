@@ -100,15 +100,15 @@ const std::array<TTokenDef, KeywordCount> KeywordTable = {{
     {"listoverridetable", 0, false, kwDestination, ipAnsi, 0, dsListOverrideTable, spBinary, ffNil}, // 92
     {"listoverride", 0, false, kwDestination, ipAnsi, 0, dsListOverride, spBinary, ffNil}, // 93
     {"ls", 0, false, kwProperty, ipListOverride, 0, dsSkip, spBinary, ffNil}, // 94
-    {"footer", 0, false, kwDestination, ipAnsi, 0, dsSkip, spBinary, ffNil}, // 95
-    {"footerf", 0, false, kwDestination, ipAnsi, 0, dsSkip, spBinary, ffNil}, // 96
-    {"footerl", 0, false, kwDestination, ipAnsi, 0, dsSkip, spBinary, ffNil}, // 97
-    {"footerr", 0, false, kwDestination, ipAnsi, 0, dsSkip, spBinary, ffNil}, // 98
-    {"header", 0, false, kwDestination, ipAnsi, 0, dsSkip, spBinary, ffNil}, // 99
-    {"headerf", 0, false, kwDestination, ipAnsi, 0, dsSkip, spBinary, ffNil}, // 100
-    {"headerl", 0, false, kwDestination, ipAnsi, 0, dsSkip, spBinary, ffNil}, // 101
-    {"headerr", 0, false, kwDestination, ipAnsi, 0, dsSkip, spBinary, ffNil}, // 102
-    {"footnote", 0, false, kwDestination, ipAnsi, 0, dsSkip, spBinary, ffNil}, // 103
+    {"footer", 0, false, kwDestination, ipAnsi, 0, dsFooter, spBinary, ffNil}, // 95
+    {"footerf", 0, false, kwDestination, ipAnsi, 0, dsFooter, spBinary, ffNil}, // 96
+    {"footerl", 0, false, kwDestination, ipAnsi, 0, dsFooter, spBinary, ffNil}, // 97
+    {"footerr", 0, false, kwDestination, ipAnsi, 0, dsFooter, spBinary, ffNil}, // 98
+    {"header", 0, false, kwDestination, ipAnsi, 0, dsHeader, spBinary, ffNil}, // 99
+    {"headerf", 0, false, kwDestination, ipAnsi, 0, dsHeader, spBinary, ffNil}, // 100
+    {"headerl", 0, false, kwDestination, ipAnsi, 0, dsHeader, spBinary, ffNil}, // 101
+    {"headerr", 0, false, kwDestination, ipAnsi, 0, dsHeader, spBinary, ffNil}, // 102
+    {"footnote", 0, false, kwDestination, ipAnsi, 0, dsFootnote, spBinary, ffNil}, // 103
     {"author", 0, false, kwDestination, ipAnsi, 0, dsSkip, spBinary, ffNil}, // 104
     {"annotation", 0, false, kwDestination, ipAnsi, 0, dsSkip, spBinary, ffNil}, // 105
     {"bkmkstart", 0, false, kwDestination, ipAnsi, 0, dsBookmarkStart, spBinary, ffNil}, // 106

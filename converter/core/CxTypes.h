@@ -101,6 +101,9 @@ enum TDestination : std::uint8_t {
     dsListOverride = 21,
     dsListLevel = 22,
     dsHtmlTag = 23, // {\*\htmltag …}: a piece of a mail body's original HTML
+    dsFootnote = 24, // {\footnote …}: a footnote, or an endnote
+    dsHeader = 25,   // \header, \headerl, \headerr, \headerf
+    dsFooter = 26,   // \footer, \footerl, \footerr, \footerf
 };
 
 enum TSpecialAction : std::uint8_t {
@@ -262,6 +265,13 @@ public:
 };
 
 enum TListField : std::uint8_t { lfLevel, lfOverride, lfFormat, lfStart };
+
+// The parts of a document written apart from its body text: the header and the footer, and the notes
+// with each footnote and endnote among them.
+enum TDocumentPart : std::uint8_t { dpHeader, dpFooter, dpNotes, dpFootnote, dpEndnote };
+
+// How the document numbers its notes: the format (a \levelnfc value) and first number of each kind.
+enum TNoteNumbering : std::uint8_t { nnFootnoteFormat, nnFootnoteStart, nnEndnoteFormat, nnEndnoteStart };
 
 // Tables nest no deeper than this; deeper levels count as this one.
 inline constexpr std::int32_t MaxTableDepth = 64;

@@ -56,6 +56,10 @@ void TTextNode::SetFieldInstruction(std::string Instruction) {
     if (FLinkTargets || !Instruction.empty()) LinkTargets().FieldInstruction = std::move(Instruction);
 }
 
+void TTextNode::SetNote(std::int32_t Note) {
+    if (FLinkTargets || Note != 0) LinkTargets().Note = Note;
+}
+
 TTextNode::TLinkTargets& TTextNode::LinkTargets() {
     if (!FLinkTargets) FLinkTargets = std::make_unique<TLinkTargets>();
     return *FLinkTargets;

@@ -9,7 +9,7 @@ namespace corvane {
 
 // A document has many runs and few distinct formattings, so runs of the same formatting share one
 // immutable copy of it; a run takes a private copy only when its properties are handed out for change.
-// Anchors and field instructions are rare and live apart, so a run stays small.
+// Anchors, field instructions and notes are rare and live apart, so a run stays small.
 class TTextNode : public TSimpleDomNode, public ISimpleDomTextNode {
 public:
     explicit TTextNode(TSimpleDomNode* Parent);
@@ -24,6 +24,8 @@ public:
     void SetRaw(bool Raw) override { FRaw = Raw; }
     const std::string& GetFieldInstruction() const override;
     void SetFieldInstruction(std::string Instruction) override;
+    std::int32_t GetNote() const override { return FLinkTargets ? FLinkTargets->Note : 0; }
+    void SetNote(std::int32_t Note) override;
 
     // The properties in force, without taking a copy.
     const TCharacterProperties& CharacterProperties() const { return FOwn ? *FOwn : *FShared; }
@@ -34,6 +36,7 @@ private:
     struct TLinkTargets {
         std::string Anchor;
         std::string FieldInstruction;
+        std::int32_t Note = 0;
     };
 
     TLinkTargets& LinkTargets();

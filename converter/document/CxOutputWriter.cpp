@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <string>
 
 namespace corvane {
 
@@ -34,6 +35,10 @@ ISimpleDomParagraphNode& ParagraphAt(ISimpleDomDocument& Document, int Index) {
 
 bool IsListItem(ISimpleDomNode* Paragraph) {
     return Paragraph != nullptr && AsParagraph(Paragraph).GetParagraphProperties().ListItem;
+}
+
+std::string NoteId(std::int32_t Note) {
+    return "note-" + std::to_string(Note);
 }
 
 } // namespace
@@ -82,8 +87,54 @@ void TCxOutputWriter::Deliver(bool Final) {
 
 void TCxOutputWriter::ExecutePlainText() {
     ReserveOutput();
-    FListCounter = {};
-    FListOpen = false;
+    FLineHasText = false;
+    FLastLineBlank = true;
+    if (FParts) {
+        ISimpleDomDocument& header = *FParts->Header();
+        if (const int end = TrimmedEnd(header, 0, header.GetChildCount()); end > 0) {
+            WritePlainParagraphs(header, 0, end);
+            FOutput += CRLF;
+            FLastLineBlank = true;
+        }
+    }
+    WritePlainParagraphs(*FDocument, 0, FDocument->GetChildCount());
+    if (!FParts) return;
+    WritePlainNotes();
+    ISimpleDomDocument& footer = *FParts->Footer();
+    WritePlainPart(footer, 0, TrimmedEnd(footer, 0, footer.GetChildCount()));
+}
+
+void TCxOutputWriter::WritePlainPart(ISimpleDomDocument& Document, int First, int Last) {
+    if (First == Last) return;
+    if (!FLastLineBlank) FOutput += CRLF;
+    WritePlainParagraphs(Document, First, Last);
+}
+
+void TCxOutputWriter::WritePlainNotes() {
+    ISimpleDomDocument& document = *FParts->Notes();
+    const std::vector<TDocumentParts::TNote>& notes = FParts->NoteList();
+    // The notes stand together, apart from the text before them.
+    if (!notes.empty() && !FLastLineBlank) FOutput += CRLF;
+    for (const bool endnotes : {false, true}) {
+        for (std::size_t n = 0; n < notes.size(); ++n) {
+            const TDocumentParts::TNote& note = notes[n];
+            if (note.Endnote != endnotes) continue;
+            const int last = n + 1 < notes.size() ? notes[n + 1].FirstParagraph : document.GetChildCount();
+            const int end = TrimmedEnd(document, note.FirstParagraph, last);
+            if (!note.MarkInText) {
+                FOutput += '[';
+                FOutput += note.Mark;
+                // A note without text still shows its mark.
+                FOutput += end == note.FirstParagraph ? "]\r\n" : "] ";
+                FLineHasText = end != note.FirstParagraph;
+                FLastLineBlank = false;
+            }
+            WritePlainParagraphs(document, note.FirstParagraph, end);
+        }
+    }
+}
+
+void TCxOutputWriter::WritePlainParagraphs(ISimpleDomDocument& Document, int First, int Last) {
     // Only the depth a paragraph is written at matters here, not the tables around it.
     struct : ITableEvents {
         void OpenTable() override {}
@@ -94,29 +145,45 @@ void TCxOutputWriter::ExecutePlainText() {
         void CloseTable() override {}
     } ignored;
     TTableWalker walker;
-    const int count = FDocument->GetChildCount();
-    for (int i = 0; i < count; ++i) {
-        ISimpleDomParagraphNode& paragraph = ParagraphAt(*FDocument, i);
+    FListCounter = {};
+    FListOpen = false;
+    const auto appendRun = [this](std::string& Output, ISimpleDomNode* Run) {
+        if (FParts != nullptr && AsTextRun(Run).GetNote() != 0) {
+            Output += '[';
+            Output += Run->GetText();
+            Output += ']';
+        } else {
+            Output += Run->GetText();
+        }
+    };
+    for (int i = First; i < Last; ++i) {
+        ISimpleDomParagraphNode& paragraph = ParagraphAt(Document, i);
+        const std::size_t start = FOutput.size();
         if (FNestedLists) {
             FContent.clear();
             for (int r = 0, runs = paragraph.GetChildCount(); r < runs; ++r)
-                FContent += paragraph.GetChild(r)->GetText();
+                appendRun(FContent, paragraph.GetChild(r));
             AppendPlainMarker(paragraph.GetParagraphProperties());
             FOutput += FContent;
         } else {
             for (int r = 0, runs = paragraph.GetChildCount(); r < runs; ++r)
-                FOutput += paragraph.GetChild(r)->GetText();
+                appendRun(FOutput, paragraph.GetChild(r));
         }
+        if (FOutput.size() > start) FLineHasText = true;
         // A row of the outermost table is one line: its cells separated by tabs, the paragraphs of a cell
         // (and the rows of tables inside it) by blanks and tabs.
         const auto [depth, cellEnd] =
             walker.Enter(paragraph.GetParagraphProperties().TableDepth(), paragraph.GetCellEnd(), ignored);
         walker.Leave(ignored);
-        if (depth == 0 || (cellEnd != nullptr && cellEnd->RowEnd && depth == 1) || i + 1 == count ||
-            ParagraphAt(*FDocument, i + 1).GetParagraphProperties().TableDepth() == 0)
+        if (depth == 0 || (cellEnd != nullptr && cellEnd->RowEnd && depth == 1) || i + 1 == Last ||
+            ParagraphAt(Document, i + 1).GetParagraphProperties().TableDepth() == 0) {
             FOutput += CRLF;
-        else
+            FLastLineBlank = !FLineHasText;
+            FLineHasText = false;
+        } else {
             FOutput += cellEnd != nullptr ? '\t' : ' ';
+            FLineHasText = true;
+        }
         Deliver(false);
     }
 }
@@ -143,8 +210,11 @@ void TCxOutputWriter::ConvertContent(ISimpleDomParagraphNode& Paragraph) {
     FContent.clear();
     for (int r = 0, runs = Paragraph.GetChildCount(); r < runs; ++r) {
         ISimpleDomTextNode& run = AsTextRun(Paragraph.GetChild(r));
+        if (FParts != nullptr && run.GetNote() != 0)
+            AppendNoteLink(run.GetNote(), run.GetText(), ReadCharacterProperties(run));
         // An empty run contributes nothing, not even its anchor.
-        if (!run.GetText().empty()) FConverter.AppendTextRun(run, FContent);
+        else if (!run.GetText().empty())
+            FConverter.AppendTextRun(run, FContent);
     }
 }
 
@@ -166,10 +236,20 @@ void TCxOutputWriter::ExecuteMarkup() {
     }
 
     ReserveOutput();
+    if (FParts) WritePart(dpHeader, *FParts->Header());
+    const int count = FDocument->GetChildCount();
+    WriteBlocks(*FDocument, 0, count);
+    if (count == 0 && FBodyNeedsBlock) AppendLines(FEmptyParagraph);
+    if (!FParts) return;
+    WriteNotes();
+    WritePart(dpFooter, *FParts->Footer());
+}
+
+void TCxOutputWriter::WriteBlocks(ISimpleDomDocument& Document, int First, int Last) {
     // Tables are laid out whole before the first is written; a document without any costs a look at
     // each paragraph.
     const std::int32_t deepest = GetTranslator().SupportsNestedTables() ? MaxTableDepth : 1;
-    const TTableLayout layout(*FDocument, deepest, GetTranslator().SupportsTableHead());
+    const TTableLayout layout(Document, deepest, GetTranslator().SupportsTableHead(), First, Last);
     FLayout = &layout;
     FNextTable = FNextRow = FNextCell = 0;
     TTableWalker walker(deepest);
@@ -179,42 +259,119 @@ void TCxOutputWriter::ExecuteMarkup() {
     FListOpen = false;
     FOpenLists.clear();
     FListCounter = {};
-    const int count = FDocument->GetChildCount();
-    for (int i = 0; i < count; ++i) {
-        ISimpleDomParagraphNode& paragraph = ParagraphAt(*FDocument, i);
+    for (int i = First; i < Last; ++i) {
+        ISimpleDomParagraphNode& paragraph = ParagraphAt(Document, i);
         const TParagraphProperties& properties = paragraph.GetParagraphProperties();
         ConvertContent(paragraph);
         const auto [depth, cellEnd] =
             layout.Empty() ? TTablePlace{0, nullptr}
                            : walker.Enter(properties.TableDepth(), paragraph.GetCellEnd(), *this);
         const std::size_t start = FOutput.size();
-        const bool blank = IsBlank(FContent);
+        // The mark a note gets in front of its text makes its first paragraph one with content.
+        const bool blank = IsBlank(FContent) && FPendingMark.empty();
         // A covered cell holds blanks only; a cell's only paragraph, when blank, is an empty cell.
         const bool skipped =
             depth > 0 &&
             (FOpenTables.back().Covered ||
              (blank && cellEnd != nullptr && !FOpenTables.back().HasContent && !properties.ListItem));
+        if (!skipped && !FPendingMark.empty()) {
+            FContent.insert(0, FPendingMark);
+            FPendingMark.clear();
+        }
         if (!skipped) AppendBlock(properties, blank);
         if (FListOpen && properties.ListItem) {
-            ISimpleDomNode* next = paragraph.GetNextSibling();
+            ISimpleDomNode* next = i + 1 < Last ? paragraph.GetNextSibling() : nullptr;
             // The next item must stand in the same cell: no cell ends between, no table opens or closes.
             const bool goesOn =
                 IsListItem(next) && cellEnd == nullptr &&
                 AsParagraph(next).GetParagraphProperties().TableDepth() == properties.TableDepth();
             if (!goesOn) CloseList();
         }
-        if (depth > 0) {
-            if (FOutput.size() > start) {
-                Indent(start, 3 * depth);
-                FOpenTables.back().HasContent = true;
-            }
-            walker.Leave(*this);
-        }
+        const bool written = FOutput.size() > start;
+        if (depth > 0 && written) FOpenTables.back().HasContent = true;
+        if (written && 3 * depth + FPartLevel > 0) Indent(start, 3 * depth + FPartLevel);
+        if (depth > 0) walker.Leave(*this);
         Deliver(false);
     }
     walker.Finish(*this);
     FLayout = nullptr;
-    if (count == 0 && FBodyNeedsBlock) AppendLines(FEmptyParagraph);
+}
+
+int TCxOutputWriter::TrimmedEnd(ISimpleDomDocument& Document, int First, int Last) {
+    while (Last > First) {
+        ISimpleDomParagraphNode& last = ParagraphAt(Document, Last - 1);
+        if (last.GetCellEnd() != nullptr || !IsBlankParagraph(last)) break;
+        --Last;
+    }
+    return Last;
+}
+
+void TCxOutputWriter::WritePart(TDocumentPart Part, ISimpleDomDocument& Document) {
+    const int end = TrimmedEnd(Document, 0, Document.GetChildCount());
+    if (end == 0) return;
+    // The rule stands between the part and the body.
+    const std::string rule = GetTranslator().GetPartRule();
+    AppendLine(2, GetTranslator().GetPartStart(Part, {}));
+    if (Part == dpFooter && !rule.empty()) AppendLine(3, rule);
+    FPartLevel = 1;
+    WriteBlocks(Document, 0, end);
+    FPartLevel = 0;
+    if (Part == dpHeader && !rule.empty()) AppendLine(3, rule);
+    AppendLine(2, GetTranslator().GetPartEnd(Part));
+}
+
+void TCxOutputWriter::WriteNotes() {
+    const std::vector<TDocumentParts::TNote>& notes = FParts->NoteList();
+    if (notes.empty()) return;
+    ISimpleDomDocument& document = *FParts->Notes();
+    AppendLine(2, GetTranslator().GetPartStart(dpNotes, {}));
+    if (const std::string rule = GetTranslator().GetPartRule(); !rule.empty()) AppendLine(3, rule);
+    FInNotes = true;
+    // Footnotes first, then the endnotes, which the document puts at its end.
+    for (const bool endnotes : {false, true}) {
+        for (std::size_t n = 0; n < notes.size(); ++n) {
+            const TDocumentParts::TNote& note = notes[n];
+            if (note.Endnote != endnotes) continue;
+            const auto number = static_cast<std::int32_t>(n + 1);
+            AppendLine(3,
+                       GetTranslator().GetPartStart(note.Endnote ? dpEndnote : dpFootnote, NoteId(number)));
+            if (!note.MarkInText) {
+                // Raised, as the marks of notes stand, and apart from the text.
+                TCharacterProperties raised;
+                raised.VerticalPosition = 2;
+                FContent.clear();
+                AppendNoteLink(number, note.Mark, raised);
+                FPendingMark = std::move(FContent);
+                FPendingMark += ' ';
+            }
+            const int last = n + 1 < notes.size() ? notes[n + 1].FirstParagraph : document.GetChildCount();
+            FPartLevel = 2;
+            WriteBlocks(document, note.FirstParagraph, TrimmedEnd(document, note.FirstParagraph, last));
+            if (!FPendingMark.empty()) {
+                // A note without text still links back.
+                const std::size_t start = FOutput.size();
+                FContent = std::move(FPendingMark);
+                FPendingMark.clear();
+                AppendParagraph(TParagraphProperties());
+                Indent(start, FPartLevel);
+            }
+            FPartLevel = 0;
+            AppendLine(3, GetTranslator().GetPartEnd(note.Endnote ? dpEndnote : dpFootnote));
+            Deliver(false);
+        }
+    }
+    FInNotes = false;
+    AppendLine(2, GetTranslator().GetPartEnd(dpNotes));
+}
+
+void TCxOutputWriter::AppendNoteLink(std::int32_t Note, std::string_view Mark,
+                                     const TCharacterProperties& Properties) {
+    // The reference carries the id its note links back to.
+    std::string link = "<a href=\"#" + NoteId(Note);
+    link += FInNotes ? "-ref\">" : "\" id=\"" + NoteId(Note) + "-ref\">";
+    link += GetTranslator().Encode(Mark);
+    link += "</a>";
+    GetTranslator().AppendFormattedText(FContent, link, Properties);
 }
 
 void TCxOutputWriter::AppendBlock(const TParagraphProperties& Properties, bool Blank) {

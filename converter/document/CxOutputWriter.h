@@ -1,7 +1,9 @@
 // Serialises the finished document tree: paragraphs, lists (flat, or nested by level) and tables laid out
-// on indented CR LF lines, or plain text. Every run is converted by the component's text-run conversion.
+// on indented CR LF lines, or plain text, with the header, the notes and the footer around the body when
+// they are converted. Every run is converted by the component's text-run conversion.
 #pragma once
 
+#include "CxDocumentParts.h"
 #include "CxInterfaces.h"
 #include "CxListNumbering.h"
 #include "CxTableLayout.h"
@@ -30,6 +32,9 @@ public:
         FLists = Lists;
         FNestedLists = Lists != nullptr;
     }
+    // Non-null: the header goes before the body, the notes and the footer after it (Parts must outlive
+    // Execute).
+    void SetParts(const TDocumentParts* Parts) { FParts = Parts; }
     const ICxTranslator& GetTranslator() const { return FConverter.GetTranslator(); }
 
     // Markup walk, or plain-text walk when plain text is set. The markup walk removes trailing empty
@@ -51,6 +56,21 @@ public:
 private:
     void ExecuteMarkup();
     void ExecutePlainText();
+    // The paragraphs First..Last-1 of Document as blocks, with their lists and tables, FPartLevel deeper.
+    void WriteBlocks(ISimpleDomDocument& Document, int First, int Last);
+    // The header or the footer in its element, when it holds text.
+    void WritePart(TDocumentPart Part, ISimpleDomDocument& Document);
+    // The notes, footnotes before endnotes, each linking back to its reference.
+    void WriteNotes();
+    // Plain text: the paragraphs First..Last-1 of Document, a line each (a table row is one line).
+    void WritePlainParagraphs(ISimpleDomDocument& Document, int First, int Last);
+    // Plain text: a part after the text before it and an empty line.
+    void WritePlainPart(ISimpleDomDocument& Document, int First, int Last);
+    void WritePlainNotes();
+    // A note's reference (in the body) or its mark (in the note) as a link to the other.
+    void AppendNoteLink(std::int32_t Note, std::string_view Mark, const TCharacterProperties& Properties);
+    // Last, less the blank paragraphs before it that end no table cell.
+    static int TrimmedEnd(ISimpleDomDocument& Document, int First, int Last);
     // A size the output of the current document will rarely exceed: what to reserve for it.
     std::size_t EstimateOutputSize() const;
     void ReserveOutput();
@@ -90,7 +110,9 @@ private:
     // Indents the output from Start on, line by line, by Margin(Level).
     void Indent(std::size_t Start, std::int32_t Level);
     // The margin level of the table tag at the current depth.
-    std::int32_t TableLevel() const { return 2 + 3 * (static_cast<std::int32_t>(FOpenTables.size()) - 1); }
+    std::int32_t TableLevel() const {
+        return FPartLevel + 2 + 3 * (static_cast<std::int32_t>(FOpenTables.size()) - 1);
+    }
 
     ICxRunConverter& FConverter;
     std::shared_ptr<ISimpleDomDocument> FDocument;
@@ -126,6 +148,16 @@ private:
     std::vector<TOpenTable> FOpenTables;
     std::vector<std::string> FMargins;
     std::string FIndented;
+
+    // Parts: how many levels deeper than the body the part being written stands, whether it is a note,
+    // and the mark a note without one of its own gets in front of its text.
+    const TDocumentParts* FParts = nullptr;
+    std::int32_t FPartLevel = 0;
+    bool FInNotes = false;
+    std::string FPendingMark;
+    // Plain text: the line being written holds something, and the last line ended held nothing.
+    bool FLineHasText = false;
+    bool FLastLineBlank = true;
 };
 
 } // namespace corvane

@@ -88,10 +88,11 @@ std::int32_t Saturated(std::int64_t Twips) {
 
 } // namespace
 
-TTableLayout::TTableLayout(ISimpleDomDocument& Document, std::int32_t Deepest, bool UseTableHead)
+TTableLayout::TTableLayout(ISimpleDomDocument& Document, std::int32_t Deepest, bool UseTableHead, int First,
+                           int Last)
     : FUseTableHead(UseTableHead) {
     TTableWalker walker(Deepest);
-    for (int i = 0, count = Document.GetChildCount(); i < count; ++i) {
+    for (int i = First, count = Last < 0 ? Document.GetChildCount() : Last; i < count; ++i) {
         auto& paragraph = FastNodeCast<TParagraphNode, ISimpleDomParagraphNode>(Document.GetChild(i));
         const std::int32_t depth = paragraph.GetParagraphProperties().TableDepth();
         // Documents without tables cost one look at each paragraph.

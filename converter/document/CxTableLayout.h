@@ -87,9 +87,10 @@ public:
         std::int32_t FirstRow = -1, LastRow = -1;
     };
 
-    // Walks the whole document once, with tables no deeper than Deepest. HeadRows stays 0 unless
-    // UseTableHead.
-    TTableLayout(ISimpleDomDocument& Document, std::int32_t Deepest, bool UseTableHead);
+    // Walks the paragraphs First..Last-1 of the document once (Last -1: all of them), with tables no
+    // deeper than Deepest. HeadRows stays 0 unless UseTableHead.
+    TTableLayout(ISimpleDomDocument& Document, std::int32_t Deepest, bool UseTableHead, int First = 0,
+                 int Last = -1);
 
     bool Empty() const { return FTables.empty(); }
     const TTable& Table(std::int32_t Index) const { return FTables[static_cast<std::size_t>(Index)]; }

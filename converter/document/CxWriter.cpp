@@ -10,7 +10,7 @@ namespace corvane {
 
 TCxWriter::TCxWriter(const ICxWriterOptions& Options, std::unique_ptr<IUnicodeConverter> Converter)
     : FOptions(Options), FUnicodeConverter(std::move(Converter)),
-      FDocument(std::make_shared<TSimpleDomDocument>()) {
+      FDocument(std::make_shared<TSimpleDomDocument>()), FBody(FDocument) {
     assert(FUnicodeConverter);
     FUnicodeConverter->SetCharset(FDefaultCharset);
 }
@@ -333,6 +333,76 @@ void TCxWriter::EndRow(std::shared_ptr<const TTableRowDefinition> Row) {
         return; // the row has ended already
     }
     ended->SetCellEnd({std::move(Row), true});
+}
+
+void TCxWriter::BeginPart(TDocumentPart Part) {
+    // Parts do not nest: one begins only from the body.
+    if (FDocument != FBody) return;
+    SetStartedRun();
+    FBodyParagraph = FParagraphProperties;
+    FBodyNumbering = FNumbering;
+    if (Part == dpFootnote || Part == dpEndnote) {
+        bool custom = false;
+        TTextNode& reference = NoteReference(custom);
+        FDocument = FParts.BeginNote(Part == dpEndnote, reference, custom);
+    } else {
+        FDocument = FParts.BeginHeaderFooter(Part);
+    }
+    // A part is text of its own: it starts outside any list or table of the paragraph it is read in.
+    FParagraphProperties = TParagraphProperties();
+    FNumbering = false;
+    UpdateParagraph();
+    StartTextRun();
+}
+
+TTextNode& TCxWriter::NoteReference(bool& Custom) {
+    TParagraphNode& paragraph = FBody->LastParagraph();
+    Custom = false;
+    if (!FReferencePending) {
+        TTextNode* last = &paragraph.LastRun();
+        if (last->GetText().empty() && last->GetPreviousSibling() != nullptr)
+            last = &NodeCast<TTextNode>(last->GetPreviousSibling());
+        if (IsCustomNoteMark(*last)) {
+            Custom = true;
+            return *last;
+        }
+    }
+    paragraph.CloseTextRun();
+    TTextNode& reference = paragraph.LastRun();
+    TCharacterProperties properties = FReferencePending ? FReferenceProperties : FCharacterProperties;
+    // Without \chftn the number stands raised, as reference marks do.
+    if (!FReferencePending) properties.VerticalPosition = 2;
+    FReferencePending = false;
+    reference.ShareCharacterProperties(SharedSet(properties));
+    return reference;
+}
+
+void TCxWriter::WriteNoteMark() {
+    if (FHidden) return;
+    if (FDocument == FBody) {
+        FReferenceProperties = FCharacterProperties;
+        FReferencePending = true;
+        return;
+    }
+    // A header's \chftn, and a note's second one, show nothing.
+    if (!FParts.InNote() || FParts.HasNoteMark()) return;
+    SetStartedRun();
+    TParagraphNode& paragraph = FDocument->LastParagraph();
+    paragraph.CloseTextRun();
+    TTextNode& mark = paragraph.LastRun();
+    mark.ShareCharacterProperties(SharedSet(FCharacterProperties));
+    FParts.SetNoteMark(mark);
+    StartTextRun();
+}
+
+void TCxWriter::EndPart() {
+    if (FDocument == FBody) return;
+    SetStartedRun();
+    FParts.EndNote();
+    FDocument = FBody;
+    FParagraphProperties = FBodyParagraph;
+    FNumbering = FBodyNumbering;
+    StartTextRun();
 }
 
 } // namespace corvane

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CxDocument.h"
+#include "CxDocumentParts.h"
 #include "CxInterfaces.h"
 #include "CxLists.h"
 #include "CxPropertiesHash.h"
@@ -120,8 +121,16 @@ public:
     std::int32_t GetTableDepth() const override { return FParagraphProperties.TableDepth(); }
     void EndCell(std::shared_ptr<const TTableRowDefinition> Row) override;
     void EndRow(std::shared_ptr<const TTableRowDefinition> Row) override;
+    void BeginPart(TDocumentPart Part) override;
+    void EndPart() override;
+    void WriteNoteMark() override;
+    void SetEndnote() override { FParts.SetEndnote(); }
+    void SetNoteNumbering(TNoteNumbering Field, std::int32_t Value) override {
+        FParts.SetNumbering(Field, Value);
+    }
 
-    // The tree as its concrete class, for callers inside the document subsystem.
+    // The tree being written (the body's, or a part's while one is open) as its concrete class, for
+    // callers inside the document subsystem.
     const std::shared_ptr<TSimpleDomDocument>& Document() const {
         SetStartedRun();
         return FDocument;
@@ -129,6 +138,7 @@ public:
     const TCharacterProperties& CharacterProperties() const { return FCharacterProperties; }
     const TParagraphProperties& ParagraphProperties() const { return FParagraphProperties; }
     const TListHeaderInfo& ListHeaderInfo() const { return FListHeaderInfo; }
+    const TDocumentParts& Parts() const { return FParts; }
 
 private:
     bool Allows(TFontOption Option) const { return FOptions.GetFontConversionOptions().Contains(Option); }
@@ -150,6 +160,8 @@ private:
     void RestoreSavedHidden();
     void WriteParagraphMark();
     void DecodeIntoLastRun(std::string_view Bytes);
+    // The run of the body that stands for the note about to begin; Custom when it is the document's own mark.
+    TTextNode& NoteReference(bool& Custom);
     // Gives a run started since the last change of the tree the properties it was started with.
     void SetStartedRun() const {
         if (FRunStarted) SetStartedRunProperties();
@@ -170,6 +182,15 @@ private:
     // The hidden state at each open group start (see the class comment).
     mutable std::vector<bool> FSavedHidden;
     TListHeaderInfo FListHeaderInfo;
+
+    // Parts: the body's tree while a part is written, and what the body had in force when it began.
+    TDocumentParts FParts;
+    std::shared_ptr<TSimpleDomDocument> FBody;
+    TParagraphProperties FBodyParagraph;
+    bool FBodyNumbering = false;
+    // The formatting in force at the body's last \chftn, for the reference of the note that follows.
+    TCharacterProperties FReferenceProperties;
+    bool FReferencePending = false;
 
     // Every formatting given to a run so far, once, and the sets given most recently, latest first.
     struct TSetHash : TCharacterPropertiesHash {

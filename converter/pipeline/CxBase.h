@@ -133,6 +133,8 @@ public:
     bool GetConvertPictures() const override { return FConvertPictures; }
     bool GetConvertTables() const override { return FOptionsStructure.Tables(); }
     bool GetConvertLists() const override { return FOptionsStructure.Lists(); }
+    bool GetConvertNotes() const override { return FOptionsStructure.Notes(); }
+    bool GetConvertHeadersFooters() const override { return FOptionsStructure.HeadersFooters(); }
     std::shared_ptr<IPictureAdapter> GetPictureAdapter() const override { return PictureAdapter(); }
     bool GetEndOfDocument() const override { return FEndOfDocument; }
     void SetEndOfDocument(bool Value) override { AssignIfChanged(FEndOfDocument, Value); }

@@ -1,5 +1,6 @@
 #include "CxMain.h"
 
+#include "CxDocumentParts.h"
 #include "CxOutputWriter.h"
 #include "CxReader.h"
 #include "CxUnicode.h"
@@ -102,6 +103,11 @@ std::string TCxMain::Run(std::string_view Rtf, std::string* Input, const TOutput
                 Append(WithoutForbiddenCharacters(*Html));
                 return;
             }
+            // A header or footer left out may be all there is to read: say which switch shows it.
+            if (!OptionsStructure().HeadersFooters() && Reader->SkippedHeaderFooterText() &&
+                !HoldsText(*Writer->Document()))
+                Log(logWarning, "The document's body is empty but its header or footer holds text; "
+                                "OptionsStructure.HeadersFooters (--headers-footers) converts them");
             PostProcess(Writer->GetDocument());
 
             TCxOutputWriter Output(*this);
@@ -111,6 +117,8 @@ std::string TCxMain::Run(std::string_view Rtf, std::string* Input, const TOutput
             Output.FLineBreak = GetLineBreak();
             Output.SetPlainText(ConvertToPlainText());
             if (OptionsStructure().Lists()) Output.SetNestedLists(&Writer->ListHeaderInfo());
+            if (OptionsStructure().Notes() || OptionsStructure().HeadersFooters())
+                Output.SetParts(&Writer->Parts());
 
             // The output is UTF-8 already. The head reflects the settings as the body leaves them, and
             // only the encoding events can change them on the way: without those, the head goes first

@@ -227,6 +227,8 @@ TCxReader::TCxReader(ICxReaderOwner& Owner, std::shared_ptr<ICxWriter> Writer,
     }
     if (FOwner.GetConvertTables()) FTables = std::make_unique<TCxTableReader>(*FWriter, FColorTable);
     FLists = FOwner.GetConvertLists();
+    FNotes = FOwner.GetConvertNotes();
+    FHeadersFooters = FOwner.GetConvertHeadersFooters();
     KeywordIndex(); // built now rather than inside the first Parse
     FOwner.Log(logDebug, "CorvaneXHTMLReader created");
 }
@@ -249,6 +251,9 @@ void TCxReader::Parse(std::string_view Rtf) {
     FAnsiCodePageGiven = false;
     FFromHtml = FHtmlTagSeen = FHtmlRtf = false;
     FHtml.clear();
+    FPartDepth = FSkippedPartDepth = FSkippedHiddenDepth = 0;
+    FHeaderRank = FFooterRank = 3;
+    FSectionEnded = FFootnotesAtEnd = FNoteTypesGiven = FSkippedPartText = false;
 
     while (FPosition < FInputLength && !FEndOfDocument) {
         const std::uint8_t Byte = FInput[FPosition];
@@ -296,6 +301,8 @@ void TCxReader::Parse(std::string_view Rtf) {
         }
         ++FPosition;
     }
+    // A part never closed ends with the input.
+    if (FPartDepth > 0) EndPart();
     FlushPendingSurrogate();
 }
 
@@ -327,7 +334,11 @@ bool TCxReader::StartsGroup(std::size_t Backslash) const {
 
 // Plain bytes in a destination that drops them.
 void TCxReader::SkipPlainBytes() {
-    FPosition = PlainRunEnd();
+    const std::size_t Position = PlainRunEnd();
+    if (FSkippedPartDepth > 0 && FSkippedHiddenDepth == 0 && !FSkippedPartText)
+        FSkippedPartText =
+            std::any_of(FInput + FPosition, FInput + Position, [](std::uint8_t Byte) { return Byte > ' '; });
+    FPosition = Position;
 }
 
 // The end of the plain bytes that start at the current position: the next byte the main loop must see.
@@ -350,8 +361,7 @@ void TCxReader::ReadControlWord() {
             FSkipDestinationIfUnknown = false;
             Dispatch(*Row, false, 0);
         } else {
-            if (FSkipDestinationIfUnknown) FDestination = dsSkip;
-            FSkipDestinationIfUnknown = false;
+            SkipUnknownDestination();
         }
         return;
     }
@@ -395,11 +405,17 @@ void TCxReader::ReadControlWord() {
         if ((Row == CellRow || Row == RowRow) && TakeTableKeyword(Word, HasParameter, Parameter)) return;
         Dispatch(*Row, HasParameter, Parameter);
     } else if (!(FTables && TakeTableKeyword(Word, HasParameter, Parameter)) &&
-               !(FLists && TakeListKeyword(Word, Parameter))) {
-        // After \* an unknown destination is dropped with everything in it.
-        if (FSkipDestinationIfUnknown) FDestination = dsSkip;
-        FSkipDestinationIfUnknown = false;
+               !(FLists && TakeListKeyword(Word, Parameter)) && !TakePartKeyword(Word, Parameter)) {
+        SkipUnknownDestination();
     }
+}
+
+void TCxReader::SkipUnknownDestination() {
+    if (FSkipDestinationIfUnknown) {
+        HideSkippedPartText();
+        FDestination = dsSkip;
+    }
+    FSkipDestinationIfUnknown = false;
 }
 
 bool TCxReader::TakeTableKeyword(std::string_view Keyword, bool HasParameter, std::int64_t Parameter) {
@@ -455,13 +471,131 @@ bool TCxReader::TakeListKeyword(std::string_view Keyword, std::int64_t Parameter
     return true;
 }
 
+bool TCxReader::TakePartKeyword(std::string_view Keyword, std::int64_t Parameter) {
+    if ((!FNotes && !FHeadersFooters) || FDiscarding) return false;
+    enum TPartWordKind : std::uint8_t { pwMark, pwEndnote, pwAtEnd, pwTypes, pwNumbering, pwSection };
+    struct TPartWord {
+        std::string_view Keyword;
+        TPartWordKind Kind;
+        TNoteNumbering Field = nnFootnoteFormat;
+        std::int32_t Format = -1; // the \levelnfc value a format word stands for; -1: a start number
+    };
+    // In keyword order, for the binary search.
+    static constexpr TPartWord Words[] = {
+        {"aftnnalc", pwNumbering, nnEndnoteFormat, 4},
+        {"aftnnar", pwNumbering, nnEndnoteFormat, 0},
+        {"aftnnauc", pwNumbering, nnEndnoteFormat, 3},
+        {"aftnnrlc", pwNumbering, nnEndnoteFormat, 2},
+        {"aftnnruc", pwNumbering, nnEndnoteFormat, 1},
+        {"aftnstart", pwNumbering, nnEndnoteStart},
+        {"chftn", pwMark},
+        {"enddoc", pwAtEnd},
+        {"endnotes", pwAtEnd},
+        {"fet", pwTypes},
+        {"ftnalt", pwEndnote},
+        {"ftnnalc", pwNumbering, nnFootnoteFormat, 4},
+        {"ftnnar", pwNumbering, nnFootnoteFormat, 0},
+        {"ftnnauc", pwNumbering, nnFootnoteFormat, 3},
+        {"ftnnrlc", pwNumbering, nnFootnoteFormat, 2},
+        {"ftnnruc", pwNumbering, nnFootnoteFormat, 1},
+        {"ftnstart", pwNumbering, nnFootnoteStart},
+        {"sect", pwSection},
+    };
+    // Every word above begins with one of these letters: most other words go without a search.
+    if (Keyword.empty() || std::string_view("acefs").find(Keyword.front()) == std::string_view::npos) return false;
+    const auto* Found =
+        std::lower_bound(std::begin(Words), std::end(Words), Keyword,
+                         [](const TPartWord& Word, std::string_view Key) { return Word.Keyword < Key; });
+    if (Found == std::end(Words) || Found->Keyword != Keyword) return false;
+    switch (Found->Kind) {
+    case pwMark:
+        if (FNotes && InTextDestination()) FWriter->WriteNoteMark();
+        break;
+    case pwEndnote:
+        if (FNotes && FPartDepth > 0) FWriter->SetEndnote();
+        break;
+    case pwAtEnd:
+        FFootnotesAtEnd = true;
+        break;
+    case pwTypes:
+        FNoteTypesGiven = true;
+        break;
+    case pwNumbering: {
+        const auto Start = static_cast<std::int32_t>(std::clamp<std::int64_t>(Parameter, 1, INT32_MAX));
+        if (FNotes) FWriter->SetNoteNumbering(Found->Field, Found->Format >= 0 ? Found->Format : Start);
+        break;
+    }
+    case pwSection:
+        // Headers and footers after the first section break belong to later sections.
+        if (FPartDepth == 0 && InTextDestination()) FSectionEnded = true;
+        break;
+    }
+    FSkipDestinationIfUnknown = false;
+    return true;
+}
+
+void TCxReader::EnterPart(TDestination Part, std::string_view Keyword) {
+    // A part in hidden text is hidden too: it leaves no reference in the body.
+    const bool Readable = !FDiscarding && FPartDepth == 0 && InTextDestination() && !FWriter->GetHidden();
+    if (Part == dsFootnote) {
+        if (Readable && FNotes) {
+            BeginPart(FFootnotesAtEnd && !FNoteTypesGiven ? dpEndnote : dpFootnote);
+            return;
+        }
+    } else if (FHeadersFooters) {
+        // Of the first section's headers, the one that most pages carry: that of every page (or of the
+        // right-hand ones), then the left-hand pages', then the first page's.
+        const std::uint8_t Rank = Keyword.back() == 'l' ? 1 : Keyword.back() == 'f' ? 2 : 0;
+        std::uint8_t& Best = Part == dsHeader ? FHeaderRank : FFooterRank;
+        if (Readable && !FSectionEnded && Rank < Best) {
+            Best = Rank;
+            BeginPart(Part == dsHeader ? dpHeader : dpFooter);
+            return;
+        }
+    } else if (!FDiscarding) {
+        // Left out, it is still looked through for text: a document that has nothing else then says why.
+        FSkippedPartDepth = FGroupDepth;
+    }
+    ChangeDestination(dsSkip);
+}
+
+void TCxReader::BeginPart(TDocumentPart Part) {
+    // What the body still owes it (half a character, fallback bytes) stays with the body.
+    FlushPendingSurrogate();
+    FPendingSkip = 0;
+    FWriter->BeginPart(Part);
+    FPartDepth = FGroupDepth;
+    FDestination = dsNormal;
+    // A part's tables are tables of their own.
+    if (FTables) {
+        FBodyTables = std::move(FTables);
+        FTables = std::make_unique<TCxTableReader>(*FWriter, FColorTable);
+    }
+}
+
+void TCxReader::EndPart() {
+    FlushPendingSurrogate();
+    FPendingSkip = 0;
+    FWriter->EndPart();
+    FPartDepth = 0;
+    if (FBodyTables) FTables = std::move(FBodyTables);
+}
+
+void TCxReader::HideSkippedPartText() {
+    if (FSkippedPartDepth > 0 && FSkippedHiddenDepth == 0) FSkippedHiddenDepth = FGroupDepth;
+}
+
 void TCxReader::Dispatch(const TTokenDef& Row, bool HasParameter, std::int64_t Parameter) {
     switch (Row.Kind) {
     case kwCharacter:
         DeliverByte(Row.CharCode);
         break;
     case kwDestination:
-        ChangeDestination(Row.DestinationIndex);
+        if (Row.DestinationIndex == dsFootnote || Row.DestinationIndex == dsHeader ||
+            Row.DestinationIndex == dsFooter)
+            EnterPart(Row.DestinationIndex, Row.Keyword);
+        else
+            ChangeDestination(Row.DestinationIndex);
         break;
     case kwProperty:
         ApplyProperty(Row.PropertyIndex, Row.PassDefault || !HasParameter ? Row.DefaultValue : Parameter);
@@ -529,7 +663,9 @@ void TCxReader::DeliverByte(std::uint8_t Byte) {
         if (InPictureData()) TakePictureDigit(Byte);
         return;
     default:
-        return; // every other destination drops its text
+        // Every other destination drops its text.
+        if (FSkippedPartDepth > 0 && FSkippedHiddenDepth == 0 && Byte > ' ') FSkippedPartText = true;
+        return;
     }
 }
 
@@ -603,6 +739,10 @@ void TCxReader::CloseGroup() {
     // Only the group that entered \pict ends the picture; groups nested in it (ids, shape properties)
     // close first.
     if (FPicture != nullptr && FGroupDepth < FPictureDepth) FinishPicture();
+    // The part ends before the body's properties come back, so that they reach the body's tree.
+    if (FPartDepth > 0 && FGroupDepth < FPartDepth) EndPart();
+    if (FGroupDepth < FSkippedHiddenDepth) FSkippedHiddenDepth = 0;
+    if (FGroupDepth < FSkippedPartDepth) FSkippedPartDepth = 0;
 
     if (FGroupDepth > 0 && FStackDepth > 0) {
         const TGroupState& Saved = FStack[FStackDepth - 1];
@@ -628,7 +768,10 @@ void TCxReader::CloseGroup() {
 
 void TCxReader::ChangeDestination(TDestination Destination) {
     // Inside headers, footers, footnotes and the like nothing may lead text back into the body.
-    if (FDiscarding) return;
+    if (FDiscarding) {
+        if (Destination != dsField && Destination != dsFieldResult) HideSkippedPartText();
+        return;
+    }
     switch (Destination) {
     case dsSkip:
         FDiscarding = true;
@@ -856,8 +999,9 @@ void TCxReader::ChangeFontStyle(TFontStyle Style, std::int64_t Value) {
 }
 
 void TCxReader::RunSpecial(TSpecialAction Action, bool HasParameter, std::int64_t Parameter) {
-    // Binary data must be taken even where it is dropped, or its bytes would be read as RTF.
-    if (FDestination == dsSkip && Action != spBinary) return;
+    // Binary data must be taken even where it is dropped, or its bytes would be read as RTF; \* still
+    // tells which groups of a dropped header show no text.
+    if (FDestination == dsSkip && Action != spBinary && Action != spSkipDestination) return;
     switch (Action) {
     case spBinary:
         TakeBinary(HasParameter ? Parameter : 0);

@@ -41,6 +41,8 @@ public:
     // After Parse: the original HTML (UTF-8, control characters left in), or nullptr when extraction
     // was off or the document carries none.
     const std::string* EncapsulatedHtml() const { return FFromHtml && FHtmlTagSeen ? &FHtml : nullptr; }
+    // After Parse: a header or footer that was left out (headers and footers are not converted) holds text.
+    bool SkippedHeaderFooterText() const { return FSkippedPartText; }
 
 private:
     // One open group: what "{" saved, plus whether the group lies inside a destination whose whole
@@ -83,6 +85,8 @@ private:
 
     // Keyword kinds.
     void ChangeDestination(TDestination Destination);
+    // After \* an unknown destination is dropped with everything in it.
+    void SkipUnknownDestination();
     void ApplyProperty(TPropertyIndex Property, std::int64_t Value);
     void ApplyTextProperty(TPropertyIndex Property, std::int64_t Value);
     void ApplyListProperty(TPropertyIndex Property, std::int64_t Value);
@@ -112,7 +116,7 @@ private:
     bool InTextDestination() const { return FDestination == dsNormal || FDestination == dsFieldResult; }
     // Text that belongs to the encapsulated HTML: a tag's text, or body text outside \htmlrtf regions.
     bool CollectingHtml() const { return FExtractHtml && FFromHtml; }
-    bool CollectingHtmlText() const { return CollectingHtml() && !FHtmlRtf; }
+    bool CollectingHtmlText() const { return CollectingHtml() && !FHtmlRtf && FPartDepth == 0; }
     void AppendHtmlTextByte(std::uint8_t Byte, TUnicodeConverter& Decoder);
 
     // With tables on, a table control word in text: true when it was one and has been acted on.
@@ -120,6 +124,15 @@ private:
     // The numbering control words that only nested lists read: \ilvl, \levelstartat, \pnstart and
     // the old-style formats. False when Keyword is none of them, or lists are off.
     bool TakeListKeyword(std::string_view Keyword, std::int64_t Parameter);
+
+    // Parts: the notes, the header and the footer, read into their own trees when they are converted.
+    void EnterPart(TDestination Part, std::string_view Keyword);
+    void BeginPart(TDocumentPart Part);
+    void EndPart();
+    // The control words of notes and sections; false when Keyword is none of them, or parts are off.
+    bool TakePartKeyword(std::string_view Keyword, std::int64_t Parameter);
+    // Inside a header or footer that is left out, the group being entered shows no text.
+    void HideSkippedPartText();
 
     ICxReaderOwner& FOwner;
     std::shared_ptr<ICxWriter> FWriter;
@@ -195,6 +208,25 @@ private:
     // Tables, when they are converted; made after the colour table it reads.
     std::unique_ptr<TCxTableReader> FTables;
     bool FLists = false; // lists are converted with their levels and numbering
+
+    // Parts, when they are converted: the depth of the group of the part being read (0: the body), the
+    // body's table state meanwhile, and which header and footer of the first section have been read
+    // (the lower the rank, the more pages carry it; 3: none yet).
+    bool FNotes = false;
+    bool FHeadersFooters = false;
+    std::int32_t FPartDepth = 0;
+    std::unique_ptr<TCxTableReader> FBodyTables;
+    std::uint8_t FHeaderRank = 3;
+    std::uint8_t FFooterRank = 3;
+    bool FSectionEnded = false;
+    // \enddoc or \endnotes without \fet: an older writer's way of saying that every note is an endnote.
+    bool FFootnotesAtEnd = false;
+    bool FNoteTypesGiven = false;
+    // Headers and footers that are left out: the depth of the one being skipped (0: none), of a group in it
+    // that shows no text (0: none), and whether any showed text.
+    std::int32_t FSkippedPartDepth = 0;
+    std::int32_t FSkippedHiddenDepth = 0;
+    bool FSkippedPartText = false;
 };
 
 } // namespace corvane

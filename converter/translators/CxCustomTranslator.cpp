@@ -130,6 +130,51 @@ bool TCustomTranslator::SupportsAttribute(const std::string& Element, const std:
     return !(Element.empty() && Attribute.empty());
 }
 
+namespace {
+
+const char* PartClass(TDocumentPart Part) {
+    switch (Part) {
+    case dpHeader:
+        return "header";
+    case dpFooter:
+        return "footer";
+    case dpNotes:
+        return "notes";
+    case dpFootnote:
+        return "footnote";
+    case dpEndnote:
+        return "endnote";
+    }
+    return "";
+}
+
+} // namespace
+
+std::string TCustomTranslator::GetPartStart(TDocumentPart Part, std::string_view Id) const {
+    std::string Result;
+    if (HasSectioningElements() && Part == dpHeader) {
+        Result = "<header";
+    } else if (HasSectioningElements() && Part == dpFooter) {
+        Result = "<footer";
+    } else {
+        Result = HasSectioningElements() && Part == dpNotes ? "<aside" : "<div";
+        Result.append(" class=\"").append(PartClass(Part)).append("\"");
+    }
+    if (!Id.empty()) Result.append(" id=\"").append(Id).append("\"");
+    return Result + '>';
+}
+
+std::string TCustomTranslator::GetPartEnd(TDocumentPart Part) const {
+    if (HasSectioningElements() && Part == dpHeader) return "</header>";
+    if (HasSectioningElements() && Part == dpFooter) return "</footer>";
+    if (HasSectioningElements() && Part == dpNotes) return "</aside>";
+    return "</div>";
+}
+
+std::string TCustomTranslator::GetPartRule() const {
+    return SupportsElement("hr") ? "<hr" + GetEmptyElementEnd() : std::string();
+}
+
 std::string TCustomTranslator::GetFontSizeStyle(std::int32_t Size) const {
     std::string Result = "font-size:";
     switch (FFontSizeScale) {

@@ -57,6 +57,11 @@ public:
         return BuildFirstItemStyle(ListMarkup(), Format, Start);
     }
 
+    // div elements with a class; HTML5 has elements of its own for the header, the footer and the notes.
+    std::string GetPartStart(TDocumentPart Part, std::string_view Id) const final;
+    std::string GetPartEnd(TDocumentPart Part) const final;
+    std::string GetPartRule() const final;
+
     std::string GetFontSizeStyle(std::int32_t Size) const final;
     std::string BuildParagraphStart(const std::string& Style, const std::string& Attributes) const final;
     std::string GetStyleAttribute(const std::string& Style) const final;
@@ -73,6 +78,8 @@ protected:
     virtual TTableMarkup TableMarkup() const { return tmStyle; }
     // How the dialect writes a list's numbering: CSS unless a dialect says otherwise.
     virtual TListMarkup ListMarkup() const { return lmStyle; }
+    // Whether the dialect has header, footer and aside.
+    virtual bool HasSectioningElements() const { return false; }
     // Styles become tags or CSS, the rest goes onto a span.
     virtual TTextFrame BuildTextFrame(const TCharacterProperties& Props) const;
     std::string GetLanguageAttributes(const std::string& Language) const;

@@ -71,6 +71,7 @@ public:
 
 protected:
     TListMarkup ListMarkup() const override { return lmStyleStart; }
+    bool HasSectioningElements() const override { return true; }
 };
 
 } // namespace corvane

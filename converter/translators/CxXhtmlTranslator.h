@@ -61,7 +61,7 @@ public:
     std::string GetDocType() const override;
     std::string GetDialectName() const override { return "XHTML Basic 1.0"; }
     std::string GetParagraphStart(const TParagraphProperties& Props) const override;
-    bool SupportsElement(const std::string& Name) const override { return Name != "style"; }
+    bool SupportsElement(const std::string& Name) const override { return Name != "style" && Name != "hr"; }
     bool SupportsAttribute(const std::string& Element, const std::string& Attribute) const override;
     bool UsePresentationalTags() const override { return false; }
 

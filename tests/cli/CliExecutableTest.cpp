@@ -48,7 +48,7 @@ TEST(CliExecutable, ListsEveryPropertyWithItsDefault) {
     EXPECT_THAT(run.Out, HasSubstr("\nReplaceFonts[0]=Arial=Arial,Helvetica,sans-serif\n"
                                    "ReplaceFonts[1]=Courier=Courier,monospace\n"));
     EXPECT_THAT(run.Out, HasSubstr("\nOptionsHead.HeadTags=\nOptionsHead.MetaAuthor=\n"));
-    EXPECT_EQ(std::count(run.Out.begin(), run.Out.end(), '\n'), 40);
+    EXPECT_EQ(std::count(run.Out.begin(), run.Out.end(), '\n'), 42);
 }
 
 // --set reaches each kind of property; --add appends to a string list, which a --set empties again.
@@ -95,7 +95,8 @@ TEST(CliExecutable, OptionsApplyInTheOrderGiven) {
     all += Listing({"--all"});
     for (const char* Line :
          {"\nConvertAnchors=true\n", "\nConvertFields=true\n", "\nConvertHyperlinks=true\n",
-          "\nConvertPictures=true\n", "\nOptionsStructure.Tables=true\n", "\nOptionsStructure.Lists=true\n"})
+          "\nConvertPictures=true\n", "\nOptionsStructure.Tables=true\n", "\nOptionsStructure.Lists=true\n",
+          "\nOptionsStructure.Notes=true\n", "\nOptionsStructure.HeadersFooters=true\n"})
         EXPECT_THAT(all, HasSubstr(Line)) << "--all";
     EXPECT_THAT(Listing({"--plain-text", "--set", "ConvertToPlainText=false"}),
                 Not(HasSubstr("\nTabString=\t\n")))

@@ -160,6 +160,8 @@ TEST_F(WindowTest, ApplySettingsCopiesEveryControlIntoTheConverter) {
     W.cbxHyper->setChecked(true);
     W.cbxTables->setChecked(true);
     W.cbxLists->setChecked(true);
+    W.cbxNotes->setChecked(true);
+    W.cbxHeadersFooters->setChecked(true);
     W.cbxPictures->setChecked(true);
     W.ediAuthor->setText("An Author");
     W.ediDescription->setText("A description");
@@ -182,6 +184,8 @@ TEST_F(WindowTest, ApplySettingsCopiesEveryControlIntoTheConverter) {
     EXPECT_TRUE(C.ConvertHyperlinks());
     EXPECT_TRUE(C.OptionsStructure().Tables());
     EXPECT_TRUE(C.OptionsStructure().Lists());
+    EXPECT_TRUE(C.OptionsStructure().Notes());
+    EXPECT_TRUE(C.OptionsStructure().HeadersFooters());
     EXPECT_TRUE(C.ConvertPictures());
     EXPECT_EQ(C.OptionsHead().MetaAuthor(), "An Author");
     EXPECT_EQ(C.OptionsHead().MetaDescription(), "A description");

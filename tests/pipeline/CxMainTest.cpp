@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,34 @@ TEST(CxMainConvert, FontSizeScaleReachesTheTranslatorOnEveryConversion) {
     EXPECT_NE(Cx.Convert("{\\rtf1 x}").find("body {font-family:Times,serif;font-size:1em;"), npos);
     Cx.SetFontSizeScale(fsPercent);
     EXPECT_NE(Cx.Convert("{\\rtf1 x}").find("font-size:100%;"), npos);
+}
+
+// A header or footer left out may be all the text there is: then, and only then, one warning names the
+// switch. Text in a field result counts; bookmarks, pictures, tabs and \* destinations show none.
+TEST(CxMainConvert, EmptyBodyWithATextOnlyInItsHeaderWarnsOnce) {
+    const TLogLine Warning{logWarning, "The document's body is empty but its header or footer holds text; "
+                                       "OptionsStructure.HeadersFooters (--headers-footers) converts them"};
+    const struct {
+        const char* Rtf;
+        bool HeadersFooters;
+        bool Warned;
+    } Cases[] = {
+        {"{\\rtf1{\\header Title\\par}{\\footer Page}\\par}", false, true},
+        {"{\\rtf1{\\footerl{\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}}\\par}", false, true},
+        {"{\\rtf1{\\headerf\\'e9}}", false, true},
+        {"{\\rtf1{\\header{\\*\\bkmkstart mark}{\\pict 00}{\\*\\unknown x}{\\footnote y}\\tab}\\par}", false,
+         false},
+        {"{\\rtf1{\\header Title}Body}", false, false},
+        {"{\\rtf1{\\header Title}}", true, false},
+    };
+    for (const auto& Case : Cases) {
+        TRkCorvaneXHTML Cx;
+        Cx.OptionsStructure().SetHeadersFooters(Case.HeadersFooters);
+        std::vector<TLogLine> Lines;
+        RecordLog(Cx, Lines);
+        Cx.Convert(Case.Rtf);
+        EXPECT_EQ(std::count(Lines.begin(), Lines.end(), Warning), Case.Warned ? 1 : 0) << Case.Rtf;
+    }
 }
 
 // Each guarded region that an exception passes logs it once.

@@ -40,6 +40,10 @@ const std::map<std::string, TSetter> OptionSetters = {
      [](TCxBase& Converter, bool On) { Converter.OptionsStructure().SetTables(On); }},
     {"OptionsStructure.Lists",
      [](TCxBase& Converter, bool On) { Converter.OptionsStructure().SetLists(On); }},
+    {"OptionsStructure.Notes",
+     [](TCxBase& Converter, bool On) { Converter.OptionsStructure().SetNotes(On); }},
+    {"OptionsStructure.HeadersFooters",
+     [](TCxBase& Converter, bool On) { Converter.OptionsStructure().SetHeadersFooters(On); }},
 };
 
 // Every NAME.VARIANT.html or .txt beside NAME.rtf, converted with the options of NAME.options.

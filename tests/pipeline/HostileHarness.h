@@ -71,6 +71,8 @@ inline std::unique_ptr<TRkCorvaneXHTML> MakeFullConverter() {
     Converter->SetConvertPictures(true);
     Converter->OptionsStructure().SetTables(true);
     Converter->OptionsStructure().SetLists(true);
+    Converter->OptionsStructure().SetNotes(true);
+    Converter->OptionsStructure().SetHeadersFooters(true);
     auto Pictures = std::make_shared<TMemoryPictureAdapterDataURI>(32);
     Pictures->SetConverter(
         std::make_shared<TPictureConverterList>(std::vector<std::shared_ptr<IPictureConverter>>{
@@ -197,14 +199,15 @@ inline std::string AttributeValue(xmlNode* Element, xmlAttr* Attribute) {
 // the attributes it writes.
 inline std::string InspectElement(xmlNode* Element) {
     static const std::set<std::string, std::less<>> Elements{
-        "html", "head", "meta", "title", "style", "body",  "p",     "span", "a",  "img",
-        "br",   "ul",   "ol",   "li",    "table", "thead", "tbody", "tr",   "td", "th"};
+        "html", "head", "meta", "title", "style", "body",  "p",  "span", "a",  "img", "br",
+        "ul",   "ol",   "li",   "table", "thead", "tbody", "tr", "td",   "th", "div", "hr"};
     static const std::set<std::pair<std::string, std::string>> Attributes{
         {"html", "lang"},   {"meta", "http-equiv"}, {"meta", "content"}, {"meta", "name"},  {"style", "type"},
         {"p", "style"},     {"li", "style"},        {"span", "style"},   {"span", "id"},    {"span", "lang"},
         {"a", "href"},      {"img", "src"},         {"img", "height"},   {"img", "width"},  {"img", "alt"},
         {"table", "style"}, {"td", "style"},        {"td", "colspan"},   {"td", "rowspan"}, {"th", "style"},
-        {"th", "colspan"},  {"th", "rowspan"},      {"ol", "style"}};
+        {"th", "colspan"},  {"th", "rowspan"},      {"ol", "style"},     {"a", "id"},       {"div", "class"},
+        {"div", "id"}};
     for (xmlNode* Node = Element; Node != nullptr; Node = Node->next) {
         if (Node->type == XML_TEXT_NODE || Node->type == XML_ENTITY_REF_NODE) continue;
         if (Node->type != XML_ELEMENT_NODE) return "unexpected node of type " + std::to_string(Node->type);

@@ -234,6 +234,15 @@ const TCase Cases[] = {
              "{\\*\\bkmkstart {\\*\\bkmkstart deeper}outer}{\\fldrslt orphan result}{\\*\\fldinst orphan}"
              "{\\*\\listoverridetable{\\listoverride\\ls0\\ls-1\\listid-1}}\\ls0 item\\par");
      }, exEither, "", 16 * MiB},
+    // Notes and headers inside each other, a note that never closes, and note marks with no note to go with.
+    {"NotesHeadersAndFootersInsideEachOther", [] {
+         return Document(Repeat("{\\footnote a{\\footnote b{\\header c}}\\chftn{\\footer d\\chftn}\\ftnalt"
+                                "\\intbl e\\cell}{\\header{\\footnote f}g\\sect}{\\super *}"
+                                "{\\footnote{\\super *}h\\par\\trowd\\cellx9\\pard\\intbl i}\\chftn\\chftn", 100000));
+     }, exConverted, "", 816 * MiB, "note-200000"},
+    {"FootnoteNeverClosed", [] {
+         return "{\\rtf1 a{\\super\\chftn}{\\footnote\\pard\\ls1 b\\par\\intbl c\\cell " + Repeat("{\\b d\\par ", 5000);
+     }, exConverted, "", 16 * MiB, "note-1-ref"},
     // Many of one thing.
     {"HundredThousandBoldToggles", [] { return Document(Repeat("\\b\\b0 ", 100000) + Repeat("\\b x\\b0 y", 100000)); },
      exConverted, "", 256 * MiB},
@@ -251,6 +260,11 @@ const TCase Cases[] = {
                                 "\\pard c\\cell\\itap-5 d\\row{\\*\\nesttableprops\\trowd\\clvmrg\\cellx-9\\nestrow}"
                                 "{\\nonesttables e}\\trowd\\trhdr\\clvmrg\\cellx0\\intbl ", 100000));
      }, exConverted, "", 768 * MiB},
+    {"HundredThousandNotesOfThreeParagraphs", [] {
+         return Document("\\ftnnalc\\aftnnruc\\ftnstart2147483000 " +
+                         Repeat("t{\\super\\chftn}{\\footnote\\pard{\\super\\chftn} a\\par b\\par c}"
+                                "{\\super\\chftn}{\\footnote\\ftnalt d}", 100000));
+     }, exConverted, "", 720 * MiB, "note-200000-ref"},
     {"MillionParagraphs", [] { return Document(Repeat("p\\par ", 1000000)); }, exConverted, "", 1280 * MiB},
     {"MillionEmptyParagraphs", [] { return Document(Repeat("\\par ", 1000000)); }, exConverted, "", 896 * MiB},
     {"MillionListItems", [] { return Document(Repeat("{\\listtext 1.\\tab}\\ls1 item\\par ", 1000000)); },

@@ -21,8 +21,9 @@ CORPUS = sorted(Path(os.environ["CORVANE_CORPUS"]).rglob("*.rtf"))
 # Each pair: keyword options and the same settings as the tool's flags.
 OPTION_SETS = [
     ({}, []),
-    ({"doctype": "xhtml11", "links": True, "pictures": True, "max_data_uri": 4},
-     ["--doctype", "xhtml11", "--links", "--pictures", "--max-data-uri", "4"]),
+    ({"doctype": "xhtml11", "links": True, "pictures": True, "max_data_uri": 4, "notes": True,
+      "headers_footers": True},
+     ["--doctype", "xhtml11", "--links", "--pictures", "--max-data-uri", "4", "--notes", "--headers-footers"]),
     ({"plain_text": True, "encapsulated_html": True, "properties": {"OptionsHead.DocumentTitle": "T"}},
      ["--plain-text", "--encapsulated-html", "--set", "OptionsHead.DocumentTitle=T"]),
 ]

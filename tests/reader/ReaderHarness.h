@@ -140,6 +140,13 @@ public:
         Record(Names[Field], Value);
     }
     void SetLevelStartAt(std::int32_t Value) override { Record("SetLevelStartAt", Value); }
+    void BeginPart(TDocumentPart Part) override { Record("BeginPart", Part); }
+    void EndPart() override { Record("EndPart"); }
+    void WriteNoteMark() override { Record("WriteNoteMark"); }
+    void SetEndnote() override { Record("SetEndnote"); }
+    void SetNoteNumbering(TNoteNumbering Field, std::int32_t Value) override {
+        Record("SetNoteNumbering(" + std::to_string(Field) + "," + std::to_string(Value) + ")");
+    }
     void SetLevelNumberFormat(std::int32_t Value) override { Record("SetLevelNumberFormat", Value); }
     bool IsBulletList(std::int32_t OverrideNumber) override {
         return BulletLists.contains(Record("IsBulletList", OverrideNumber));
