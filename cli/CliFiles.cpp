@@ -1,5 +1,7 @@
 #include "CliFiles.h"
 
+#include "CxHugePages.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -61,7 +63,10 @@ std::string ReadWholeFile(const std::string& Path) {
     if (S_ISDIR(info.st_mode)) throw std::runtime_error("cannot read: it is a folder");
     std::string data;
     if (S_ISREG(info.st_mode)) {
-        // Straight into the string: a large input is not copied through a buffer.
+        // Straight into the string: a large input is not copied through a buffer. Its memory is reserved,
+        // and takes huge pages where it can, before anything touches it.
+        data.reserve(static_cast<std::size_t>(info.st_size));
+        AdviseHugePages(data.data(), data.capacity());
         data.resize(static_cast<std::size_t>(info.st_size));
         std::size_t filled = 0;
         while (filled < data.size()) {

@@ -1,5 +1,7 @@
 #include "CxNodeArena.h"
 
+#include "CxHugePages.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cstdint>
@@ -9,7 +11,8 @@ namespace corvane {
 
 namespace {
 
-constexpr std::size_t MaxBlockSize = 1024 * 1024;
+// Large enough to hold a huge page whatever the block's alignment.
+constexpr std::size_t MaxBlockSize = 4 * 1024 * 1024;
 
 } // namespace
 
@@ -21,6 +24,7 @@ void* TNodeArena::Allocate(std::size_t Size, std::size_t Alignment) {
     if (FNext == nullptr || Padding() + Size > FLeft) {
         const std::size_t BlockSize = std::max(FNextBlockSize, Size + Alignment);
         FBlocks.push_back({std::make_unique_for_overwrite<std::byte[]>(BlockSize), BlockSize});
+        AdviseHugePages(FBlocks.back().Memory.get(), BlockSize);
         FNext = FBlocks.back().Memory.get();
         FLeft = BlockSize;
         FNextBlockSize = std::min(FNextBlockSize * 2, MaxBlockSize);
