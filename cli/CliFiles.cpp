@@ -1,6 +1,6 @@
 #include "CliFiles.h"
 
-#include "CxHugePages.h"
+#include "CxMemoryPages.h"
 
 #include <cerrno>
 #include <cstdio>

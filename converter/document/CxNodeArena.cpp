@@ -1,6 +1,6 @@
 #include "CxNodeArena.h"
 
-#include "CxHugePages.h"
+#include "CxMemoryPages.h"
 
 #include <algorithm>
 #include <cassert>

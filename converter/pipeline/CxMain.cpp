@@ -1,6 +1,7 @@
 #include "CxMain.h"
 
 #include "CxDocumentParts.h"
+#include "CxMemoryPages.h"
 #include "CxOutputWriter.h"
 #include "CxReader.h"
 #include "CxUnicode.h"
@@ -95,6 +96,14 @@ std::string TCxMain::Run(std::string_view Rtf, std::string* Input, const TOutput
         auto Reader = std::make_shared<TCxReader>(*this, Writer, std::make_unique<TUnicodeConverter>());
         // Plain text is what the document's RTF shows; only markup output takes the mail's own HTML.
         Reader->SetExtractEncapsulatedHtml(ExtractEncapsulatedHtml() && !ConvertToPlainText());
+        // Input handed over whole is given back as it is read: the tree grows while the input shrinks.
+        std::size_t Released = 0;
+        if (Input)
+            Reader->SetInputRelease([Input, &Released](std::size_t Length) {
+                if (Length <= Released) return;
+                ReleasePages(Input->data() + Released, Length - Released);
+                Released = Length;
+            });
 
         Guarded(*this, [&] {
             Reader->Parse(Rtf);

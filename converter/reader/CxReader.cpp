@@ -255,7 +255,16 @@ void TCxReader::Parse(std::string_view Rtf) {
     FHeaderRank = FFooterRank = 3;
     FSectionEnded = FFootnotesAtEnd = FNoteTypesGiven = FSkippedPartText = false;
 
+    // Read input goes back in steps large enough that the calls cost nothing next to the reading.
+    constexpr std::size_t InputReleaseStep = 4 * 1024 * 1024;
+    FNextInputRelease = FInputRelease ? InputReleaseStep : SIZE_MAX;
     while (FPosition < FInputLength && !FEndOfDocument) {
+        if (FPosition >= FNextInputRelease) {
+            FNextInputRelease = FPosition + InputReleaseStep;
+            // Nothing before the current position is read again, but for the line breaks between the
+            // group's "{" and a "\*" (StartsGroup).
+            FInputRelease(std::min(FPosition, FGroupOpenedAt));
+        }
         const std::uint8_t Byte = FInput[FPosition];
         switch (ByteClasses[Byte]) {
         case bcBackslash:

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -38,6 +39,9 @@ public:
     // A mail body that carries its original HTML (\fromhtml with \htmltag groups) gives that HTML back
     // while it is read, next to the ordinary conversion. Set before Parse.
     void SetExtractEncapsulatedHtml(bool Value) { FExtractHtml = Value; }
+    // Called as reading passes every further few megabytes of the input, with the length of its start that
+    // will not be read again; the input's owner may then give that memory back.
+    void SetInputRelease(std::function<void(std::size_t Length)> Release) { FInputRelease = std::move(Release); }
     // After Parse: the original HTML (UTF-8, control characters left in), or nullptr when extraction
     // was off or the document carries none.
     const std::string* EncapsulatedHtml() const { return FFromHtml && FHtmlTagSeen ? &FHtml : nullptr; }
@@ -160,6 +164,8 @@ private:
     TInputState FInputState = isNormal;
     std::int32_t FGroupDepth = 0;
     std::size_t FGroupOpenedAt = 0; // position of the last "{"
+    std::function<void(std::size_t)> FInputRelease;
+    std::size_t FNextInputRelease = 0; // the position at which FInputRelease is called next
     std::vector<TGroupState> FStack;
     std::size_t FStackDepth = 0; // entries in use; those above stay for reuse
     char FHexPair[2] = {0, 0};

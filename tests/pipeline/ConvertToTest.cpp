@@ -51,6 +51,19 @@ TEST(ConvertTo, PiecesJoinedAreTheResultOfConvert) {
     EXPECT_EQ(Pieces, 0);
 }
 
+// The input ConvertTo takes is given back in steps while it is read; reading must never look back into
+// what was given back, not even for the line breaks between a group's "{" and its "\*".
+TEST(ConvertTo, InputGivenBackWhileReadConvertsAsAKeptCopy) {
+    std::string Rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0\\froman Times;}}";
+    while (Rtf.size() < 10'000'000)
+        Rtf += "\\pard {\\b bold}{\r\n\r\n\\*\\unknown hidden} text\\par\r\n";
+    Rtf += "}";
+    TRkCorvaneXHTML Converter;
+    const std::string Expected = Converter.Convert(Rtf);
+    EXPECT_EQ(Expected.find("hidden"), std::string::npos);
+    EXPECT_EQ(Joined(Converter, Rtf), Expected);
+}
+
 TEST(ConvertTo, TheHeadShowsWhatTheEncodingEventsChanged) {
     // An event that changes the head's settings while the body converts: the head must follow the body.
     TRkCorvaneXHTML Converter;
