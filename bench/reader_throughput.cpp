@@ -170,8 +170,9 @@ private:
 
 void BM_ReaderWordProcessorDocument(benchmark::State& State) {
     // 0: the document a word processor wrote (bench/make-wordprocessor-rtf.sh); otherwise a generated one.
-    const std::string Rtf = State.range(0) == 0 ? ReadWordProcessorFile()
-                                                : MakeWordProcessorRtf(static_cast<std::size_t>(State.range(0)));
+    const std::string Rtf = State.range(0) == 0
+                                ? ReadWordProcessorFile()
+                                : MakeWordProcessorRtf(static_cast<std::size_t>(State.range(0)));
     if (Rtf.empty()) return State.SkipWithError("no document: run bench/make-wordprocessor-rtf.sh");
     std::uint64_t Characters = 0;
     for (auto _ : State) {

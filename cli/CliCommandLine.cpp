@@ -131,9 +131,10 @@ TCommandLine ParseCommandLine(int Count, const char* const* Arguments, std::stri
                           "Lists nested by level with their numbering formats and first numbers; list "
                           "markers in plain text (OptionsStructure.Lists=true)")
         ->trigger_on_parse();
-    app.add_flag_callback("--notes", notes,
-                          "Footnotes and endnotes: numbered references in the text linking to the notes after "
-                          "it, which link back; [1] in plain text (OptionsStructure.Notes=true)")
+    app.add_flag_callback(
+           "--notes", notes,
+           "Footnotes and endnotes: numbered references in the text linking to the notes after "
+           "it, which link back; [1] in plain text (OptionsStructure.Notes=true)")
         ->trigger_on_parse();
     app.add_flag_callback("--headers-footers", headersFooters,
                           "The first section's header before the body and its footer after it "
@@ -152,7 +153,8 @@ TCommandLine ParseCommandLine(int Count, const char* const* Arguments, std::stri
                headersFooters();
            },
            "Everything the converter can read: --links, --pictures (not with --plain-text), "
-           "--encapsulated-html and every OptionsStructure switch (--tables, --lists, --notes, --headers-footers)")
+           "--encapsulated-html and every OptionsStructure switch (--tables, --lists, --notes, "
+           "--headers-footers)")
         ->trigger_on_parse();
     app.add_option("--max-data-uri", settings.MaxDataUriKB,
                    "Largest picture embedded by --pictures, in kilobytes (default 32)")

@@ -19,7 +19,7 @@ struct TCliSettings {
     std::int32_t MaxDataUriKB = 32;
     bool ListProperties = false;
     bool TabStringSet = false; // TabString was named on the command line
-    bool AllGiven = false;      // --all was given
+    bool AllGiven = false;     // --all was given
     bool PicturesNamed = false; // --pictures, or ConvertPictures named by --set
     std::vector<TPropertyStep> Steps;
 };

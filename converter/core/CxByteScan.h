@@ -29,7 +29,8 @@ inline const char* FindStop(const char* Next, const char* const End) {
         // Signed, the bytes from 0x80 are negative: one comparison finds them and the controls.
         if constexpr (Range == srControlOrHigh) Hits = _mm_cmplt_epi8(Block, _mm_set1_epi8(0x20));
         ((Hits = _mm_or_si128(Hits, _mm_cmpeq_epi8(Block, _mm_set1_epi8(Stops)))), ...);
-        if (const int Mask = _mm_movemask_epi8(Hits)) return Next + __builtin_ctz(static_cast<unsigned>(Mask));
+        if (const int Mask = _mm_movemask_epi8(Hits))
+            return Next + __builtin_ctz(static_cast<unsigned>(Mask));
         Next += 16;
     }
 #endif

@@ -230,7 +230,8 @@ void TCxWriter::WriteChars(std::string_view Characters) {
     const char* const End = Start + Characters.size();
     for (const char* Special; (Special = FindStop<srNone, '\0', '\t', '\n', '\f'>(Start, End)) != End;
          Start = Special + 1) {
-        if (Special > Start) DecodeIntoLastRun(std::string_view(Start, static_cast<std::size_t>(Special - Start)));
+        if (Special > Start)
+            DecodeIntoLastRun(std::string_view(Start, static_cast<std::size_t>(Special - Start)));
         WriteChar(static_cast<std::uint8_t>(*Special));
     }
     if (Start < End) DecodeIntoLastRun(std::string_view(Start, static_cast<std::size_t>(End - Start)));

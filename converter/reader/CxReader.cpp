@@ -511,7 +511,8 @@ bool TCxReader::TakePartKeyword(std::string_view Keyword, std::int64_t Parameter
         {"sect", pwSection},
     };
     // Every word above begins with one of these letters: most other words go without a search.
-    if (Keyword.empty() || std::string_view("acefs").find(Keyword.front()) == std::string_view::npos) return false;
+    if (Keyword.empty() || std::string_view("acefs").find(Keyword.front()) == std::string_view::npos)
+        return false;
     const auto* Found =
         std::lower_bound(std::begin(Words), std::end(Words), Keyword,
                          [](const TPartWord& Word, std::string_view Key) { return Word.Keyword < Key; });

@@ -41,7 +41,9 @@ public:
     void SetExtractEncapsulatedHtml(bool Value) { FExtractHtml = Value; }
     // Called as reading passes every further few megabytes of the input, with the length of its start that
     // will not be read again; the input's owner may then give that memory back.
-    void SetInputRelease(std::function<void(std::size_t Length)> Release) { FInputRelease = std::move(Release); }
+    void SetInputRelease(std::function<void(std::size_t Length)> Release) {
+        FInputRelease = std::move(Release);
+    }
     // After Parse: the original HTML (UTF-8, control characters left in), or nullptr when extraction
     // was off or the document carries none.
     const std::string* EncapsulatedHtml() const { return FFromHtml && FHtmlTagSeen ? &FHtml : nullptr; }

@@ -39,7 +39,8 @@ TEST(ByteScan, FindsTheFirstStopInAndAcrossBlocks) {
                         break;
                     }
                 EXPECT_EQ(Case.Find(Begin, Begin + Length) - Begin, Expected - Begin)
-                    << "stop " << int(static_cast<unsigned char>(Case.Stop)) << " at " << At << " of " << Length;
+                    << "stop " << int(static_cast<unsigned char>(Case.Stop)) << " at " << At << " of "
+                    << Length;
             }
         }
     }
