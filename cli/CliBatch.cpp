@@ -2,6 +2,7 @@
 
 #include "CliFiles.h"
 #include "CliProgress.h"
+#include "CliSpool.h"
 
 #include <algorithm>
 #include <atomic>
@@ -66,13 +67,12 @@ bool RunJob(const TCliJob& Job, ICliWorker& Worker, const TCliEnvironment& Envir
                 WriteFileAtomically(JoinPath(Job.PictureFolder, name), data, Environment.FileMode);
         };
         if (Job.Output.empty()) {
-            // Standard output gets nothing from a failed conversion, so the result is complete first. The
-            // input is gone by the time the result grows, so the two are never held whole together.
-            std::string text;
-            text.reserve(input.size() + input.size() / 4); // pages never written to cost no memory
+            // Standard output gets nothing from a failed conversion, so the result is complete first; a
+            // large one waits in a temporary file rather than in memory beside the document tree.
+            TSpooledOutput text;
             writePictures(Worker.Convert(Job, std::move(input), Report,
-                                         [&text](std::string_view Piece) { text += Piece; }));
-            Environment.WriteOutput(text);
+                                         [&text](std::string_view Piece) { text.Write(Piece); }));
+            text.Replay(Environment.WriteOutput);
         } else {
             // The result goes into the temporary file as it is made, and the file only takes its
             // target's place once complete: a large document is never held whole in memory.
