@@ -1,6 +1,7 @@
 #include "CliBatch.h"
 
 #include "CliFiles.h"
+#include "CliInput.h"
 #include "CliProgress.h"
 #include "CliSpool.h"
 
@@ -60,7 +61,13 @@ private:
 // Converts and writes one job; returns false when it failed. Report receives the log and the failure.
 bool RunJob(const TCliJob& Job, ICliWorker& Worker, const TCliEnvironment& Environment, std::string& Report) {
     try {
-        std::string input = Job.Input == "-" ? Environment.ReadStandardInput() : ReadWholeFile(Job.Input);
+        TInputDocument input = Job.Input == "-" ? TInputDocument(Environment.ReadStandardInput())
+                                                : TInputDocument::Open(Job.Input);
+        const auto convert = [&](const std::function<void(std::string_view)>& Write) {
+            TCliFiles pictures = Worker.Convert(Job, input, Report, Write);
+            if (input.Truncated()) throw std::runtime_error("the file was cut short while it was read");
+            return pictures;
+        };
         // Pictures first: a result must never refer to a picture that is not there.
         const auto writePictures = [&](const TCliFiles& Files) {
             for (const auto& [name, data] : Files)
@@ -70,15 +77,13 @@ bool RunJob(const TCliJob& Job, ICliWorker& Worker, const TCliEnvironment& Envir
             // Standard output gets nothing from a failed conversion, so the result is complete first; a
             // large one waits in a temporary file rather than in memory beside the document tree.
             TSpooledOutput text;
-            writePictures(Worker.Convert(Job, std::move(input), Report,
-                                         [&text](std::string_view Piece) { text.Write(Piece); }));
+            writePictures(convert([&text](std::string_view Piece) { text.Write(Piece); }));
             text.Replay(Environment.WriteOutput);
         } else {
             // The result goes into the temporary file as it is made, and the file only takes its
             // target's place once complete: a large document is never held whole in memory.
             TAtomicFileWriter output(Job.Output, Environment.FileMode);
-            writePictures(Worker.Convert(Job, std::move(input), Report,
-                                         [&output](std::string_view Piece) { output.Write(Piece); }));
+            writePictures(convert([&output](std::string_view Piece) { output.Write(Piece); }));
             output.Commit();
         }
         return true;

@@ -14,6 +14,8 @@
 
 namespace corvane {
 
+class TInputDocument;
+
 struct TCliJob {
     std::string Input;         // a file name, or "-" for standard input
     std::string Output;        // the result file; empty for standard output
@@ -26,14 +28,14 @@ struct TCliJob {
 // Files to write into a job's picture folder (name, bytes).
 using TCliFiles = std::vector<std::pair<std::string, std::string>>;
 
-// Converts on one thread. Convert takes the input over and hands the text to Write in pieces, so that
-// neither needs to be held whole for longer than necessary, and returns the picture files. It appends its
+// Converts on one thread. Convert gives the input back as it reads it and hands the text to Write in
+// pieces, so that neither needs to be held whole for longer than necessary, and returns the picture files. It appends its
 // log lines (each ended by a line break) to Log and throws an exception whose what() is the reason when
 // the input cannot be converted.
 class ICliWorker {
 public:
     virtual ~ICliWorker() = default;
-    virtual TCliFiles Convert(const TCliJob& Job, std::string Input, std::string& Log,
+    virtual TCliFiles Convert(const TCliJob& Job, TInputDocument& Input, std::string& Log,
                               const std::function<void(std::string_view)>& Write) = 0;
 };
 

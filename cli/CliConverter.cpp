@@ -1,5 +1,6 @@
 #include "CliConverter.h"
 
+#include "CliInput.h"
 #include "CxEmbeddedPicture.h"
 #include "CxMemoryPictureAdapterDataURI.h"
 #include "CxPictureConverterEMF.h"
@@ -75,12 +76,13 @@ TCliFiles TConverterWorker::PictureFiles(const TCliJob& Job) const {
     return files;
 }
 
-TCliFiles TConverterWorker::Convert(const TCliJob& Job, std::string Input, std::string& Log,
+TCliFiles TConverterWorker::Convert(const TCliJob& Job, TInputDocument& Input, std::string& Log,
                                     const std::function<void(std::string_view)>& Write) {
     Prepare(Job, Log);
     TDetachLog detach{FLog};
-    const bool header = HasRtfHeader(Input); // the converter releases the input once it has read it
-    FConverter.ConvertTo(std::move(Input), Write);
+    const bool header = HasRtfHeader(Input.View()); // the converter gives the input back as it reads it
+    FConverter.ConvertTo(
+        Input.View(), [&Input](std::size_t Length) { Input.Release(Length); }, Write);
     // The converter only logs a missing header; for the tool it is a failed conversion.
     if (!header) throw std::runtime_error("not an RTF document (no RTF header found)");
     return PictureFiles(Job);

@@ -22,7 +22,7 @@ bool HasRtfHeader(std::string_view Input);
 class TConverterWorker : public ICliWorker {
 public:
     explicit TConverterWorker(const TCliSettings& Settings);
-    TCliFiles Convert(const TCliJob& Job, std::string Input, std::string& Log,
+    TCliFiles Convert(const TCliJob& Job, TInputDocument& Input, std::string& Log,
                       const std::function<void(std::string_view)>& Write) override;
 
 private:

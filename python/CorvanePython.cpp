@@ -5,6 +5,7 @@
 #include "CliCommandLine.h"
 #include "CliConverter.h"
 #include "CliFiles.h"
+#include "CliInput.h"
 #include "CorvaneXHTML.h"
 
 #include <pybind11/pybind11.h>
@@ -116,7 +117,7 @@ std::string InputBytes(const py::object& Rtf) {
 }
 
 py::object Convert(const py::object& Rtf, bool ReturnPictures, const py::kwargs& Options) {
-    std::string Input = InputBytes(Rtf);
+    TInputDocument Input(InputBytes(Rtf));
     const TCliSettings Settings = ParseOptions(Options, {"-"});
     std::string Output;
     TCliFiles Pictures;
@@ -125,7 +126,7 @@ py::object Convert(const py::object& Rtf, bool ReturnPictures, const py::kwargs&
         try {
             TConverterWorker Worker(Settings);
             std::string Log;
-            Pictures = Worker.Convert(TCliJob{"-", "", ".", "", ""}, std::move(Input), Log,
+            Pictures = Worker.Convert(TCliJob{"-", "", ".", "", ""}, Input, Log,
                                       [&Output](std::string_view Piece) { Output += Piece; });
         } catch (const std::runtime_error& Error) {
             throw EPythonError(Error.what());

@@ -67,11 +67,24 @@ std::string TCxMain::DoConvert(std::string_view Rtf) {
 }
 
 void TCxMain::ConvertTo(std::string Rtf, const TOutputSink& Sink) {
-    [[maybe_unused]] const std::string Rest = Run(Rtf, &Rtf, &Sink);
+    // Read pages go back to the system: the tree grows while the input shrinks.
+    std::size_t Released = 0;
+    ConvertTo(
+        Rtf,
+        [&Rtf, &Released](std::size_t Length) {
+            if (Length <= Released) return;
+            ReleasePages(Rtf.data() + Released, Length - Released);
+            Released = Length;
+        },
+        Sink);
+}
+
+void TCxMain::ConvertTo(std::string_view Rtf, const TInputRelease& Release, const TOutputSink& Sink) {
+    [[maybe_unused]] const std::string Rest = Run(Rtf, &Release, &Sink);
     assert(Rest.empty() && "with a sink, the whole result goes to the sink");
 }
 
-std::string TCxMain::Run(std::string_view Rtf, std::string* Input, const TOutputSink* Sink) {
+std::string TCxMain::Run(std::string_view Rtf, const TInputRelease* Release, const TOutputSink* Sink) {
     Log(logDebug, "TCustomCorvane.DoConvert " + std::to_string(static_cast<int>(LogLevel())));
     if (Rtf.substr(0, RtfHeader.size()) != RtfHeader) {
         Log(logError, "No RTF header found");
@@ -96,18 +109,11 @@ std::string TCxMain::Run(std::string_view Rtf, std::string* Input, const TOutput
         auto Reader = std::make_shared<TCxReader>(*this, Writer, std::make_unique<TUnicodeConverter>());
         // Plain text is what the document's RTF shows; only markup output takes the mail's own HTML.
         Reader->SetExtractEncapsulatedHtml(ExtractEncapsulatedHtml() && !ConvertToPlainText());
-        // Input handed over whole is given back as it is read: the tree grows while the input shrinks.
-        std::size_t Released = 0;
-        if (Input)
-            Reader->SetInputRelease([Input, &Released](std::size_t Length) {
-                if (Length <= Released) return;
-                ReleasePages(Input->data() + Released, Length - Released);
-                Released = Length;
-            });
+        if (Release) Reader->SetInputRelease(*Release);
 
         Guarded(*this, [&] {
             Reader->Parse(Rtf);
-            if (Input) std::string().swap(*Input);
+            if (Release) (*Release)(Rtf.size());
             if (const std::string* Html = Reader->EncapsulatedHtml()) {
                 Append(WithoutForbiddenCharacters(*Html));
                 return;

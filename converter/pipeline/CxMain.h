@@ -22,6 +22,11 @@ public:
     // of building it whole. The pieces joined are what Convert returns. When the conversion fails, Sink
     // may already have received the start of the result.
     void ConvertTo(std::string Rtf, const TOutputSink& Sink);
+    // Told that the input's first Length bytes will not be read again; Length only grows.
+    using TInputRelease = std::function<void(std::size_t Length)>;
+    // The same for input the caller owns and gives back as it is read (a mapped file, say): Release is
+    // called as reading goes on, the last time with the whole length once reading is done.
+    void ConvertTo(std::string_view Rtf, const TInputRelease& Release, const TOutputSink& Sink);
 
     // Everything from the optional XML declaration to the body start tag, each line ending in CR LF.
     std::string GetHead();
@@ -34,9 +39,9 @@ protected:
     virtual std::string DoConvert(std::string_view Rtf);
 
 private:
-    // Behind both entry points: converts Rtf, releasing *Input once it has been read when given, and
+    // Behind every entry point: converts Rtf, giving it back to *Release as it is read when given, and
     // returns the result, or hands it to *Sink when given.
-    std::string Run(std::string_view Rtf, std::string* Input, const TOutputSink* Sink);
+    std::string Run(std::string_view Rtf, const TInputRelease* Release, const TOutputSink* Sink);
 };
 
 } // namespace corvane
