@@ -232,7 +232,13 @@ public:
     void SetUnderline(bool Value) {
         FontStyle = static_cast<TFontStyles>(Value ? (FontStyle | fsUnderline) : (FontStyle & ~fsUnderline));
     }
-    bool operator==(const TCharacterProperties&) const = default;
+    // Scalars first: sets that differ mostly differ there, and each string costs a comparison call.
+    bool operator==(const TCharacterProperties& Other) const {
+        return FontStyle == Other.FontStyle && FontSize == Other.FontSize && Charset == Other.Charset &&
+               VerticalPosition == Other.VerticalPosition && RightToLeft == Other.RightToLeft &&
+               FontName == Other.FontName && FontColor == Other.FontColor && Language == Other.Language &&
+               BackgroundColor == Other.BackgroundColor && HighlightColor == Other.HighlightColor;
+    }
 };
 
 // The paragraph formatting in force; copied into every paragraph.

@@ -376,9 +376,8 @@ void TCxReader::ReadControlWord() {
     }
 
     const std::uint8_t* const Keyword = Next;
-    do
-        ++Next;
-    while (Next != End && IsLetter(*Next));
+    Next = reinterpret_cast<const std::uint8_t*>(
+        FindNonLetter(reinterpret_cast<const char*>(Next + 1), reinterpret_cast<const char*>(End)));
     const auto KeywordLength = static_cast<std::size_t>(Next - Keyword);
 
     bool Negative = false;
@@ -414,7 +413,8 @@ void TCxReader::ReadControlWord() {
         if ((Row == CellRow || Row == RowRow) && TakeTableKeyword(Word, HasParameter, Parameter)) return;
         Dispatch(*Row, HasParameter, Parameter);
     } else if (!(FTables && TakeTableKeyword(Word, HasParameter, Parameter)) &&
-               !(FLists && TakeListKeyword(Word, Parameter)) && !TakePartKeyword(Word, Parameter)) {
+               !(FLists && TakeListKeyword(Word, Parameter)) &&
+               !((FNotes || FHeadersFooters) && TakePartKeyword(Word, Parameter))) {
         SkipUnknownDestination();
     }
 }
@@ -481,7 +481,7 @@ bool TCxReader::TakeListKeyword(std::string_view Keyword, std::int64_t Parameter
 }
 
 bool TCxReader::TakePartKeyword(std::string_view Keyword, std::int64_t Parameter) {
-    if ((!FNotes && !FHeadersFooters) || FDiscarding) return false;
+    if (FDiscarding) return false;
     enum TPartWordKind : std::uint8_t { pwMark, pwEndnote, pwAtEnd, pwTypes, pwNumbering, pwSection };
     struct TPartWord {
         std::string_view Keyword;

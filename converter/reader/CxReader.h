@@ -135,7 +135,8 @@ private:
     void EnterPart(TDestination Part, std::string_view Keyword);
     void BeginPart(TDocumentPart Part);
     void EndPart();
-    // The control words of notes and sections; false when Keyword is none of them, or parts are off.
+    // The control words of notes and sections, while notes or headers and footers are converted; false
+    // when Keyword is none of them.
     bool TakePartKeyword(std::string_view Keyword, std::int64_t Parameter);
     // Inside a header or footer that is left out, the group being entered shows no text.
     void HideSkippedPartText();

@@ -46,5 +46,21 @@ TEST(ByteScan, FindsTheFirstStopInAndAcrossBlocks) {
     }
 }
 
+// Every byte value, in every sixteen-byte lane, either continues a control word's letters or ends them.
+TEST(ByteScan, FindsTheFirstByteThatIsNoLetter) {
+    for (int Byte = 0; Byte < 256; ++Byte) {
+        const bool Letter = (Byte >= 'a' && Byte <= 'z') || (Byte >= 'A' && Byte <= 'Z');
+        for (std::size_t At = 0; At < 40; ++At) {
+            std::string Text(40, 'a');
+            for (std::size_t I = 0; I < Text.size(); ++I)
+                Text[I] = static_cast<char>((I % 2 ? 'A' : 'a') + I % 26);
+            Text[At] = static_cast<char>(Byte);
+            const char* const Begin = Text.data();
+            EXPECT_EQ(FindNonLetter(Begin, Begin + Text.size()) - Begin, Letter ? 40 : static_cast<long>(At))
+                << "byte " << Byte << " at " << At;
+        }
+    }
+}
+
 } // namespace
 } // namespace corvane
