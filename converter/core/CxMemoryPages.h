@@ -14,10 +14,13 @@
 
 namespace corvane {
 
-// A hint for memory not touched yet; only the 2 MB-aligned part of it can take huge pages.
+// The huge page of x86-64 and most other systems.
+constexpr std::size_t HugePageSize = 2 * 1024 * 1024;
+
+// A hint for memory not touched yet; only the part of it aligned to huge pages can take them.
 inline void AdviseHugePages([[maybe_unused]] void* Memory, [[maybe_unused]] std::size_t Size) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr std::uintptr_t Huge = 2 * 1024 * 1024;
+    constexpr std::uintptr_t Huge = HugePageSize;
     const auto Begin = reinterpret_cast<std::uintptr_t>(Memory);
     const std::uintptr_t Start = (Begin + Huge - 1) & ~(Huge - 1);
     const std::uintptr_t End = (Begin + Size) & ~(Huge - 1);

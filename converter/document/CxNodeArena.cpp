@@ -11,8 +11,7 @@ namespace corvane {
 
 namespace {
 
-// Large enough to hold a huge page whatever the block's alignment.
-constexpr std::size_t MaxBlockSize = 4 * 1024 * 1024;
+constexpr std::size_t MaxBlockSize = 2 * HugePageSize;
 
 } // namespace
 
@@ -23,7 +22,11 @@ void* TNodeArena::Allocate(std::size_t Size, std::size_t Alignment) {
     };
     if (FNext == nullptr || Padding() + Size > FLeft) {
         const std::size_t BlockSize = std::max(FNextBlockSize, Size + Alignment);
-        FBlocks.push_back({std::make_unique_for_overwrite<std::byte[]>(BlockSize), BlockSize});
+        const std::size_t BlockAlignment = BlockSize >= HugePageSize ? HugePageSize : alignof(std::max_align_t);
+        FBlocks.push_back({std::unique_ptr<std::byte, TBlockDeleter>(
+                               static_cast<std::byte*>(::operator new(BlockSize, std::align_val_t{BlockAlignment})),
+                               TBlockDeleter{BlockAlignment}),
+                           BlockSize});
         AdviseHugePages(FBlocks.back().Memory.get(), BlockSize);
         FNext = FBlocks.back().Memory.get();
         FLeft = BlockSize;

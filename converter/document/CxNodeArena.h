@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace corvane {
@@ -23,8 +24,13 @@ public:
     void ReleaseBlocksBefore(const void* Object);
 
 private:
+    // Large blocks start on a huge page, so that the whole of them can take huge pages.
+    struct TBlockDeleter {
+        std::size_t Alignment;
+        void operator()(std::byte* Memory) const { ::operator delete(Memory, std::align_val_t{Alignment}); }
+    };
     struct TBlock {
-        std::unique_ptr<std::byte[]> Memory;
+        std::unique_ptr<std::byte, TBlockDeleter> Memory;
         std::size_t Size;
     };
     std::vector<TBlock> FBlocks;
