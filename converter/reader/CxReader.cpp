@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cassert>
 #include <cstdint>
+#include <cstring>
 #include <new>
 
 namespace corvane {
@@ -37,6 +39,7 @@ public:
             const std::string_view Keyword = KeywordTable[Row].Keyword;
             assert(!Keyword.empty());
             const auto Entry = static_cast<std::uint8_t>(Row + 1);
+            if (Keyword.size() <= ShortLength) AddShort(Keyword, Entry);
             if (Keyword.size() == 1) {
                 std::uint8_t& Single = FSingles[static_cast<std::uint8_t>(Keyword[0])];
                 if (Single == 0) Single = Entry;
@@ -58,6 +61,19 @@ public:
         return true;
     }
 
+    static constexpr std::size_t ShortLength = 8;
+
+    // The same look-up for a keyword of 1 to ShortLength letters whose eight bytes from its start can all
+    // be read: one load, one multiplication and one comparison, where most keywords are that short.
+    const TTokenDef* FindShort(const char* Keyword, std::size_t Length) const {
+        const std::uint64_t Key = ShortKey(Keyword, Length);
+        for (std::size_t Slot = ShortSlot(Key);; Slot = (Slot + 1) & ShortSlotMask) {
+            const std::uint8_t Row = FShortRows[Slot];
+            if (Row == 0) return nullptr;
+            if (FShortKeys[Slot] == Key) return &KeywordTable[Row - 1];
+        }
+    }
+
     const TTokenDef* Find(const char* Keyword, std::size_t Length) const {
         if (Length == 1) {
             const std::uint8_t Entry = FSingles[static_cast<std::uint8_t>(Keyword[0])];
@@ -77,6 +93,34 @@ public:
 
 private:
     static_assert(KeywordCount < 255, "rows are stored as one byte");
+    // The keyword's bytes as one number, the bytes after it cleared; letters are never zero, so keywords
+    // of different lengths never share a key.
+    static std::uint64_t ShortKey(const char* Keyword, std::size_t Length) {
+        std::uint64_t Key;
+        std::memcpy(&Key, Keyword, sizeof Key);
+        const std::uint64_t Kept = ~std::uint64_t{0} >> (64 - 8 * Length);
+        return Key & (std::endian::native == std::endian::little ? Kept : ~(~std::uint64_t{0} >> (8 * Length)));
+    }
+    static std::size_t ShortSlot(std::uint64_t Key) {
+        return static_cast<std::size_t>((Key * 0x9E3779B97F4A7C15u) >> (64 - ShortSlotBits));
+    }
+    void AddShort(std::string_view Keyword, std::uint8_t Entry) {
+        char Padded[sizeof(std::uint64_t)] = {};
+        std::memcpy(Padded, Keyword.data(), Keyword.size());
+        const std::uint64_t Key = ShortKey(Padded, Keyword.size());
+        std::size_t Slot = ShortSlot(Key);
+        while (FShortRows[Slot] != 0 && FShortKeys[Slot] != Key)
+            Slot = (Slot + 1) & ShortSlotMask;
+        if (FShortRows[Slot] == 0) {
+            FShortKeys[Slot] = Key;
+            FShortRows[Slot] = Entry;
+        }
+    }
+    static constexpr unsigned ShortSlotBits = 10; // a quarter full at most
+    static constexpr std::size_t ShortSlotMask = (std::size_t{1} << ShortSlotBits) - 1;
+    std::array<std::uint64_t, std::size_t{1} << ShortSlotBits> FShortKeys{};
+    std::array<std::uint8_t, std::size_t{1} << ShortSlotBits> FShortRows{};
+
     struct TSlot {
         std::uint8_t Tag = 0; // more bits of the hash, to pass over other keywords without comparing
         std::uint8_t Row = 0; // row + 1; 0 is an empty slot
@@ -210,7 +254,12 @@ void AppendColorComponent(std::int32_t Value, std::string& Output) {
 } // namespace
 
 const TTokenDef* FindKeyword(std::string_view Keyword) {
-    return KeywordIndex().Find(Keyword.data(), Keyword.size());
+    // Short keywords the way the reader finds them amid the input, longer ones by their hash.
+    if (Keyword.empty() || Keyword.size() > TKeywordIndex::ShortLength)
+        return KeywordIndex().Find(Keyword.data(), Keyword.size());
+    char Padded[16] = {};
+    std::memcpy(Padded, Keyword.data(), Keyword.size());
+    return KeywordIndex().FindShort(Padded, Keyword.size());
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -405,7 +454,9 @@ void TCxReader::ReadControlWord() {
     FPosition = static_cast<std::size_t>(Next - FInput) - (Blank ? 0 : 1);
 
     const std::string_view Word(reinterpret_cast<const char*>(Keyword), KeywordLength);
-    if (const TTokenDef* Row = KeywordIndex().Find(Word.data(), Word.size())) {
+    const TKeywordIndex& Index = KeywordIndex();
+    const bool Short = KeywordLength <= TKeywordIndex::ShortLength && End - Keyword >= 8;
+    if (const TTokenDef* Row = Short ? Index.FindShort(Word.data(), Word.size()) : Index.Find(Word.data(), Word.size())) {
         FSkipDestinationIfUnknown = false;
         // \cell and \row are characters of the keyword table, and structure while tables are on.
         static const TTokenDef* const CellRow = FindKeyword("cell");
