@@ -29,9 +29,9 @@ struct TCliJob {
 using TCliFiles = std::vector<std::pair<std::string, std::string>>;
 
 // Converts on one thread. Convert gives the input back as it reads it and hands the text to Write in
-// pieces, so that neither needs to be held whole for longer than necessary, and returns the picture files. It appends its
-// log lines (each ended by a line break) to Log and throws an exception whose what() is the reason when
-// the input cannot be converted.
+// pieces, so that neither needs to be held whole for longer than necessary, and returns the picture files. It
+// appends its log lines (each ended by a line break) to Log and throws an exception whose what() is the
+// reason when the input cannot be converted.
 class ICliWorker {
 public:
     virtual ~ICliWorker() = default;

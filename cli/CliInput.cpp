@@ -41,8 +41,8 @@ void OnBusError(int Signal, siginfo_t* Info, void* Context) {
         const std::uintptr_t end = slot.End.load();
         if (end == 0 || Address < slot.Begin.load() || Address >= end) continue;
         const std::uintptr_t page = Address & ~(PageSize - 1);
-        if (::mmap(reinterpret_cast<void*>(page), end - page, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED,
-                   -1, 0) == MAP_FAILED)
+        if (::mmap(reinterpret_cast<void*>(page), end - page, PROT_READ,
+                   MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) == MAP_FAILED)
             break;
         slot.Truncated.store(true);
         return;

@@ -22,11 +22,7 @@ void* TNodeArena::Allocate(std::size_t Size, std::size_t Alignment) {
     };
     if (FNext == nullptr || Padding() + Size > FLeft) {
         const std::size_t BlockSize = std::max(FNextBlockSize, Size + Alignment);
-        const std::size_t BlockAlignment = BlockSize >= HugePageSize ? HugePageSize : alignof(std::max_align_t);
-        FBlocks.push_back({std::unique_ptr<std::byte, TBlockDeleter>(
-                               static_cast<std::byte*>(::operator new(BlockSize, std::align_val_t{BlockAlignment})),
-                               TBlockDeleter{BlockAlignment}),
-                           BlockSize});
+        FBlocks.push_back(NewBlock(BlockSize));
         AdviseHugePages(FBlocks.back().Memory.get(), BlockSize);
         FNext = FBlocks.back().Memory.get();
         FLeft = BlockSize;
@@ -37,6 +33,12 @@ void* TNodeArena::Allocate(std::size_t Size, std::size_t Alignment) {
     FNext += Skip + Size;
     FLeft -= Skip + Size;
     return Result;
+}
+
+TNodeArena::TBlock TNodeArena::NewBlock(std::size_t Size) {
+    const std::size_t Alignment = Size >= HugePageSize ? HugePageSize : alignof(std::max_align_t);
+    auto* const Memory = static_cast<std::byte*>(::operator new (Size, std::align_val_t{Alignment}));
+    return {std::unique_ptr<std::byte, TBlockDeleter>(Memory, TBlockDeleter{Alignment}), Size};
 }
 
 void TNodeArena::ReleaseBlocksBefore(const void* Object) {

@@ -27,12 +27,13 @@ private:
     // Large blocks start on a huge page, so that the whole of them can take huge pages.
     struct TBlockDeleter {
         std::size_t Alignment;
-        void operator()(std::byte* Memory) const { ::operator delete(Memory, std::align_val_t{Alignment}); }
+        void operator()(std::byte* Memory) const { ::operator delete (Memory, std::align_val_t{Alignment}); }
     };
     struct TBlock {
         std::unique_ptr<std::byte, TBlockDeleter> Memory;
         std::size_t Size;
     };
+    static TBlock NewBlock(std::size_t Size);
     std::vector<TBlock> FBlocks;
     std::size_t FReleased = 0; // blocks before this one are given back
     std::byte* FNext = nullptr;

@@ -99,7 +99,8 @@ private:
         std::uint64_t Key;
         std::memcpy(&Key, Keyword, sizeof Key);
         const std::uint64_t Kept = ~std::uint64_t{0} >> (64 - 8 * Length);
-        return Key & (std::endian::native == std::endian::little ? Kept : ~(~std::uint64_t{0} >> (8 * Length)));
+        return Key &
+               (std::endian::native == std::endian::little ? Kept : ~(~std::uint64_t{0} >> (8 * Length)));
     }
     static std::size_t ShortSlot(std::uint64_t Key) {
         return static_cast<std::size_t>((Key * 0x9E3779B97F4A7C15u) >> (64 - ShortSlotBits));
@@ -456,7 +457,8 @@ void TCxReader::ReadControlWord() {
     const std::string_view Word(reinterpret_cast<const char*>(Keyword), KeywordLength);
     const TKeywordIndex& Index = KeywordIndex();
     const bool Short = KeywordLength <= TKeywordIndex::ShortLength && End - Keyword >= 8;
-    if (const TTokenDef* Row = Short ? Index.FindShort(Word.data(), Word.size()) : Index.Find(Word.data(), Word.size())) {
+    if (const TTokenDef* Row =
+            Short ? Index.FindShort(Word.data(), Word.size()) : Index.Find(Word.data(), Word.size())) {
         FSkipDestinationIfUnknown = false;
         // \cell and \row are characters of the keyword table, and structure while tables are on.
         static const TTokenDef* const CellRow = FindKeyword("cell");

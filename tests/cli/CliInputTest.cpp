@@ -15,7 +15,8 @@ using test::TTestFolder;
 
 std::string Sample(std::size_t Size) {
     std::string text;
-    while (text.size() < Size) text += "{\\rtf1 line " + std::to_string(text.size()) + "\\par}\n";
+    while (text.size() < Size)
+        text += "{\\rtf1 line " + std::to_string(text.size()) + "\\par}\n";
     text.resize(Size);
     return text;
 }
@@ -25,8 +26,11 @@ TEST(CliInput, ReadsTheFileWhetherMappedOrReadIn) {
     struct TCase {
         std::size_t Size;
         bool Mapped;
-    } const cases[] = {{0, false}, {100, false}, {TInputDocument::MapFrom - 1, false},
-                       {TInputDocument::MapFrom, true}, {3 * TInputDocument::MapFrom + 17, true}};
+    } const cases[] = {{0, false},
+                       {100, false},
+                       {TInputDocument::MapFrom - 1, false},
+                       {TInputDocument::MapFrom, true},
+                       {3 * TInputDocument::MapFrom + 17, true}};
     for (const TCase& test : cases) {
         SCOPED_TRACE(test.Size);
         const std::string content = Sample(test.Size);

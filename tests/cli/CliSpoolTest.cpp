@@ -28,9 +28,11 @@ std::string Replayed(TSpooledOutput& Spool) {
 
 TEST(CliSpool, ResultComesOutWholeWhereverItWaited) {
     TTestFolder folder;
-    const std::vector<std::string> pieces = {"<p>", "first", "</p>", std::string(3000, 'x'), "", "<p>last</p>"};
+    const std::vector<std::string> pieces = {"<p>", "first",      "</p>", std::string(3000, 'x'),
+                                             "",    "<p>last</p>"};
     std::string whole;
-    for (const std::string& piece : pieces) whole += piece;
+    for (const std::string& piece : pieces)
+        whole += piece;
 
     struct TCase {
         const char* Name;
@@ -47,7 +49,8 @@ TEST(CliSpool, ResultComesOutWholeWhereverItWaited) {
         SCOPED_TRACE(test.Name);
         const std::size_t before = OpenDescriptors();
         TSpooledOutput spool(test.Limit, test.Folder);
-        for (const std::string& piece : pieces) spool.Write(piece);
+        for (const std::string& piece : pieces)
+            spool.Write(piece);
         EXPECT_EQ(OpenDescriptors() - before, test.InFile ? 1U : 0U);
         EXPECT_EQ(Replayed(spool), whole);
         EXPECT_TRUE(std::filesystem::is_empty(folder.Path())) << "the temporary file has no name";
