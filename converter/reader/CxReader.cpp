@@ -63,10 +63,19 @@ public:
 
     static constexpr std::size_t ShortLength = 8;
 
-    // The same look-up for a keyword of 1 to ShortLength letters whose eight bytes from its start can all
-    // be read: one load, one multiplication and one comparison, where most keywords are that short.
-    const TTokenDef* FindShort(const char* Keyword, std::size_t Length) const {
-        const std::uint64_t Key = ShortKey(Keyword, Length);
+    // The keyword's bytes as one number, the bytes after it cleared; Keyword must have eight readable
+    // bytes. Letters are never zero, so keywords of different lengths never share a key, and no key is 0.
+    static std::uint64_t ShortKey(const char* Keyword, std::size_t Length) {
+        std::uint64_t Key;
+        std::memcpy(&Key, Keyword, sizeof Key);
+        const std::uint64_t Kept = ~std::uint64_t{0} >> (64 - 8 * Length);
+        return Key &
+               (std::endian::native == std::endian::little ? Kept : ~(~std::uint64_t{0} >> (8 * Length)));
+    }
+
+    // The same look-up for a keyword of 1 to ShortLength letters, by its ShortKey: one multiplication and
+    // one comparison, where most keywords are that short.
+    const TTokenDef* FindShort(std::uint64_t Key) const {
         for (std::size_t Slot = ShortSlot(Key);; Slot = (Slot + 1) & ShortSlotMask) {
             const std::uint8_t Row = FShortRows[Slot];
             if (Row == 0) return nullptr;
@@ -93,15 +102,6 @@ public:
 
 private:
     static_assert(KeywordCount < 255, "rows are stored as one byte");
-    // The keyword's bytes as one number, the bytes after it cleared; letters are never zero, so keywords
-    // of different lengths never share a key.
-    static std::uint64_t ShortKey(const char* Keyword, std::size_t Length) {
-        std::uint64_t Key;
-        std::memcpy(&Key, Keyword, sizeof Key);
-        const std::uint64_t Kept = ~std::uint64_t{0} >> (64 - 8 * Length);
-        return Key &
-               (std::endian::native == std::endian::little ? Kept : ~(~std::uint64_t{0} >> (8 * Length)));
-    }
     static std::size_t ShortSlot(std::uint64_t Key) {
         return static_cast<std::size_t>((Key * 0x9E3779B97F4A7C15u) >> (64 - ShortSlotBits));
     }
@@ -252,6 +252,63 @@ void AppendColorComponent(std::int32_t Value, std::string& Output) {
         Output += Buffer[--Count];
 }
 
+// The control words of notes and sections.
+enum TPartWordKind : std::uint8_t { pwMark, pwEndnote, pwAtEnd, pwTypes, pwNumbering, pwSection };
+struct TPartWord {
+    std::string_view Keyword;
+    TPartWordKind Kind;
+    TNoteNumbering Field = nnFootnoteFormat;
+    std::int32_t Format = -1; // the \levelnfc value a format word stands for; -1: a start number
+};
+// In keyword order, for the binary search.
+constexpr TPartWord PartWords[] = {
+    {"aftnnalc", pwNumbering, nnEndnoteFormat, 4},
+    {"aftnnar", pwNumbering, nnEndnoteFormat, 0},
+    {"aftnnauc", pwNumbering, nnEndnoteFormat, 3},
+    {"aftnnrlc", pwNumbering, nnEndnoteFormat, 2},
+    {"aftnnruc", pwNumbering, nnEndnoteFormat, 1},
+    {"aftnstart", pwNumbering, nnEndnoteStart},
+    {"chftn", pwMark},
+    {"enddoc", pwAtEnd},
+    {"endnotes", pwAtEnd},
+    {"fet", pwTypes},
+    {"ftnalt", pwEndnote},
+    {"ftnnalc", pwNumbering, nnFootnoteFormat, 4},
+    {"ftnnar", pwNumbering, nnFootnoteFormat, 0},
+    {"ftnnauc", pwNumbering, nnFootnoteFormat, 3},
+    {"ftnnrlc", pwNumbering, nnFootnoteFormat, 2},
+    {"ftnnruc", pwNumbering, nnFootnoteFormat, 1},
+    {"ftnstart", pwNumbering, nnFootnoteStart},
+    {"sect", pwSection},
+};
+
+const TPartWord* FindPartWord(std::string_view Keyword) {
+    // Every word above begins with one of these letters: most other words go without a search.
+    if (Keyword.empty() || std::string_view("acefs").find(Keyword.front()) == std::string_view::npos)
+        return nullptr;
+    const auto* Found =
+        std::lower_bound(std::begin(PartWords), std::end(PartWords), Keyword,
+                         [](const TPartWord& Word, std::string_view Key) { return Word.Keyword < Key; });
+    return Found != std::end(PartWords) && Found->Keyword == Keyword ? Found : nullptr;
+}
+
+// The old-style numbering formats as the \levelnfc values they stand for.
+struct TNumberingWord {
+    std::string_view Keyword;
+    std::int32_t Format;
+};
+constexpr TNumberingWord NumberingFormats[] = {
+    {"pndec", 0}, {"pnucrm", 1}, {"pnlcrm", 2}, {"pnucltr", 3}, {"pnlcltr", 4},
+};
+
+// Every word one of the optional readers (tables, lists, notes and parts) takes, in some place or other.
+bool IsStructureKeyword(std::string_view Keyword) {
+    if (FindTableKeyword(Keyword) || FindPartWord(Keyword)) return true;
+    if (Keyword == "ilvl" || Keyword == "levelstartat" || Keyword == "pnstart") return true;
+    return std::any_of(std::begin(NumberingFormats), std::end(NumberingFormats),
+                       [&](const TNumberingWord& Word) { return Word.Keyword == Keyword; });
+}
+
 } // namespace
 
 const TTokenDef* FindKeyword(std::string_view Keyword) {
@@ -260,7 +317,7 @@ const TTokenDef* FindKeyword(std::string_view Keyword) {
         return KeywordIndex().Find(Keyword.data(), Keyword.size());
     char Padded[16] = {};
     std::memcpy(Padded, Keyword.data(), Keyword.size());
-    return KeywordIndex().FindShort(Padded, Keyword.size());
+    return KeywordIndex().FindShort(TKeywordIndex::ShortKey(Padded, Keyword.size()));
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -279,6 +336,7 @@ TCxReader::TCxReader(ICxReaderOwner& Owner, std::shared_ptr<ICxWriter> Writer,
     FLists = FOwner.GetConvertLists();
     FNotes = FOwner.GetConvertNotes();
     FHeadersFooters = FOwner.GetConvertHeadersFooters();
+    FStructureReaders = FTables || FLists || FNotes || FHeadersFooters;
     KeywordIndex(); // built now rather than inside the first Parse
     FOwner.Log(logDebug, "CorvaneXHTMLReader created");
 }
@@ -457,19 +515,29 @@ void TCxReader::ReadControlWord() {
     const std::string_view Word(reinterpret_cast<const char*>(Keyword), KeywordLength);
     const TKeywordIndex& Index = KeywordIndex();
     const bool Short = KeywordLength <= TKeywordIndex::ShortLength && End - Keyword >= 8;
-    if (const TTokenDef* Row =
-            Short ? Index.FindShort(Word.data(), Word.size()) : Index.Find(Word.data(), Word.size())) {
+    const std::uint64_t Key = Short ? TKeywordIndex::ShortKey(Word.data(), Word.size()) : 0;
+    if (const TTokenDef* Row = Short ? Index.FindShort(Key) : Index.Find(Word.data(), Word.size())) {
         FSkipDestinationIfUnknown = false;
         // \cell and \row are characters of the keyword table, and structure while tables are on.
         static const TTokenDef* const CellRow = FindKeyword("cell");
         static const TTokenDef* const RowRow = FindKeyword("row");
         if ((Row == CellRow || Row == RowRow) && TakeTableKeyword(Word, HasParameter, Parameter)) return;
         Dispatch(*Row, HasParameter, Parameter);
-    } else if (!(FTables && TakeTableKeyword(Word, HasParameter, Parameter)) &&
-               !(FLists && TakeListKeyword(Word, Parameter)) &&
-               !((FNotes || FHeadersFooters) && TakePartKeyword(Word, Parameter))) {
+    } else if (!(FStructureReaders && TakeStructureKeyword(Word, Key, HasParameter, Parameter))) {
         SkipUnknownDestination();
     }
+}
+
+bool TCxReader::TakeStructureKeyword(std::string_view Keyword, std::uint64_t Key, bool HasParameter,
+                                     std::int64_t Parameter) {
+    std::uint64_t& Remembered = FNoStructureWords[(Key * 0x9E3779B97F4A7C15u) >> 56];
+    if (Key != 0 && Remembered == Key) return false;
+    if ((FTables && TakeTableKeyword(Keyword, HasParameter, Parameter)) ||
+        (FLists && TakeListKeyword(Keyword, Parameter)) ||
+        ((FNotes || FHeadersFooters) && TakePartKeyword(Keyword, Parameter)))
+        return true;
+    if (Key != 0 && !IsStructureKeyword(Keyword)) Remembered = Key;
+    return false;
 }
 
 void TCxReader::SkipUnknownDestination() {
@@ -506,14 +574,6 @@ bool TCxReader::TakeTableKeyword(std::string_view Keyword, bool HasParameter, st
 
 bool TCxReader::TakeListKeyword(std::string_view Keyword, std::int64_t Parameter) {
     if (!FLists || FDiscarding) return false;
-    // The old-style formats as the \levelnfc values they stand for.
-    struct TNumberingWord {
-        std::string_view Keyword;
-        std::int32_t Format;
-    };
-    static constexpr TNumberingWord Formats[] = {
-        {"pndec", 0}, {"pnucrm", 1}, {"pnlcrm", 2}, {"pnucltr", 3}, {"pnlcltr", 4},
-    };
     const auto Value = static_cast<std::int32_t>(std::clamp<std::int64_t>(Parameter, 0, INT32_MAX));
     if (InTextDestination() && Keyword == "ilvl") {
         FWriter->SetListNumbering(lfLevel, Value);
@@ -522,9 +582,9 @@ bool TCxReader::TakeListKeyword(std::string_view Keyword, std::int64_t Parameter
     } else if (FDestination == dsParagraphNumbering && Keyword == "pnstart") {
         FWriter->SetListNumbering(lfStart, Value);
     } else if (FDestination == dsParagraphNumbering) {
-        const auto* Found = std::find_if(std::begin(Formats), std::end(Formats),
+        const auto* Found = std::find_if(std::begin(NumberingFormats), std::end(NumberingFormats),
                                          [&](const TNumberingWord& Word) { return Word.Keyword == Keyword; });
-        if (Found == std::end(Formats)) return false;
+        if (Found == std::end(NumberingFormats)) return false;
         FWriter->SetListNumbering(lfFormat, Found->Format);
     } else {
         return false;
@@ -535,41 +595,8 @@ bool TCxReader::TakeListKeyword(std::string_view Keyword, std::int64_t Parameter
 
 bool TCxReader::TakePartKeyword(std::string_view Keyword, std::int64_t Parameter) {
     if (FDiscarding) return false;
-    enum TPartWordKind : std::uint8_t { pwMark, pwEndnote, pwAtEnd, pwTypes, pwNumbering, pwSection };
-    struct TPartWord {
-        std::string_view Keyword;
-        TPartWordKind Kind;
-        TNoteNumbering Field = nnFootnoteFormat;
-        std::int32_t Format = -1; // the \levelnfc value a format word stands for; -1: a start number
-    };
-    // In keyword order, for the binary search.
-    static constexpr TPartWord Words[] = {
-        {"aftnnalc", pwNumbering, nnEndnoteFormat, 4},
-        {"aftnnar", pwNumbering, nnEndnoteFormat, 0},
-        {"aftnnauc", pwNumbering, nnEndnoteFormat, 3},
-        {"aftnnrlc", pwNumbering, nnEndnoteFormat, 2},
-        {"aftnnruc", pwNumbering, nnEndnoteFormat, 1},
-        {"aftnstart", pwNumbering, nnEndnoteStart},
-        {"chftn", pwMark},
-        {"enddoc", pwAtEnd},
-        {"endnotes", pwAtEnd},
-        {"fet", pwTypes},
-        {"ftnalt", pwEndnote},
-        {"ftnnalc", pwNumbering, nnFootnoteFormat, 4},
-        {"ftnnar", pwNumbering, nnFootnoteFormat, 0},
-        {"ftnnauc", pwNumbering, nnFootnoteFormat, 3},
-        {"ftnnrlc", pwNumbering, nnFootnoteFormat, 2},
-        {"ftnnruc", pwNumbering, nnFootnoteFormat, 1},
-        {"ftnstart", pwNumbering, nnFootnoteStart},
-        {"sect", pwSection},
-    };
-    // Every word above begins with one of these letters: most other words go without a search.
-    if (Keyword.empty() || std::string_view("acefs").find(Keyword.front()) == std::string_view::npos)
-        return false;
-    const auto* Found =
-        std::lower_bound(std::begin(Words), std::end(Words), Keyword,
-                         [](const TPartWord& Word, std::string_view Key) { return Word.Keyword < Key; });
-    if (Found == std::end(Words) || Found->Keyword != Keyword) return false;
+    const TPartWord* Found = FindPartWord(Keyword);
+    if (Found == nullptr) return false;
     switch (Found->Kind) {
     case pwMark:
         if (FNotes && InTextDestination()) FWriter->WriteNoteMark();

@@ -9,6 +9,7 @@
 #include "CxTypes.h"
 #include "CxUnicode.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -125,6 +126,10 @@ private:
     bool CollectingHtmlText() const { return CollectingHtml() && !FHtmlRtf && FPartDepth == 0; }
     void AppendHtmlTextByte(std::uint8_t Byte, TUnicodeConverter& Decoder);
 
+    // A word the keyword table does not know, for the optional readers when one is on; false when none of
+    // them takes it. Key is the word's short key, 0 for a long word.
+    bool TakeStructureKeyword(std::string_view Keyword, std::uint64_t Key, bool HasParameter,
+                              std::int64_t Parameter);
     // With tables on, a table control word in text: true when it was one and has been acted on.
     bool TakeTableKeyword(std::string_view Keyword, bool HasParameter, std::int64_t Parameter);
     // The numbering control words that only nested lists read: \ilvl, \levelstartat, \pnstart and
@@ -223,6 +228,10 @@ private:
     // (the lower the rank, the more pages carry it; 3: none yet).
     bool FNotes = false;
     bool FHeadersFooters = false;
+    bool FStructureReaders = false; // any of the four above
+    // Short keys of words no optional reader knows: word processors repeat a few dozen unknown words
+    // throughout a document, and each would be looked up in every optional reader's table again.
+    std::array<std::uint64_t, 256> FNoStructureWords{};
     std::int32_t FPartDepth = 0;
     std::unique_ptr<TCxTableReader> FBodyTables;
     std::uint8_t FHeaderRank = 3;

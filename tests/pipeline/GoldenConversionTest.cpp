@@ -77,5 +77,27 @@ TEST(GoldenConversion, EveryExpectedFileMatchesByteForByte) {
     EXPECT_GE(Cases, 20);
 }
 
+// The reader remembers words that no table, list or note reader takes anywhere. A word those readers
+// decline in one place (here: a skipped group ahead of the text) must still work where they take it.
+// (Document settings such as \ftnstart act from anywhere, so they are not among these words.)
+TEST(GoldenConversion, StructureWordsDeclinedOnceAreTakenLater) {
+    const std::string Declined =
+        "{\\*\\ignored\\intbl\\cellx100\\trowd\\itap1\\clmgf\\clvmrg\\trbrdrt\\brdrs\\trhdr"
+        "\\clcbpat1\\ilvl1\\levelstartat2\\pnstart3\\pndec\\pnlcltr\\chftn\\ftnalt\\sect}";
+    const fs::path Folder = fs::path(CORVANE_TEST_DATA_DIR) / "golden";
+    for (const char* Name :
+         {"tables-nested", "lists-nested", "lists-continued", "notes", "headers-footers"}) {
+        SCOPED_TRACE(Name);
+        const std::string Rtf = test::ReadFile(Folder / (std::string(Name) + ".rtf"));
+        ASSERT_EQ(Rtf.rfind("{\\rtf1", 0), 0U);
+        TRkCorvaneXHTML Converter;
+        for (const char* Option : {"OptionsStructure.Tables", "OptionsStructure.Lists",
+                                   "OptionsStructure.Notes", "OptionsStructure.HeadersFooters"})
+            OptionSetters.at(Option)(Converter, true);
+        const std::string Expected = Converter.Convert(Rtf);
+        EXPECT_EQ(Converter.Convert(Rtf.substr(0, 6) + Declined + Rtf.substr(6)), Expected);
+    }
+}
+
 } // namespace
 } // namespace corvane
