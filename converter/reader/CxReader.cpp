@@ -73,10 +73,22 @@ public:
                (std::endian::native == std::endian::little ? Kept : ~(~std::uint64_t{0} >> (8 * Length)));
     }
 
+    // ShortKey of a keyword that may stand alone, without eight bytes behind it.
+    static std::uint64_t PaddedShortKey(std::string_view Keyword) {
+        char Padded[sizeof(std::uint64_t)] = {};
+        std::memcpy(Padded, Keyword.data(), Keyword.size());
+        return ShortKey(Padded, Keyword.size());
+    }
+
+    // A slot of a table of 2^Bits slots for a short key.
+    static std::size_t SlotOf(std::uint64_t Key, unsigned Bits) {
+        return static_cast<std::size_t>((Key * 0x9E3779B97F4A7C15u) >> (64 - Bits));
+    }
+
     // The same look-up for a keyword of 1 to ShortLength letters, by its ShortKey: one multiplication and
     // one comparison, where most keywords are that short.
     const TTokenDef* FindShort(std::uint64_t Key) const {
-        for (std::size_t Slot = ShortSlot(Key);; Slot = (Slot + 1) & ShortSlotMask) {
+        for (std::size_t Slot = SlotOf(Key, ShortSlotBits);; Slot = (Slot + 1) & ShortSlotMask) {
             const std::uint8_t Row = FShortRows[Slot];
             if (Row == 0) return nullptr;
             if (FShortKeys[Slot] == Key) return &KeywordTable[Row - 1];
@@ -102,14 +114,9 @@ public:
 
 private:
     static_assert(KeywordCount < 255, "rows are stored as one byte");
-    static std::size_t ShortSlot(std::uint64_t Key) {
-        return static_cast<std::size_t>((Key * 0x9E3779B97F4A7C15u) >> (64 - ShortSlotBits));
-    }
     void AddShort(std::string_view Keyword, std::uint8_t Entry) {
-        char Padded[sizeof(std::uint64_t)] = {};
-        std::memcpy(Padded, Keyword.data(), Keyword.size());
-        const std::uint64_t Key = ShortKey(Padded, Keyword.size());
-        std::size_t Slot = ShortSlot(Key);
+        const std::uint64_t Key = PaddedShortKey(Keyword);
+        std::size_t Slot = SlotOf(Key, ShortSlotBits);
         while (FShortRows[Slot] != 0 && FShortKeys[Slot] != Key)
             Slot = (Slot + 1) & ShortSlotMask;
         if (FShortRows[Slot] == 0) {
@@ -315,9 +322,7 @@ const TTokenDef* FindKeyword(std::string_view Keyword) {
     // Short keywords the way the reader finds them amid the input, longer ones by their hash.
     if (Keyword.empty() || Keyword.size() > TKeywordIndex::ShortLength)
         return KeywordIndex().Find(Keyword.data(), Keyword.size());
-    char Padded[16] = {};
-    std::memcpy(Padded, Keyword.data(), Keyword.size());
-    return KeywordIndex().FindShort(TKeywordIndex::ShortKey(Padded, Keyword.size()));
+    return KeywordIndex().FindShort(TKeywordIndex::PaddedShortKey(Keyword));
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -530,7 +535,7 @@ void TCxReader::ReadControlWord() {
 
 bool TCxReader::TakeStructureKeyword(std::string_view Keyword, std::uint64_t Key, bool HasParameter,
                                      std::int64_t Parameter) {
-    std::uint64_t& Remembered = FNoStructureWords[(Key * 0x9E3779B97F4A7C15u) >> 56];
+    std::uint64_t& Remembered = FNoStructureWords[TKeywordIndex::SlotOf(Key, NoStructureWordBits)];
     if (Key != 0 && Remembered == Key) return false;
     if ((FTables && TakeTableKeyword(Keyword, HasParameter, Parameter)) ||
         (FLists && TakeListKeyword(Keyword, Parameter)) ||

@@ -231,7 +231,8 @@ private:
     bool FStructureReaders = false; // any of the four above
     // Short keys of words no optional reader knows: word processors repeat a few dozen unknown words
     // throughout a document, and each would be looked up in every optional reader's table again.
-    std::array<std::uint64_t, 256> FNoStructureWords{};
+    static constexpr unsigned NoStructureWordBits = 8;
+    std::array<std::uint64_t, std::size_t{1} << NoStructureWordBits> FNoStructureWords{};
     std::int32_t FPartDepth = 0;
     std::unique_ptr<TCxTableReader> FBodyTables;
     std::uint8_t FHeaderRank = 3;
