@@ -48,6 +48,11 @@ public:
         if (!(FCharacter == Properties)) FCharacter = Properties;
     }
     TParagraphProperties CloneParagraphProperties() const override { return FParagraph; }
+    // As the document writer does: into the reader's storage, which keeps its strings' room.
+    void SaveProperties(TCharacterProperties& Character, TParagraphProperties& Paragraph) const override {
+        Character = FCharacter;
+        Paragraph = FParagraph;
+    }
     void SetParagraphProperties(const TParagraphProperties& Properties) override {
         ++Calls;
         if (!(FParagraph == Properties)) FParagraph = Properties;

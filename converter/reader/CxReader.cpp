@@ -52,6 +52,8 @@ public:
                 Slot = (Slot + 1) & SlotMask;
             if (FSlots[Slot].Row == 0) FSlots[Slot] = {static_cast<std::uint8_t>(Hash >> 24), Entry};
         }
+        FCellRow = Find("cell", 4);
+        FRowRow = Find("row", 3);
     }
 
     // Keywords are a few letters long: a loop beats a call to memcmp.
@@ -112,6 +114,10 @@ public:
         }
     }
 
+    // \cell and \row, which the table reader may take before the keyword table does.
+    const TTokenDef* CellRow() const { return FCellRow; }
+    const TTokenDef* RowRow() const { return FRowRow; }
+
 private:
     static_assert(KeywordCount < 255, "rows are stored as one byte");
     void AddShort(std::string_view Keyword, std::uint8_t Entry) {
@@ -138,6 +144,8 @@ private:
     std::array<std::uint8_t, 256> FSingles{};
     std::array<TSlot, SlotCount> FSlots{};
     std::size_t FMaxLength = 0;
+    const TTokenDef* FCellRow = nullptr;
+    const TTokenDef* FRowRow = nullptr;
 };
 
 const TKeywordIndex& KeywordIndex() {
@@ -197,6 +205,22 @@ std::uint64_t ParameterMagnitude(const std::uint8_t* Digits, const std::uint8_t*
         Magnitude = Magnitude * 10 + Digit;
     }
     return Magnitude;
+}
+
+// The value of Count (1 to MaxDigitsAtOnce) decimal digits at Digits, computed at once from one load of
+// eight bytes (all readable) instead of digit by digit.
+constexpr unsigned MaxDigitsAtOnce = 8;
+std::uint64_t DigitsValue(const std::uint8_t* Digits, unsigned Count) {
+    std::uint64_t Chunk;
+    std::memcpy(&Chunk, Digits, sizeof Chunk);
+    if constexpr (std::endian::native == std::endian::big) Chunk = __builtin_bswap64(Chunk);
+    // The digits' values moved up to the top bytes, zeros below them as leading zeros. A byte after the
+    // digits may borrow from those above it, all of which the shift drops.
+    Chunk = (Chunk - 0x3030303030303030u) << (8 * (8 - Count));
+    // Neighbouring bytes, then pairs of them, then quadruples combine into numbers of twice the digits.
+    Chunk = ((Chunk & 0x0F0F0F0F0F0F0F0Fu) * (1 + (10u << 8))) >> 8;
+    Chunk = ((Chunk & 0x00FF00FF00FF00FFu) * (1 + (100u << 16))) >> 16;
+    return ((Chunk & 0x0000FFFF0000FFFFu) * (1 + (10000ull << 32))) >> 32;
 }
 
 constexpr int HexValue(char Character) {
@@ -473,6 +497,31 @@ std::size_t TCxReader::PlainRunEnd() const {
 // Reads the control word or symbol after a backslash. Leaves the position on its last byte (the
 // delimiting blank included), so that the main loop continues with the byte after it.
 void TCxReader::ReadControlWord() {
+    // Word processors write millions of short control words: one whose letters and number lie in the
+    // sixteen bytes after the backslash is read from one load of them, without a loop.
+    const std::uint8_t* const Keyword = FInput + FPosition + 1;
+    if (FInput + FInputLength - Keyword < 24) return ReadControlWordByBytes();
+    const TLetterDigitMasks Masks = LettersAndDigits16(reinterpret_cast<const char*>(Keyword));
+    const auto KeywordLength = static_cast<unsigned>(std::countr_one(Masks.Letters));
+    if (KeywordLength == 0 || KeywordLength > TKeywordIndex::ShortLength) return ReadControlWordByBytes();
+    const bool Negative = Keyword[KeywordLength] == '-';
+    const unsigned DigitsAt = KeywordLength + (Negative ? 1 : 0);
+    const auto DigitCount = static_cast<unsigned>(std::countr_one(Masks.Digits >> DigitsAt));
+    // A number that may go on past the sixteen bytes, or is too long for one load, is read byte by byte.
+    if (DigitCount > MaxDigitsAtOnce || DigitsAt + DigitCount >= 16) return ReadControlWordByBytes();
+    const bool HasParameter = DigitCount > 0;
+    std::int64_t Parameter =
+        HasParameter ? static_cast<std::int64_t>(DigitsValue(Keyword + DigitsAt, DigitCount)) : 0;
+    if (Negative) Parameter = -Parameter;
+    const std::uint8_t* const Next = Keyword + DigitsAt + DigitCount;
+    // The blank that ends a control word belongs to it; any other byte is read again by the main loop.
+    FPosition = static_cast<std::size_t>(Next - FInput) - (*Next == ' ' ? 0 : 1);
+    const std::string_view Word(reinterpret_cast<const char*>(Keyword), KeywordLength);
+    TakeControlWord(Word, TKeywordIndex::ShortKey(Word.data(), Word.size()), HasParameter, Parameter);
+}
+
+// The same reading a byte at a time: control symbols, long words and numbers, and the input's last bytes.
+void TCxReader::ReadControlWordByBytes() {
     // Local pointers: the position is stored once at the end instead of after every byte.
     const std::uint8_t* const End = FInput + FInputLength;
     const std::uint8_t* Next = FInput + FPosition + 1;
@@ -513,20 +562,25 @@ void TCxReader::ReadControlWord() {
         Parameter = static_cast<std::int64_t>(Magnitude);
         if (Negative) Parameter = -Parameter;
     }
-    // The blank that ends a control word belongs to it; any other byte is read again by the main loop.
     const bool Blank = Next != End && *Next == ' ';
     FPosition = static_cast<std::size_t>(Next - FInput) - (Blank ? 0 : 1);
 
     const std::string_view Word(reinterpret_cast<const char*>(Keyword), KeywordLength);
-    const TKeywordIndex& Index = KeywordIndex();
     const bool Short = KeywordLength <= TKeywordIndex::ShortLength && End - Keyword >= 8;
-    const std::uint64_t Key = Short ? TKeywordIndex::ShortKey(Word.data(), Word.size()) : 0;
-    if (const TTokenDef* Row = Short ? Index.FindShort(Key) : Index.Find(Word.data(), Word.size())) {
+    TakeControlWord(Word, Short ? TKeywordIndex::ShortKey(Word.data(), Word.size()) : 0, HasParameter,
+                    Parameter);
+}
+
+// Acts on a control word read: Key is its short key, 0 for a word that has none.
+void TCxReader::TakeControlWord(std::string_view Word, std::uint64_t Key, bool HasParameter,
+                                std::int64_t Parameter) {
+    const TKeywordIndex& Index = KeywordIndex();
+    if (const TTokenDef* Row = Key != 0 ? Index.FindShort(Key) : Index.Find(Word.data(), Word.size())) {
         FSkipDestinationIfUnknown = false;
         // \cell and \row are characters of the keyword table, and structure while tables are on.
-        static const TTokenDef* const CellRow = FindKeyword("cell");
-        static const TTokenDef* const RowRow = FindKeyword("row");
-        if ((Row == CellRow || Row == RowRow) && TakeTableKeyword(Word, HasParameter, Parameter)) return;
+        if (FTables && (Row == Index.CellRow() || Row == Index.RowRow()) &&
+            TakeTableKeyword(Word, HasParameter, Parameter))
+            return;
         Dispatch(*Row, HasParameter, Parameter);
     } else if (!(FStructureReaders && TakeStructureKeyword(Word, Key, HasParameter, Parameter))) {
         SkipUnknownDestination();
@@ -900,11 +954,12 @@ void TCxReader::ChangeDestination(TDestination Destination) {
 }
 
 void TCxReader::ApplyProperty(TPropertyIndex Property, std::int64_t Value) {
-    switch (FDestination) {
-    case dsNormal:
-    case dsFieldResult:
+    // Nearly every property is one of the text's: tested first, ahead of the jump on the destination.
+    if (InTextDestination()) {
         ApplyTextProperty(Property, Value);
-        break;
+        return;
+    }
+    switch (FDestination) {
     case dsFontTable:
         if (Property == ipFont) {
             if (FFontOptions.Contains(opFontName)) FFontNumber = static_cast<std::int32_t>(Value);

@@ -63,6 +63,8 @@ private:
 
     // Tokenizer.
     void ReadControlWord();
+    void ReadControlWordByBytes();
+    void TakeControlWord(std::string_view Word, std::uint64_t Key, bool HasParameter, std::int64_t Parameter);
     void Dispatch(const TTokenDef& Row, bool HasParameter, std::int64_t Parameter);
     void TakeHexDigit(std::uint8_t Byte);
     void DeliverByte(std::uint8_t Byte);

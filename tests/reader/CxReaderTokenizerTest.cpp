@@ -113,6 +113,37 @@ TEST(ReaderTokens, NumericParameters) {
     EXPECT_EQ(Dash.Calls(), "Text(cd) SetFontStyle(1) SetFontStyle(3) Text(x)");
 }
 
+// A control word is read whole from one load of the sixteen bytes after its backslash when the input
+// goes on far enough, byte by byte near its end: both readings must agree, where the number fits the
+// load, just fits it or runs past it.
+TEST(ReaderTokens, ControlWordsReadAlikeAmidTheInputAndAtItsEnd) {
+    const struct {
+        const char* Words;
+        const char* Calls;
+    } Cases[] = {
+        {"\\fs24 x", "SetFontSize(12) Text(x)"},
+        {"\\fs-4x", "SetFontSize(-2) Text(x)"},
+        {"\\fs12345678 x", "SetFontSize(6172839) Text(x)"},
+        {"\\fs-12345678x", "SetFontSize(-6172839) Text(x)"},
+        {"\\fs123456789 x", "SetFontSize(61728394) Text(x)"},
+        {"\\fs- x", "SetFontSize(0) Text(x)"},
+        {"\\fs0\\b1\\i\\ul0x", "SetFontSize(0) SetFontStyle(1) SetFontStyle(3) SetFontStyle(3) Text(x)"},
+        // Eight letters, nine, and a number that ends at the load's last byte or runs past it.
+        {"\\pnlvlblt x\\insrsidx y", "Text(xy)"},
+        {"\\chcbpat-1234567x", "SetBackgroundColor() Text(x)"},
+        {"\\chcbpat-12345678x", "SetBackgroundColor() Text(x)"},
+        {"\\chcbpat-123456789x", "SetBackgroundColor() Text(x)"},
+        {"\\abcdefghi-12345678x", "Text(x)"},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Words);
+        const std::string Rtf = std::string("{\\rtf1") + Case.Words + "}";
+        // What follows the outermost group is not read, but lets the reader load past the words.
+        EXPECT_EQ(TReaderHarness(Rtf).Calls(), Case.Calls);
+        EXPECT_EQ(TReaderHarness(Rtf + std::string(32, ' ')).Calls(), Case.Calls);
+    }
+}
+
 // \* before a known keyword does not skip: that group is bold text; the flag is cleared by the next
 // keyword, known or not. Properties in skipped and other non-text destinations have no effect.
 TEST(ReaderTokens, DestinationsThatAreSkippedOrNot) {
