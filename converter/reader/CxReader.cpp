@@ -578,9 +578,10 @@ void TCxReader::TakeControlWord(std::string_view Word, std::uint64_t Key, bool H
     if (const TTokenDef* Row = Key != 0 ? Index.FindShort(Key) : Index.Find(Word.data(), Word.size())) {
         FSkipDestinationIfUnknown = false;
         // \cell and \row are characters of the keyword table, and structure while tables are on.
-        if (FTables && (Row == Index.CellRow() || Row == Index.RowRow()) &&
-            TakeTableKeyword(Word, HasParameter, Parameter))
-            return;
+        if (FTables && (Row == Index.CellRow() || Row == Index.RowRow())) {
+            SaveOpenGroups();
+            if (TakeTableKeyword(Word, HasParameter, Parameter)) return;
+        }
         Dispatch(*Row, HasParameter, Parameter);
     } else if (!(FStructureReaders && TakeStructureKeyword(Word, Key, HasParameter, Parameter))) {
         SkipUnknownDestination();
@@ -591,6 +592,7 @@ bool TCxReader::TakeStructureKeyword(std::string_view Keyword, std::uint64_t Key
                                      std::int64_t Parameter) {
     std::uint64_t& Remembered = FNoStructureWords[TKeywordIndex::SlotOf(Key, NoStructureWordBits)];
     if (Key != 0 && Remembered == Key) return false;
+    SaveOpenGroups();
     if ((FTables && TakeTableKeyword(Keyword, HasParameter, Parameter)) ||
         (FLists && TakeListKeyword(Keyword, Parameter)) ||
         ((FNotes || FHeadersFooters) && TakePartKeyword(Keyword, Parameter)))
@@ -735,6 +737,7 @@ void TCxReader::HideSkippedPartText() {
 }
 
 void TCxReader::Dispatch(const TTokenDef& Row, bool HasParameter, std::int64_t Parameter) {
+    SaveOpenGroups();
     switch (Row.Kind) {
     case kwCharacter:
         DeliverByte(Row.CharCode);
@@ -835,7 +838,6 @@ void TCxReader::OpenGroup() {
         // into strings that already have room for them.
         if (FStackDepth == FStack.size()) FStack.emplace_back();
         TGroupState& Saved = FStack[FStackDepth];
-        FWriter->SaveProperties(Saved.Properties.CharacterProperties, Saved.Properties.ParagraphProperties);
         Saved.Properties.InputState = FInputState;
         Saved.Properties.Destination = FDestination;
         Saved.Discarding = FDiscarding;
@@ -844,9 +846,25 @@ void TCxReader::OpenGroup() {
         throw ECxError("Property stack overflow");
     }
     ++FStackDepth;
+    // The writer's properties are saved before the group's first control word, or at once where the
+    // group's close also restores the encapsulated HTML's character set from them.
+    if (FExtractHtml) SaveOpenGroups();
     FInputState = isNormal;
     FGroupOpenedAt = FPosition;
     ++FGroupDepth;
+}
+
+void TCxReader::SaveUnsavedGroups() {
+    // Nothing has changed the writer's properties since the first of these groups opened: each saves
+    // the same.
+    try {
+        for (; FUnsavedFrom < FStackDepth; ++FUnsavedFrom) {
+            TReaderProperties& Saved = FStack[FUnsavedFrom].Properties;
+            FWriter->SaveProperties(Saved.CharacterProperties, Saved.ParagraphProperties);
+        }
+    } catch (const std::bad_alloc&) {
+        throw ECxError("Property stack overflow");
+    }
 }
 
 void TCxReader::CloseGroup() {
@@ -895,8 +913,11 @@ void TCxReader::CloseGroup() {
 
     if (FGroupDepth > 0 && FStackDepth > 0) {
         const TGroupState& Saved = FStack[FStackDepth - 1];
-        FWriter->SetCharacterProperties(Saved.Properties.CharacterProperties);
-        FWriter->SetParagraphProperties(Saved.Properties.ParagraphProperties);
+        // A group that never saved the writer's properties has not changed them either.
+        if (FStackDepth - 1 < FUnsavedFrom) {
+            FWriter->SetCharacterProperties(Saved.Properties.CharacterProperties);
+            FWriter->SetParagraphProperties(Saved.Properties.ParagraphProperties);
+        }
         if (FWriter->GetNumbering()) FWriter->SetListItem(true);
         FInputState = Saved.Properties.InputState;
         FDestination = Saved.Properties.Destination;
@@ -904,6 +925,7 @@ void TCxReader::CloseGroup() {
         FHtmlRtf = Saved.HtmlRtf;
         if (FExtractHtml) FHtmlTextDecoder.SetCharset(Saved.Properties.CharacterProperties.Charset);
         --FStackDepth;
+        FUnsavedFrom = std::min(FUnsavedFrom, FStackDepth);
     }
 
     if (FGroupDepth == 1 && Closing == dsFontTable) {

@@ -88,9 +88,14 @@ private:
     void TakeBinaryPictureData(std::string_view Bytes);
     void FinishPicture();
 
-    // Groups.
+    // Groups. A group saves the writer's properties only before its first control word that may change
+    // them; one that holds only text and unknown words saves and restores nothing.
     void OpenGroup();
     void CloseGroup();
+    void SaveOpenGroups() {
+        if (FUnsavedFrom < FStackDepth) SaveUnsavedGroups();
+    }
+    void SaveUnsavedGroups();
 
     // Keyword kinds.
     void ChangeDestination(TDestination Destination);
@@ -178,6 +183,7 @@ private:
     std::size_t FNextInputRelease = 0; // the position at which FInputRelease is called next
     std::vector<TGroupState> FStack;
     std::size_t FStackDepth = 0; // entries in use; those above stay for reuse
+    std::size_t FUnsavedFrom = 0; // entries from this one up have not saved the writer's properties
     char FHexPair[2] = {0, 0};
     int FHexCount = 0;
 

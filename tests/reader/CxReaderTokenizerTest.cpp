@@ -193,6 +193,36 @@ TEST(ReaderTokens, NestingIsLimited) {
     EXPECT_EQ(ErrorOf([&] { TooDeep.Parse(Nested(MaxGroupDepth + 1)); }), "Property stack overflow");
 }
 
+// A group restores the writer's properties at its end when a word in it may have changed them, the
+// optional readers' words included; one of text and unknown words leaves them alone.
+TEST(ReaderProperties, GroupsRestoreWhatTheirWordsMayHaveChanged) {
+    const struct {
+        bool Structure;
+        const char* Rtf;
+        const char* Calls;
+    } Cases[] = {
+        {false, "{\\rtf1{\\loch x}{\\loch{\\b y}}z}",
+         "Text(x) SetFontStyle(1) Text(y) "
+         "SetCharacterProperties SetParagraphProperties SetCharacterProperties SetParagraphProperties "
+         "Text(z)"},
+        {true, "{\\rtf1{\\loch{\\ilvl1 x}}y}",
+         "SetListLevel(1) Text(x) SetCharacterProperties SetParagraphProperties SetCharacterProperties "
+         "SetParagraphProperties Text(y)"},
+        {true, "{\\rtf1{\\trowd\\cellx100 x}y}",
+         "Text(x) SetCharacterProperties SetParagraphProperties Text(y)"},
+        {true, "{\\rtf1\\intbl{a\\cell}b\\row}",
+         "SetInTable(1) Text(a) EndCell() SetCharacterProperties SetParagraphProperties Text(b) EndRow()"},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Rtf);
+        TReaderHarness Harness;
+        Harness.Owner.OptionsStructure().SetLists(Case.Structure);
+        Harness.Owner.OptionsStructure().SetTables(Case.Structure);
+        Harness.Parse(Case.Rtf);
+        EXPECT_EQ(Harness.Calls(), Case.Calls);
+    }
+}
+
 TEST(ReaderProperties, StyleSwitchesNeedExactlyOne) {
     TReaderHarness Harness("{\\rtf1\\b\\b0\\b1\\b2\\i\\i-1\\ul\\ulnone5\\uldb\\strike\\strike0\\v\\v2\\v1}");
     EXPECT_EQ(Harness.Calls("SetFontStyle"),
