@@ -63,12 +63,15 @@ inline const char* FindNonLetter(const char* Next, const char* const End) {
     return End;
 }
 
-// Which of the sixteen bytes at Block are ASCII letters and which are decimal digits: bit i for byte i.
-struct TLetterDigitMasks {
+// Which of the sixteen bytes at Block are ASCII letters, decimal digits, minus signs and blanks: bit i
+// for byte i. Everything a control word's reading needs, from one load and without a dependent read.
+struct TControlWordMasks {
     std::uint32_t Letters = 0;
     std::uint32_t Digits = 0;
+    std::uint32_t Minus = 0;
+    std::uint32_t Blanks = 0;
 };
-inline TLetterDigitMasks LettersAndDigits16(const char* Block) {
+inline TControlWordMasks ControlWordMasks16(const char* Block) {
 #if defined(__SSE2__)
     const __m128i Bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Block));
     // Moved so that the wanted range is the smallest signed bytes, as in FindNonLetter.
@@ -78,13 +81,17 @@ inline TLetterDigitMasks LettersAndDigits16(const char* Block) {
     const __m128i Digits = _mm_cmplt_epi8(_mm_add_epi8(Bytes, _mm_set1_epi8(static_cast<char>(0x80 - '0'))),
                                           _mm_set1_epi8(static_cast<char>(0x80 + 10)));
     return {static_cast<std::uint32_t>(_mm_movemask_epi8(Letters)),
-            static_cast<std::uint32_t>(_mm_movemask_epi8(Digits))};
+            static_cast<std::uint32_t>(_mm_movemask_epi8(Digits)),
+            static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(Bytes, _mm_set1_epi8('-')))),
+            static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(Bytes, _mm_set1_epi8(' '))))};
 #else
-    TLetterDigitMasks Masks;
+    TControlWordMasks Masks;
     for (unsigned Index = 0; Index < 16; ++Index) {
         const auto Byte = static_cast<std::uint8_t>(Block[Index]);
         if (static_cast<std::uint8_t>((Byte | 0x20) - 'a') < 26) Masks.Letters |= 1u << Index;
         if (static_cast<std::uint8_t>(Byte - '0') < 10) Masks.Digits |= 1u << Index;
+        if (Byte == '-') Masks.Minus |= 1u << Index;
+        if (Byte == ' ') Masks.Blanks |= 1u << Index;
     }
     return Masks;
 #endif

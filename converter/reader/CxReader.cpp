@@ -501,10 +501,10 @@ void TCxReader::ReadControlWord() {
     // sixteen bytes after the backslash is read from one load of them, without a loop.
     const std::uint8_t* const Keyword = FInput + FPosition + 1;
     if (FInput + FInputLength - Keyword < 24) return ReadControlWordByBytes();
-    const TLetterDigitMasks Masks = LettersAndDigits16(reinterpret_cast<const char*>(Keyword));
+    const TControlWordMasks Masks = ControlWordMasks16(reinterpret_cast<const char*>(Keyword));
     const auto KeywordLength = static_cast<unsigned>(std::countr_one(Masks.Letters));
     if (KeywordLength == 0 || KeywordLength > TKeywordIndex::ShortLength) return ReadControlWordByBytes();
-    const bool Negative = Keyword[KeywordLength] == '-';
+    const bool Negative = (Masks.Minus >> KeywordLength) & 1;
     const unsigned DigitsAt = KeywordLength + (Negative ? 1 : 0);
     const auto DigitCount = static_cast<unsigned>(std::countr_one(Masks.Digits >> DigitsAt));
     // A number that may go on past the sixteen bytes, or is too long for one load, is read byte by byte.
@@ -513,9 +513,10 @@ void TCxReader::ReadControlWord() {
     std::int64_t Parameter =
         HasParameter ? static_cast<std::int64_t>(DigitsValue(Keyword + DigitsAt, DigitCount)) : 0;
     if (Negative) Parameter = -Parameter;
-    const std::uint8_t* const Next = Keyword + DigitsAt + DigitCount;
+    const unsigned WordEnd = DigitsAt + DigitCount;
     // The blank that ends a control word belongs to it; any other byte is read again by the main loop.
-    FPosition = static_cast<std::size_t>(Next - FInput) - (*Next == ' ' ? 0 : 1);
+    FPosition =
+        static_cast<std::size_t>(Keyword - FInput) + WordEnd - ((Masks.Blanks >> WordEnd) & 1 ? 0 : 1);
     const std::string_view Word(reinterpret_cast<const char*>(Keyword), KeywordLength);
     TakeControlWord(Word, TKeywordIndex::ShortKey(Word.data(), Word.size()), HasParameter, Parameter);
 }
