@@ -406,7 +406,7 @@ void TCxReader::Parse(std::string_view Rtf) {
         switch (ByteClasses[Byte]) {
         case bcBackslash:
             ReadControlWord();
-            break;
+            continue;
         case bcOpenGroup:
             OpenGroup();
             break;
@@ -494,8 +494,8 @@ std::size_t TCxReader::PlainRunEnd() const {
         FindStop<srNone, '\\', '{', '}', '\n', '\r'>(Input + FPosition + 1, Input + FInputLength) - Input);
 }
 
-// Reads the control word or symbol after a backslash. Leaves the position on its last byte (the
-// delimiting blank included), so that the main loop continues with the byte after it.
+// Reads the control word or symbol after a backslash. Leaves the position on the byte after it (after
+// the delimiting blank, which belongs to it), where the main loop goes on.
 void TCxReader::ReadControlWord() {
     // Word processors write millions of short control words: one whose letters and number lie in the
     // sixteen bytes after the backslash is read from one load of them, without a loop.
@@ -514,9 +514,7 @@ void TCxReader::ReadControlWord() {
         HasParameter ? static_cast<std::int64_t>(DigitsValue(Keyword + DigitsAt, DigitCount)) : 0;
     if (Negative) Parameter = -Parameter;
     const unsigned WordEnd = DigitsAt + DigitCount;
-    // The blank that ends a control word belongs to it; any other byte is read again by the main loop.
-    FPosition =
-        static_cast<std::size_t>(Keyword - FInput) + WordEnd - ((Masks.Blanks >> WordEnd) & 1 ? 0 : 1);
+    FPosition = static_cast<std::size_t>(Keyword - FInput) + WordEnd + ((Masks.Blanks >> WordEnd) & 1);
     const std::string_view Word(reinterpret_cast<const char*>(Keyword), KeywordLength);
     TakeControlWord(Word, TKeywordIndex::ShortKey(Word.data(), Word.size()), HasParameter, Parameter);
 }
@@ -527,7 +525,7 @@ void TCxReader::ReadControlWordByBytes() {
     const std::uint8_t* const End = FInput + FInputLength;
     const std::uint8_t* Next = FInput + FPosition + 1;
     if (Next == End || !IsLetter(*Next)) {
-        FPosition = static_cast<std::size_t>(Next - FInput);
+        FPosition = std::min(static_cast<std::size_t>(Next - FInput) + 1, FInputLength);
         const char Symbol = Next == End ? '\0' : static_cast<char>(*Next);
         if (const TTokenDef* Row = KeywordIndex().Find(&Symbol, 1)) {
             FSkipDestinationIfUnknown = false;
@@ -564,7 +562,7 @@ void TCxReader::ReadControlWordByBytes() {
         if (Negative) Parameter = -Parameter;
     }
     const bool Blank = Next != End && *Next == ' ';
-    FPosition = static_cast<std::size_t>(Next - FInput) - (Blank ? 0 : 1);
+    FPosition = static_cast<std::size_t>(Next - FInput) + (Blank ? 1 : 0);
 
     const std::string_view Word(reinterpret_cast<const char*>(Keyword), KeywordLength);
     const bool Short = KeywordLength <= TKeywordIndex::ShortLength && End - Keyword >= 8;
@@ -1184,8 +1182,8 @@ void TCxReader::RunSpecial(TSpecialAction Action, bool HasParameter, std::int64_
         FHexCount = 0;
         break;
     case spSkipDestination:
-        // Anywhere but at the start of a group \* marks nothing; the position is on the "*".
-        FSkipDestinationIfUnknown = StartsGroup(FPosition - 1);
+        // Anywhere but at the start of a group \* marks nothing; the position is after the "*".
+        FSkipDestinationIfUnknown = StartsGroup(FPosition - 2);
         break;
     case spPlain:
         FWriter->ResetCharacterProperties();
@@ -1216,16 +1214,16 @@ void TCxReader::RunSpecial(TSpecialAction Action, bool HasParameter, std::int64_
 // Table-width keywords are followed by text that is not document text: drop it up to the next control
 // word, but never across a group boundary.
 void TCxReader::SkipText() {
-    std::size_t Position = FPosition + 1;
+    std::size_t Position = FPosition;
     while (Position < FInputLength && ByteClasses[FInput[Position]] != bcBackslash &&
            ByteClasses[FInput[Position]] != bcOpenGroup && ByteClasses[FInput[Position]] != bcCloseGroup)
         ++Position;
-    FPosition = Position - 1;
+    FPosition = Position;
 }
 
 // \binN: exactly the next N raw bytes, never past the end of the input, whatever they contain.
 void TCxReader::TakeBinary(std::int64_t Count) {
-    const std::size_t Start = std::min(FPosition + 1, FInputLength);
+    const std::size_t Start = std::min(FPosition, FInputLength);
     const std::size_t Available = FInputLength - Start;
     const std::size_t Taken =
         Count <= 0
@@ -1233,7 +1231,7 @@ void TCxReader::TakeBinary(std::int64_t Count) {
             : static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(Count), Available));
     if (FDestination == dsPicture)
         TakeBinaryPictureData(std::string_view(reinterpret_cast<const char*>(FInput) + Start, Taken));
-    FPosition += Taken;
+    FPosition = Start + Taken;
 }
 
 // ---------------------------------------------------------------------------------------------------
