@@ -497,26 +497,34 @@ std::size_t TCxReader::PlainRunEnd() const {
 // Reads the control word or symbol after a backslash. Leaves the position on the byte after it (after
 // the delimiting blank, which belongs to it), where the main loop goes on.
 void TCxReader::ReadControlWord() {
-    // Word processors write millions of short control words: one whose letters and number lie in the
-    // sixteen bytes after the backslash is read from one load of them, without a loop.
-    const std::uint8_t* const Keyword = FInput + FPosition + 1;
-    if (FInput + FInputLength - Keyword < 24) return ReadControlWordByBytes();
-    const TControlWordMasks Masks = ControlWordMasks16(reinterpret_cast<const char*>(Keyword));
-    const auto KeywordLength = static_cast<unsigned>(std::countr_one(Masks.Letters));
-    if (KeywordLength == 0 || KeywordLength > TKeywordIndex::ShortLength) return ReadControlWordByBytes();
-    const bool Negative = (Masks.Minus >> KeywordLength) & 1;
-    const unsigned DigitsAt = KeywordLength + (Negative ? 1 : 0);
-    const auto DigitCount = static_cast<unsigned>(std::countr_one(Masks.Digits >> DigitsAt));
-    // A number that may go on past the sixteen bytes, or is too long for one load, is read byte by byte.
-    if (DigitCount > MaxDigitsAtOnce || DigitsAt + DigitCount >= 16) return ReadControlWordByBytes();
-    const bool HasParameter = DigitCount > 0;
-    std::int64_t Parameter =
-        HasParameter ? static_cast<std::int64_t>(DigitsValue(Keyword + DigitsAt, DigitCount)) : 0;
-    if (Negative) Parameter = -Parameter;
-    const unsigned WordEnd = DigitsAt + DigitCount;
-    FPosition = static_cast<std::size_t>(Keyword - FInput) + WordEnd + ((Masks.Blanks >> WordEnd) & 1);
-    const std::string_view Word(reinterpret_cast<const char*>(Keyword), KeywordLength);
-    TakeControlWord(Word, TKeywordIndex::ShortKey(Word.data(), Word.size()), HasParameter, Parameter);
+    // Word processors write millions of short control words, most of them straight after another. One
+    // whose letters and number lie in the sixteen bytes after the backslash is read from one load of
+    // them, without a loop; the next one is read from where this one ends, not from the stored position.
+    for (std::size_t Backslash = FPosition;;) {
+        const std::uint8_t* const Keyword = FInput + Backslash + 1;
+        if (FInput + FInputLength - Keyword < 24) return ReadControlWordByBytes();
+        const TControlWordMasks Masks = ControlWordMasks16(reinterpret_cast<const char*>(Keyword));
+        const auto KeywordLength = static_cast<unsigned>(std::countr_one(Masks.Letters));
+        if (KeywordLength == 0 || KeywordLength > TKeywordIndex::ShortLength) return ReadControlWordByBytes();
+        const bool Negative = (Masks.Minus >> KeywordLength) & 1;
+        const unsigned DigitsAt = KeywordLength + (Negative ? 1 : 0);
+        const auto DigitCount = static_cast<unsigned>(std::countr_one(Masks.Digits >> DigitsAt));
+        // A number that may go on past the sixteen bytes, or is too long for one load, is read byte by byte.
+        if (DigitCount > MaxDigitsAtOnce || DigitsAt + DigitCount >= 16) return ReadControlWordByBytes();
+        const bool HasParameter = DigitCount > 0;
+        std::int64_t Parameter =
+            HasParameter ? static_cast<std::int64_t>(DigitsValue(Keyword + DigitsAt, DigitCount)) : 0;
+        if (Negative) Parameter = -Parameter;
+        const unsigned WordEnd = DigitsAt + DigitCount;
+        const std::size_t Next = Backslash + 1 + WordEnd + ((Masks.Blanks >> WordEnd) & 1);
+        FPosition = Next;
+        const std::string_view Word(reinterpret_cast<const char*>(Keyword), KeywordLength);
+        TakeControlWord(Word, TKeywordIndex::ShortKey(Word.data(), Word.size()), HasParameter, Parameter);
+        // The main loop takes over where the word moved the reading (\bin), where other bytes follow, and
+        // where read input is due to go back.
+        if (FPosition != Next || FInput[Next] != '\\' || Next >= FNextInputRelease) return;
+        Backslash = Next;
+    }
 }
 
 // The same reading a byte at a time: control symbols, long words and numbers, and the input's last bytes.

@@ -134,6 +134,9 @@ TEST(ReaderTokens, ControlWordsReadAlikeAmidTheInputAndAtItsEnd) {
         {"\\chcbpat-12345678x", "SetBackgroundColor() Text(x)"},
         {"\\chcbpat-123456789x", "SetBackgroundColor() Text(x)"},
         {"\\abcdefghi-12345678x", "Text(x)"},
+        // Words straight after each other, where one moves the reading on (\bin takes "\b}" raw) or starts
+        // a hexadecimal byte.
+        {"\\b\\bin3 \\b}\\i\\'41\\ul x", "SetFontStyle(1) SetFontStyle(3) Text(A) SetFontStyle(7) Text(x)"},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.Words);
