@@ -590,21 +590,26 @@ void TCxReader::TakeControlWord(std::string_view Word, std::uint64_t Key, bool H
             if (TakeTableKeyword(Word, HasParameter, Parameter)) return;
         }
         Dispatch(*Row, HasParameter, Parameter);
-    } else if (!(FStructureReaders && TakeStructureKeyword(Word, Key, HasParameter, Parameter))) {
+    } else if (!FStructureReaders || NoStructureWord(Key) ||
+               !TakeStructureKeyword(Word, Key, HasParameter, Parameter)) {
         SkipUnknownDestination();
     }
 }
 
+// Checked before the call, which costs more than the look-up for the many words word processors repeat.
+bool TCxReader::NoStructureWord(std::uint64_t Key) const {
+    return Key != 0 && FNoStructureWords[TKeywordIndex::SlotOf(Key, NoStructureWordBits)] == Key;
+}
+
 bool TCxReader::TakeStructureKeyword(std::string_view Keyword, std::uint64_t Key, bool HasParameter,
                                      std::int64_t Parameter) {
-    std::uint64_t& Remembered = FNoStructureWords[TKeywordIndex::SlotOf(Key, NoStructureWordBits)];
-    if (Key != 0 && Remembered == Key) return false;
     SaveOpenGroups();
     if ((FTables && TakeTableKeyword(Keyword, HasParameter, Parameter)) ||
         (FLists && TakeListKeyword(Keyword, Parameter)) ||
         ((FNotes || FHeadersFooters) && TakePartKeyword(Keyword, Parameter)))
         return true;
-    if (Key != 0 && !IsStructureKeyword(Keyword)) Remembered = Key;
+    if (Key != 0 && !IsStructureKeyword(Keyword))
+        FNoStructureWords[TKeywordIndex::SlotOf(Key, NoStructureWordBits)] = Key;
     return false;
 }
 

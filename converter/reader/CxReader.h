@@ -137,6 +137,8 @@ private:
     // them takes it. Key is the word's short key, 0 for a long word.
     bool TakeStructureKeyword(std::string_view Keyword, std::uint64_t Key, bool HasParameter,
                               std::int64_t Parameter);
+    // A word, by its short key, that TakeStructureKeyword has found none of the readers knows.
+    bool NoStructureWord(std::uint64_t Key) const;
     // With tables on, a table control word in text: true when it was one and has been acted on.
     bool TakeTableKeyword(std::string_view Keyword, bool HasParameter, std::int64_t Parameter);
     // The numbering control words that only nested lists read: \ilvl, \levelstartat, \pnstart and
