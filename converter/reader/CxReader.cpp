@@ -511,15 +511,22 @@ void TCxReader::ReadControlWord() {
         const auto DigitCount = static_cast<unsigned>(std::countr_one(Masks.Digits >> DigitsAt));
         // A number that may go on past the sixteen bytes, or is too long for one load, is read byte by byte.
         if (DigitCount > MaxDigitsAtOnce || DigitsAt + DigitCount >= 16) return ReadControlWordByBytes();
-        const bool HasParameter = DigitCount > 0;
-        std::int64_t Parameter =
-            HasParameter ? static_cast<std::int64_t>(DigitsValue(Keyword + DigitsAt, DigitCount)) : 0;
-        if (Negative) Parameter = -Parameter;
         const unsigned WordEnd = DigitsAt + DigitCount;
         const std::size_t Next = Backslash + 1 + WordEnd + ((Masks.Blanks >> WordEnd) & 1);
         FPosition = Next;
         const std::string_view Word(reinterpret_cast<const char*>(Keyword), KeywordLength);
-        TakeControlWord(Word, TKeywordIndex::ShortKey(Word.data(), Word.size()), HasParameter, Parameter);
+        const std::uint64_t Key = TKeywordIndex::ShortKey(Word.data(), Word.size());
+        const TTokenDef* const Row = KeywordIndex().FindShort(Key);
+        if (Row == nullptr && (!FStructureReaders || NoStructureWord(Key))) {
+            // Most words word processors write are unknown here: their number is never computed.
+            SkipUnknownDestination();
+        } else {
+            const bool HasParameter = DigitCount > 0;
+            std::int64_t Parameter =
+                HasParameter ? static_cast<std::int64_t>(DigitsValue(Keyword + DigitsAt, DigitCount)) : 0;
+            if (Negative) Parameter = -Parameter;
+            TakeControlWord(Row, Word, Key, HasParameter, Parameter);
+        }
         // The main loop takes over where the word moved the reading (\bin), where other bytes follow, and
         // where read input is due to go back.
         if (FPosition != Next || FInput[Next] != '\\' || Next >= FNextInputRelease) return;
@@ -574,15 +581,18 @@ void TCxReader::ReadControlWordByBytes() {
 
     const std::string_view Word(reinterpret_cast<const char*>(Keyword), KeywordLength);
     const bool Short = KeywordLength <= TKeywordIndex::ShortLength && End - Keyword >= 8;
-    TakeControlWord(Word, Short ? TKeywordIndex::ShortKey(Word.data(), Word.size()) : 0, HasParameter,
-                    Parameter);
+    const std::uint64_t Key = Short ? TKeywordIndex::ShortKey(Word.data(), Word.size()) : 0;
+    const TKeywordIndex& Index = KeywordIndex();
+    TakeControlWord(Short ? Index.FindShort(Key) : Index.Find(Word.data(), Word.size()), Word, Key,
+                    HasParameter, Parameter);
 }
 
-// Acts on a control word read: Key is its short key, 0 for a word that has none.
-void TCxReader::TakeControlWord(std::string_view Word, std::uint64_t Key, bool HasParameter,
-                                std::int64_t Parameter) {
-    const TKeywordIndex& Index = KeywordIndex();
-    if (const TTokenDef* Row = Key != 0 ? Index.FindShort(Key) : Index.Find(Word.data(), Word.size())) {
+// Acts on a control word read: Row is its row of the keyword table, null for a word the table does not
+// know; Key is its short key, 0 for a word that has none.
+void TCxReader::TakeControlWord(const TTokenDef* Row, std::string_view Word, std::uint64_t Key,
+                                bool HasParameter, std::int64_t Parameter) {
+    if (Row != nullptr) {
+        const TKeywordIndex& Index = KeywordIndex();
         FSkipDestinationIfUnknown = false;
         // \cell and \row are characters of the keyword table, and structure while tables are on.
         if (FTables && (Row == Index.CellRow() || Row == Index.RowRow())) {
@@ -613,11 +623,9 @@ bool TCxReader::TakeStructureKeyword(std::string_view Keyword, std::uint64_t Key
     return false;
 }
 
-void TCxReader::SkipUnknownDestination() {
-    if (FSkipDestinationIfUnknown) {
-        HideSkippedPartText();
-        FDestination = dsSkip;
-    }
+void TCxReader::SkipDestination() {
+    HideSkippedPartText();
+    FDestination = dsSkip;
     FSkipDestinationIfUnknown = false;
 }
 

@@ -64,7 +64,8 @@ private:
     // Tokenizer.
     void ReadControlWord();
     void ReadControlWordByBytes();
-    void TakeControlWord(std::string_view Word, std::uint64_t Key, bool HasParameter, std::int64_t Parameter);
+    void TakeControlWord(const TTokenDef* Row, std::string_view Word, std::uint64_t Key, bool HasParameter,
+                         std::int64_t Parameter);
     void Dispatch(const TTokenDef& Row, bool HasParameter, std::int64_t Parameter);
     void TakeHexDigit(std::uint8_t Byte);
     void DeliverByte(std::uint8_t Byte);
@@ -100,7 +101,10 @@ private:
     // Keyword kinds.
     void ChangeDestination(TDestination Destination);
     // After \* an unknown destination is dropped with everything in it.
-    void SkipUnknownDestination();
+    void SkipUnknownDestination() {
+        if (FSkipDestinationIfUnknown) SkipDestination();
+    }
+    void SkipDestination();
     void ApplyProperty(TPropertyIndex Property, std::int64_t Value);
     void ApplyTextProperty(TPropertyIndex Property, std::int64_t Value);
     void ApplyListProperty(TPropertyIndex Property, std::int64_t Value);
