@@ -402,14 +402,18 @@ void TCxReader::Parse(std::string_view Rtf) {
             // group's "{" and a "\*" (StartsGroup).
             FInputRelease(std::min(FPosition, FGroupOpenedAt));
         }
-        const std::uint8_t Byte = FInput[FPosition];
+        const std::size_t Position = FPosition;
+        const std::uint8_t Byte = FInput[Position];
         switch (ByteClasses[Byte]) {
         case bcBackslash:
-            ReadControlWord();
+            ReadControlWord(Position);
             continue;
         case bcOpenGroup:
             OpenGroup();
-            break;
+            // Nearly every group starts with a control word: read at once, from the position in hand.
+            FPosition = Position + 1;
+            if (Position + 1 < FInputLength && FInput[Position + 1] == '\\') ReadControlWord(Position + 1);
+            continue;
         case bcCloseGroup:
             CloseGroup();
             break;
@@ -496,11 +500,11 @@ std::size_t TCxReader::PlainRunEnd() const {
 
 // Reads the control word or symbol after a backslash. Leaves the position on the byte after it (after
 // the delimiting blank, which belongs to it), where the main loop goes on.
-void TCxReader::ReadControlWord() {
+void TCxReader::ReadControlWord(std::size_t Backslash) {
     // Word processors write millions of short control words, most of them straight after another. One
     // whose letters and number lie in the sixteen bytes after the backslash is read from one load of
     // them, without a loop; the next one is read from where this one ends, not from the stored position.
-    for (std::size_t Backslash = FPosition;;) {
+    for (;;) {
         const std::uint8_t* const Keyword = FInput + Backslash + 1;
         if (FInput + FInputLength - Keyword < 24) return ReadControlWordByBytes();
         const TControlWordMasks Masks = ControlWordMasks16(reinterpret_cast<const char*>(Keyword));

@@ -62,7 +62,8 @@ private:
     };
 
     // Tokenizer.
-    void ReadControlWord();
+    // The control word or symbol after the backslash at Backslash, the current position.
+    void ReadControlWord(std::size_t Backslash);
     void ReadControlWordByBytes();
     void TakeControlWord(const TTokenDef* Row, std::string_view Word, std::uint64_t Key, bool HasParameter,
                          std::int64_t Parameter);
