@@ -125,8 +125,10 @@ public:
         for (const char Character : Characters)
             WriteChar(static_cast<std::uint8_t>(Character));
     }
-    // The same as CloneCharacterProperties and CloneParagraphProperties at a group's start, into storage
-    // the reader keeps from group to group, so that saving allocates nothing.
+    // The same as CloneCharacterProperties and CloneParagraphProperties for a group, into storage the
+    // reader keeps from group to group, so that saving allocates nothing. The reader saves before the
+    // group's first control word that may change the properties, and restores them with
+    // SetCharacterProperties and SetParagraphProperties at the group's end only when it saved them.
     virtual void SaveProperties(TCharacterProperties& Character, TParagraphProperties& Paragraph) const {
         Character = CloneCharacterProperties();
         Paragraph = CloneParagraphProperties();
