@@ -43,26 +43,6 @@ inline const char* FindStop(const char* Next, const char* const End) {
     return End;
 }
 
-// The first byte in [Next, End) that is not an ASCII letter; End when there is none. Control words are
-// runs of letters, a handful at a time.
-inline const char* FindNonLetter(const char* Next, const char* const End) {
-#if defined(__SSE2__)
-    while (End - Next >= 16) {
-        const __m128i Block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Next));
-        // Folded to lower case and moved so that 'a'..'z' are the 26 smallest signed bytes.
-        const __m128i Moved = _mm_add_epi8(_mm_or_si128(Block, _mm_set1_epi8(0x20)),
-                                           _mm_set1_epi8(static_cast<char>(0x80 - 'a')));
-        const __m128i Letters = _mm_cmplt_epi8(Moved, _mm_set1_epi8(static_cast<char>(0x80 + 26)));
-        if (const int Mask = _mm_movemask_epi8(Letters) ^ 0xFFFF)
-            return Next + __builtin_ctz(static_cast<unsigned>(Mask));
-        Next += 16;
-    }
-#endif
-    for (; Next != End; ++Next)
-        if (static_cast<std::uint8_t>((*Next | 0x20) - 'a') >= 26) return Next;
-    return End;
-}
-
 // Which of the sixteen bytes at Block are ASCII letters, decimal digits, minus signs and blanks: bit i
 // for byte i. Everything a control word's reading needs, from one load and without a dependent read.
 struct TControlWordMasks {
@@ -74,7 +54,7 @@ struct TControlWordMasks {
 inline TControlWordMasks ControlWordMasks16(const char* Block) {
 #if defined(__SSE2__)
     const __m128i Bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Block));
-    // Moved so that the wanted range is the smallest signed bytes, as in FindNonLetter.
+    // Letters folded to lower case, then each range moved so that it is the smallest signed bytes.
     const __m128i Letters = _mm_cmplt_epi8(
         _mm_add_epi8(_mm_or_si128(Bytes, _mm_set1_epi8(0x20)), _mm_set1_epi8(static_cast<char>(0x80 - 'a'))),
         _mm_set1_epi8(static_cast<char>(0x80 + 26)));

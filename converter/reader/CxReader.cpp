@@ -504,6 +504,7 @@ void TCxReader::ReadControlWord(std::size_t Backslash) {
     // Word processors write millions of short control words, most of them straight after another. One
     // whose letters and number lie in the sixteen bytes after the backslash is read from one load of
     // them, without a loop; the next one is read from where this one ends, not from the stored position.
+    const TKeywordIndex& Index = KeywordIndex();
     for (;;) {
         const std::uint8_t* const Keyword = FInput + Backslash + 1;
         if (FInput + FInputLength - Keyword < 24) return ReadControlWordByBytes();
@@ -520,7 +521,7 @@ void TCxReader::ReadControlWord(std::size_t Backslash) {
         FPosition = Next;
         const std::string_view Word(reinterpret_cast<const char*>(Keyword), KeywordLength);
         const std::uint64_t Key = TKeywordIndex::ShortKey(Word.data(), Word.size());
-        const TTokenDef* const Row = KeywordIndex().FindShort(Key);
+        const TTokenDef* const Row = Index.FindShort(Key);
         if (Row == nullptr && (!FStructureReaders || NoStructureWord(Key))) {
             // Most words word processors write are unknown here: their number is never computed.
             SkipUnknownDestination();
@@ -556,8 +557,9 @@ void TCxReader::ReadControlWordByBytes() {
     }
 
     const std::uint8_t* const Keyword = Next;
-    Next = reinterpret_cast<const std::uint8_t*>(
-        FindNonLetter(reinterpret_cast<const char*>(Next + 1), reinterpret_cast<const char*>(End)));
+    do
+        ++Next;
+    while (Next != End && IsLetter(*Next));
     const auto KeywordLength = static_cast<std::size_t>(Next - Keyword);
 
     bool Negative = false;

@@ -46,18 +46,20 @@ TEST(ByteScan, FindsTheFirstStopInAndAcrossBlocks) {
     }
 }
 
-// Every byte value, in every sixteen-byte lane, either continues a control word's letters or ends them.
-TEST(ByteScan, FindsTheFirstByteThatIsNoLetter) {
+// Every byte value, in every one of the sixteen lanes, lands in exactly the masks of its kind.
+TEST(ByteScan, ClassifiesEveryByteOfAControlWordInEveryLane) {
     for (int Byte = 0; Byte < 256; ++Byte) {
         const bool Letter = (Byte >= 'a' && Byte <= 'z') || (Byte >= 'A' && Byte <= 'Z');
-        for (std::size_t At = 0; At < 40; ++At) {
-            std::string Text(40, 'a');
-            for (std::size_t I = 0; I < Text.size(); ++I)
-                Text[I] = static_cast<char>((I % 2 ? 'A' : 'a') + I % 26);
-            Text[At] = static_cast<char>(Byte);
-            const char* const Begin = Text.data();
-            EXPECT_EQ(FindNonLetter(Begin, Begin + Text.size()) - Begin, Letter ? 40 : static_cast<long>(At))
-                << "byte " << Byte << " at " << At;
+        const bool Digit = Byte >= '0' && Byte <= '9';
+        for (unsigned Lane = 0; Lane < 16; ++Lane) {
+            std::string Block(16, '*');
+            Block[Lane] = static_cast<char>(Byte);
+            const TControlWordMasks Masks = ControlWordMasks16(Block.data());
+            const std::uint32_t Bit = 1u << Lane;
+            EXPECT_EQ(Masks.Letters, Letter ? Bit : 0u) << "byte " << Byte << " in lane " << Lane;
+            EXPECT_EQ(Masks.Digits, Digit ? Bit : 0u) << "byte " << Byte << " in lane " << Lane;
+            EXPECT_EQ(Masks.Minus, Byte == '-' ? Bit : 0u) << "byte " << Byte << " in lane " << Lane;
+            EXPECT_EQ(Masks.Blanks, Byte == ' ' ? Bit : 0u) << "byte " << Byte << " in lane " << Lane;
         }
     }
 }
