@@ -2,7 +2,7 @@
 
 namespace corvane {
 
-TSimpleDomDocument::TSimpleDomDocument() : TSimpleDomNode(nullptr) {
+TSimpleDomDocument::TSimpleDomDocument() : TSimpleDomParent(nullptr) {
     AddParagraph();
 }
 

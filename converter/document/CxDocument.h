@@ -7,7 +7,7 @@
 
 namespace corvane {
 
-class TSimpleDomDocument : public TSimpleDomNode, public ISimpleDomDocument {
+class TSimpleDomDocument : public TSimpleDomParent, public ISimpleDomDocument {
 public:
     // Brings its first paragraph, so the insertion point exists from the start.
     TSimpleDomDocument();

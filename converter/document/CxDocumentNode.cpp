@@ -6,19 +6,16 @@
 
 namespace corvane {
 
+namespace {
+
+[[noreturn]] void ThrowOutOfBounds(int Index) {
+    throw std::out_of_range("List index out of bounds (" + std::to_string(Index) + ")");
+}
+
+} // namespace
+
 ISimpleDomNode* TSimpleDomNode::GetChild(int Index) const {
-    if (Index < 0 || static_cast<std::size_t>(Index) >= FChildren.size())
-        throw std::out_of_range("List index out of bounds (" + std::to_string(Index) + ")");
-    return FChildren[static_cast<std::size_t>(Index)].get();
-}
-
-ISimpleDomNode* TSimpleDomNode::GetLastChild() const {
-    return GetChild(GetChildCount() - 1);
-}
-
-int TSimpleDomNode::IndexOf(const ISimpleDomNode* Node) const {
-    const auto* node = dynamic_cast<const TSimpleDomNode*>(Node);
-    return node != nullptr && node->FParent == this ? node->FIndex : -1;
+    ThrowOutOfBounds(Index);
 }
 
 ISimpleDomNode* TSimpleDomNode::GetPreviousSibling() const {
@@ -32,7 +29,21 @@ ISimpleDomNode* TSimpleDomNode::GetNextSibling() const {
     return FParent->FChildren[static_cast<std::size_t>(FIndex) + 1].get();
 }
 
-void TSimpleDomNode::RemoveChild(ISimpleDomNode* Node) {
+void TSimpleDomNode::RemoveChild([[maybe_unused]] ISimpleDomNode* Node) {
+    assert(false && "RemoveChild of a node that is not a child");
+}
+
+ISimpleDomNode* TSimpleDomParent::GetChild(int Index) const {
+    if (Index < 0 || static_cast<std::size_t>(Index) >= FChildren.size()) ThrowOutOfBounds(Index);
+    return FChildren[static_cast<std::size_t>(Index)].get();
+}
+
+int TSimpleDomParent::IndexOf(const ISimpleDomNode* Node) const {
+    const auto* node = dynamic_cast<const TSimpleDomNode*>(Node);
+    return node != nullptr && node->FParent == this ? node->FIndex : -1;
+}
+
+void TSimpleDomParent::RemoveChild(ISimpleDomNode* Node) {
     const int index = IndexOf(Node);
     assert(index >= 0 && "RemoveChild of a node that is not a child");
     if (index < 0) return;
@@ -42,7 +53,7 @@ void TSimpleDomNode::RemoveChild(ISimpleDomNode* Node) {
         FChildren[i]->FIndex = static_cast<int>(i);
 }
 
-void TSimpleDomNode::AppendChildNode(TNodePtr Child) {
+void TSimpleDomParent::AppendChildNode(TNodePtr Child) {
     assert(Child && Child->FParent == this);
     Child->FIndex = static_cast<int>(FChildren.size());
     // A paragraph holds a few runs: room for four at once saves the allocations of growing 1, 2, 4.

@@ -1,5 +1,4 @@
-// The common node of the document tree. A node owns its children and knows its own position in its
-// parent, so sibling access is constant time.
+// The nodes of the document tree: the common node, and the node that owns children.
 #pragma once
 
 #include "CxNodeArena.h"
@@ -14,9 +13,14 @@
 
 namespace corvane {
 
+class TSimpleDomParent;
+
+// A node without children: the runs, which are most of a tree. Children live in TSimpleDomParent only, as
+// every byte of a run is memory the system clears for each of the hundreds of thousands of runs of a long
+// document.
 class TSimpleDomNode : public virtual ISimpleDomNode {
 public:
-    explicit TSimpleDomNode(TSimpleDomNode* Parent) : FParent(Parent) {}
+    explicit TSimpleDomNode(TSimpleDomParent* Parent) : FParent(Parent) {}
     ~TSimpleDomNode() override = default;
     TSimpleDomNode(const TSimpleDomNode&) = delete;
     TSimpleDomNode& operator=(const TSimpleDomNode&) = delete;
@@ -24,27 +28,48 @@ public:
     void AppendText(const std::string& Text) override { FText += Text; }
     const std::string& GetText() const override { return FText; }
     void SetText(std::string Text) override { FText = std::move(Text); }
-    int GetChildCount() const override { return static_cast<int>(FChildren.size()); }
+    int GetChildCount() const override { return 0; }
     ISimpleDomNode* GetChild(int Index) const override;
-    ISimpleDomNode* GetLastChild() const override;
-    int IndexOf(const ISimpleDomNode* Node) const override;
+    ISimpleDomNode* GetLastChild() const override { return GetChild(GetChildCount() - 1); }
+    int IndexOf(const ISimpleDomNode*) const override { return -1; }
     ISimpleDomNode* GetPreviousSibling() const override;
     ISimpleDomNode* GetNextSibling() const override;
     void RemoveChild(ISimpleDomNode* Node) override;
 
-    TSimpleDomNode* GetParent() const { return FParent; }
+    TSimpleDomParent* GetParent() const { return FParent; }
     // The node's position among its parent's children; -1 for a node without parent.
     int GetIndex() const { return FIndex; }
     // Direct access for the writer, which decodes characters straight into the last run.
     std::string& MutableText() { return FText; }
 
 protected:
-    // Destroys a child the way it was made: in place in an arena, or from the heap.
+    // Destroys a node the way it was made: in place in an arena, or from the heap.
     struct TNodeDeleter {
         void operator()(TSimpleDomNode* Node) const;
     };
     using TNodePtr = std::unique_ptr<TSimpleDomNode, TNodeDeleter>;
 
+private:
+    friend class TSimpleDomParent;
+
+    TSimpleDomParent* FParent;
+    int FIndex = -1;
+    bool FInArena = false;
+    std::string FText;
+};
+
+// A node that owns children (the document, its paragraphs) and knows each one's position, so sibling
+// access is constant time.
+class TSimpleDomParent : public TSimpleDomNode {
+public:
+    using TSimpleDomNode::TSimpleDomNode;
+
+    int GetChildCount() const override { return static_cast<int>(FChildren.size()); }
+    ISimpleDomNode* GetChild(int Index) const override;
+    int IndexOf(const ISimpleDomNode* Node) const override;
+    void RemoveChild(ISimpleDomNode* Node) override;
+
+protected:
     // Makes a child of class TNode (which receives this node as its parent among Arguments) in Arena, or
     // on the heap without one, and appends it.
     template <typename TNode, typename... TArguments>
@@ -72,13 +97,11 @@ protected:
     }
 
 private:
+    friend class TSimpleDomNode;
+
     void AppendChildNode(TNodePtr Child);
 
-    TSimpleDomNode* FParent;
-    int FIndex = -1;
-    bool FInArena = false;
     std::vector<TNodePtr> FChildren;
-    std::string FText;
 };
 
 // The safe cast of a child handed out by the tree: throws std::bad_cast when the node is of another class.

@@ -4,8 +4,8 @@
 
 namespace corvane {
 
-TParagraphNode::TParagraphNode(TSimpleDomNode* Parent, TNodeArena* Arena)
-    : TSimpleDomNode(Parent), FArena(Arena) {
+TParagraphNode::TParagraphNode(TSimpleDomParent* Parent, TNodeArena* Arena)
+    : TSimpleDomParent(Parent), FArena(Arena) {
     AppendRun();
 }
 

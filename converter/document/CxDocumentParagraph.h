@@ -7,10 +7,10 @@
 
 namespace corvane {
 
-class TParagraphNode : public TSimpleDomNode, public ISimpleDomParagraphNode {
+class TParagraphNode : public TSimpleDomParent, public ISimpleDomParagraphNode {
 public:
     // Brings its first, empty run. Runs are made in Arena when one is given (it must outlive them).
-    explicit TParagraphNode(TSimpleDomNode* Parent, TNodeArena* Arena = nullptr);
+    explicit TParagraphNode(TSimpleDomParent* Parent, TNodeArena* Arena = nullptr);
 
     TParagraphProperties& GetParagraphProperties() override { return FProperties; }
     void CloseTextRun() override;

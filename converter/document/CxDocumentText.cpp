@@ -19,25 +19,31 @@ std::shared_ptr<const TCharacterProperties> EmptyProperties() {
 
 } // namespace
 
-TTextNode::TTextNode(TSimpleDomNode* Parent) : TSimpleDomNode(Parent), FShared(EmptyProperties()) {}
+TTextNode::TTextNode(TSimpleDomParent* Parent) : TSimpleDomNode(Parent), FProperties(EmptyProperties()) {}
 
 TCharacterProperties& TTextNode::GetCharacterProperties() {
-    if (!FOwn) FOwn = std::make_unique<TCharacterProperties>(*FShared);
-    return *FOwn;
+    if (!FOwned) {
+        FProperties = std::make_shared<TCharacterProperties>(*FProperties);
+        FOwned = true;
+    }
+    // The private copy was made writable above: only the pointer's type says const.
+    return const_cast<TCharacterProperties&>(*FProperties);
 }
 
 void TTextNode::SetCharacterProperties(const TCharacterProperties& Properties) {
     // A run restarted with unchanged properties should not reallocate its strings.
-    if (FOwn) {
-        if (!(*FOwn == Properties)) FOwn->Assign(Properties);
-    } else if (!(*FShared == Properties)) {
-        FOwn = std::make_unique<TCharacterProperties>(Properties);
+    if (*FProperties == Properties) return;
+    if (FOwned) {
+        GetCharacterProperties().Assign(Properties);
+    } else {
+        FProperties = std::make_shared<TCharacterProperties>(Properties);
+        FOwned = true;
     }
 }
 
 void TTextNode::ShareCharacterProperties(std::shared_ptr<const TCharacterProperties> Properties) {
-    FOwn.reset();
-    FShared = std::move(Properties);
+    FProperties = std::move(Properties);
+    FOwned = false;
 }
 
 const std::string& TTextNode::GetAnchor() const {

@@ -12,7 +12,7 @@ namespace corvane {
 // Anchors, field instructions and notes are rare and live apart, so a run stays small.
 class TTextNode : public TSimpleDomNode, public ISimpleDomTextNode {
 public:
-    explicit TTextNode(TSimpleDomNode* Parent);
+    explicit TTextNode(TSimpleDomParent* Parent);
 
     // Takes a private copy first if the properties are shared; the reference stays valid until
     // ShareCharacterProperties.
@@ -28,7 +28,7 @@ public:
     void SetNote(std::int32_t Note) override;
 
     // The properties in force, without taking a copy.
-    const TCharacterProperties& CharacterProperties() const { return FOwn ? *FOwn : *FShared; }
+    const TCharacterProperties& CharacterProperties() const { return *FProperties; }
     // Gives the run a set other runs may share; any private copy is dropped.
     void ShareCharacterProperties(std::shared_ptr<const TCharacterProperties> Properties);
 
@@ -41,10 +41,12 @@ private:
 
     TLinkTargets& LinkTargets();
 
-    std::shared_ptr<const TCharacterProperties> FShared; // never null
-    std::unique_ptr<TCharacterProperties> FOwn;          // when set, the run's properties
+    // A set other runs share, or, once FOwned, the run's private copy: one pointer instead of two keeps
+    // the run small, and a long document has hundreds of thousands of runs.
+    std::shared_ptr<const TCharacterProperties> FProperties; // never null
     std::unique_ptr<TLinkTargets> FLinkTargets;
     bool FRaw = false;
+    bool FOwned = false;
 };
 
 // The run's properties for reading: a run of the tree gives them without taking a private copy.

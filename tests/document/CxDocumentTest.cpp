@@ -33,6 +33,13 @@ TEST(DocumentTree, FailuresAreExceptionsNotCrashes) {
     EXPECT_THROW(NodeCast<TTextNode>(nullptr), std::bad_cast);
     EXPECT_EQ(document.IndexOf(other.GetChild(0)), -1);
 
+    // Runs hold no children.
+    ISimpleDomNode& run = *document.LastParagraph().GetChild(0);
+    EXPECT_EQ(run.GetChildCount(), 0);
+    EXPECT_THROW(run.GetChild(0), std::out_of_range);
+    EXPECT_THROW(run.GetLastChild(), std::out_of_range);
+    EXPECT_EQ(run.IndexOf(&run), -1);
+
     // Appending after a listener removed the runs or the paragraphs.
     TParagraphNode& paragraph = document.LastParagraph();
     paragraph.RemoveChild(paragraph.GetChild(0));
