@@ -872,9 +872,7 @@ void TCxReader::OpenGroup() {
         throw ECxError("Property stack overflow");
     }
     ++FStackDepth;
-    // The writer's properties are saved before the group's first control word, or at once where the
-    // group's close also restores the encapsulated HTML's character set from them.
-    if (FExtractHtml) SaveOpenGroups();
+    // The writer's properties are saved before the group's first control word that may change them.
     FInputState = isNormal;
     FGroupOpenedAt = FPosition;
     ++FGroupDepth;
@@ -939,17 +937,18 @@ void TCxReader::CloseGroup() {
 
     if (FGroupDepth > 0 && FStackDepth > 0) {
         const TGroupState& Saved = FStack[FStackDepth - 1];
-        // A group that never saved the writer's properties has not changed them either.
+        // A group that never saved the writer's properties has not changed them either, nor the
+        // character set of the encapsulated HTML, which changes with them.
         if (FStackDepth - 1 < FUnsavedFrom) {
             FWriter->SetCharacterProperties(Saved.Properties.CharacterProperties);
             FWriter->SetParagraphProperties(Saved.Properties.ParagraphProperties);
+            if (FExtractHtml) FHtmlTextDecoder.SetCharset(Saved.Properties.CharacterProperties.Charset);
         }
         if (FWriter->GetNumbering()) FWriter->SetListItem(true);
         FInputState = Saved.Properties.InputState;
         FDestination = Saved.Properties.Destination;
         FDiscarding = Saved.Discarding;
         FHtmlRtf = Saved.HtmlRtf;
-        if (FExtractHtml) FHtmlTextDecoder.SetCharset(Saved.Properties.CharacterProperties.Charset);
         --FStackDepth;
         FUnsavedFrom = std::min(FUnsavedFrom, FStackDepth);
     }

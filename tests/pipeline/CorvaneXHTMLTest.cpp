@@ -70,6 +70,12 @@ TEST(CorvaneEncapsulatedHtml, OnlyAMailBodyWithTagsGivesItsOwnHtml) {
         {"{\\rtf1\\fromhtml1 {\\*\\htmltag <i>}a\\'01\\u-2?b{\\*\\htmltag <br>\\par\\'00}\\htmlrtf x"
          "{\\*\\htmltag </i>}y}",
          true, "<i>ab<br>\r\n</i>"},
+        // Each group's close brings back the character set the mail's text decodes with, whether the group
+        // changed the font itself, only held text, or held groups that changed it.
+        {"{\\rtf1\\ansi\\fromhtml1 {\\fonttbl{\\f0\\fcharset0 A;}{\\f1\\fcharset161 G;}{\\f2\\fcharset204 C;}}"
+         "{\\*\\htmltag <p>}\\f1 \\'e1{ \\'e2}{\\f2 \\'e3{ \\'e4}}\\'e5{\\loch \\'e6}{{\\'e7}}\\f0 \\'e8"
+         "{\\f2{\\'e9}\\'ea}\\'eb}",
+         true, "<p>α βг дεζηèйкë"},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.Rtf);
