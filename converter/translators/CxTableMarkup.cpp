@@ -25,7 +25,7 @@ void AppendPixels(std::string& Css, std::string_view Property, std::int32_t Twip
 }
 
 // CSS for the borders a cell has: top, right, bottom, left, as the shorthand orders them.
-std::string BorderStyle(const TTableCellDefinition& Cell) {
+void AppendBorderStyle(std::string& Css, const TTableCellDefinition& Cell) {
     static constexpr std::array<std::pair<TCellBorderSide, std::string_view>, 4> Sides{{
         {bsTop, "border-top:"},
         {bsRight, "border-right:"},
@@ -33,7 +33,6 @@ std::string BorderStyle(const TTableCellDefinition& Cell) {
         {bsLeft, "border-left:"},
     }};
     static constexpr std::array<std::string_view, 5> Styles{"", " solid", " double", " dotted", " dashed"};
-    std::string Css;
     for (const auto& [Side, Property] : Sides) {
         const TCellBorder& Border = Cell.Borders[Side];
         if (Border.Style == bdNone) continue;
@@ -49,7 +48,6 @@ std::string BorderStyle(const TTableCellDefinition& Cell) {
         }
         Css += ';';
     }
-    return Css;
 }
 
 constexpr std::array<std::string_view, 3> Alignments{"top", "middle", "bottom"};
@@ -77,7 +75,11 @@ std::string BuildTableCellStart(TTableMarkup Markup, const TTableCellFormat& Cel
     const TTableCellDefinition* Definition = Cell.Definition;
     if (Definition == nullptr) return Tag + '>';
     const std::string_view Alignment = Alignments[std::min<std::size_t>(Definition->VerticalAlignment, 2)];
+    // Room for a width, an alignment, a shading and four borders: the tag is built without growing.
+    constexpr std::size_t TypicalCss = 192;
     std::string Css;
+    Css.reserve(TypicalCss);
+    Tag.reserve(TypicalCss + 64);
     switch (Markup) {
     case tmAttributes:
     case tmTransitional:
@@ -85,7 +87,7 @@ std::string BuildTableCellStart(TTableMarkup Markup, const TTableCellFormat& Cel
             AppendAttribute(Tag, "width", std::to_string(TCustomTranslator::TwipsToPixels(Cell.Width)));
         AppendAttribute(Tag, "valign", Alignment);
         if (!Definition->Shading.empty()) AppendAttribute(Tag, "bgcolor", Definition->Shading);
-        if (Markup == tmTransitional) Css = BorderStyle(*Definition);
+        if (Markup == tmTransitional) AppendBorderStyle(Css, *Definition);
         break;
     case tmStyle:
         if (Cell.Width > 0) AppendPixels(Css, "width:", Cell.Width);
@@ -97,7 +99,7 @@ std::string BuildTableCellStart(TTableMarkup Markup, const TTableCellFormat& Cel
             Css += Definition->Shading;
             Css += ';';
         }
-        Css += BorderStyle(*Definition);
+        AppendBorderStyle(Css, *Definition);
         break;
     case tmBasic:
         AppendAttribute(Tag, "valign", Alignment);
