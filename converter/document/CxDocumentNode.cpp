@@ -56,8 +56,9 @@ void TSimpleDomParent::RemoveChild(ISimpleDomNode* Node) {
 void TSimpleDomParent::AppendChildNode(TNodePtr Child) {
     assert(Child && Child->FParent == this);
     Child->FIndex = static_cast<int>(FChildren.size());
-    // A paragraph holds a few runs: room for four at once saves the allocations of growing 1, 2, 4.
-    if (FChildren.capacity() == 0) FChildren.reserve(4);
+    // Room for eight runs at once: most paragraphs hold fewer, and a list in an arena that grows leaves
+    // its old room behind.
+    if (FChildren.capacity() == 0) FChildren.reserve(8);
     FChildren.push_back(std::move(Child));
 }
 

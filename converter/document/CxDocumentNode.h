@@ -62,7 +62,9 @@ private:
 // access is constant time.
 class TSimpleDomParent : public TSimpleDomNode {
 public:
-    using TSimpleDomNode::TSimpleDomNode;
+    // The list of children goes into Arena when one is given (it must outlive the node).
+    explicit TSimpleDomParent(TSimpleDomParent* Parent, TNodeArena* Arena = nullptr)
+        : TSimpleDomNode(Parent), FChildren(TArenaAllocator<TNodePtr>(Arena)) {}
 
     int GetChildCount() const override { return static_cast<int>(FChildren.size()); }
     ISimpleDomNode* GetChild(int Index) const override;
@@ -70,6 +72,8 @@ public:
     void RemoveChild(ISimpleDomNode* Node) override;
 
 protected:
+    using TChildren = std::vector<TNodePtr, TArenaAllocator<TNodePtr>>;
+
     // Makes a child of class TNode (which receives this node as its parent among Arguments) in Arena, or
     // on the heap without one, and appends it.
     template <typename TNode, typename... TArguments>
@@ -85,7 +89,8 @@ protected:
         AppendChildNode(TNodePtr(Node));
         return Node;
     }
-    const std::vector<TNodePtr>& Children() const { return FChildren; }
+    const TChildren& Children() const { return FChildren; }
+    TNodeArena* Arena() const { return FChildren.get_allocator().Arena(); }
     // A node that owns the arena of its descendants destroys them before the arena goes: in order,
     // telling Destroyed after each child which child comes next (null after the last).
     template <typename TCallback> void DestroyChildren(TCallback&& Destroyed) {
@@ -101,7 +106,7 @@ private:
 
     void AppendChildNode(TNodePtr Child);
 
-    std::vector<TNodePtr> FChildren;
+    TChildren FChildren;
 };
 
 // The safe cast of a child handed out by the tree: throws std::bad_cast when the node is of another class.

@@ -5,13 +5,13 @@
 namespace corvane {
 
 TParagraphNode::TParagraphNode(TSimpleDomParent* Parent, TNodeArena* Arena)
-    : TSimpleDomParent(Parent), FArena(Arena) {
+    : TSimpleDomParent(Parent, Arena) {
     AppendRun();
 }
 
 TTextNode* TParagraphNode::AppendRun() {
     // Runs are the only children a paragraph gets, so the casts below cannot fail.
-    return AppendNewChild<TTextNode>(FArena, this);
+    return AppendNewChild<TTextNode>(Arena(), this);
 }
 
 TTextNode& TParagraphNode::LastRun() {

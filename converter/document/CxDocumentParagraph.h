@@ -9,7 +9,8 @@ namespace corvane {
 
 class TParagraphNode : public TSimpleDomParent, public ISimpleDomParagraphNode {
 public:
-    // Brings its first, empty run. Runs are made in Arena when one is given (it must outlive them).
+    // Brings its first, empty run. Runs and their list are made in Arena when one is given (it must
+    // outlive them).
     explicit TParagraphNode(TSimpleDomParent* Parent, TNodeArena* Arena = nullptr);
 
     TParagraphProperties& GetParagraphProperties() override { return FProperties; }
@@ -24,7 +25,6 @@ public:
 
 private:
     TParagraphProperties FProperties;
-    TNodeArena* FArena;
     std::unique_ptr<TTableCellEnd> FCellEnd; // apart: few paragraphs end a cell
 };
 

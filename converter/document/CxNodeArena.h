@@ -41,4 +41,29 @@ private:
     std::size_t FNextBlockSize = 16 * 1024; // blocks grow with the document, up to MaxBlockSize
 };
 
+// The allocator of a container that lives in an arena (or on the heap without one): what it gives back
+// stays in the arena's block until the arena goes, so a container that grows leaves its old room there.
+template <typename T> class TArenaAllocator {
+public:
+    using value_type = T;
+
+    explicit TArenaAllocator(TNodeArena* Arena = nullptr) noexcept : FArena(Arena) {}
+    template <typename U> TArenaAllocator(const TArenaAllocator<U>& Other) noexcept : FArena(Other.Arena()) {}
+
+    T* allocate(std::size_t Count) {
+        if (FArena == nullptr) return std::allocator<T>().allocate(Count);
+        return static_cast<T*>(FArena->Allocate(Count * sizeof(T), alignof(T)));
+    }
+    void deallocate(T* Memory, std::size_t Count) noexcept {
+        if (FArena == nullptr) std::allocator<T>().deallocate(Memory, Count);
+    }
+    TNodeArena* Arena() const noexcept { return FArena; }
+    friend bool operator==(const TArenaAllocator& Left, const TArenaAllocator& Right) noexcept {
+        return Left.FArena == Right.FArena;
+    }
+
+private:
+    TNodeArena* FArena;
+};
+
 } // namespace corvane
