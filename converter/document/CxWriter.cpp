@@ -33,15 +33,26 @@ void TCxWriter::SetCharacterProperties(const TCharacterProperties& Properties) {
         RestoreSavedHidden();
         return;
     }
-    // Each property goes through its own setter, so a gated property stays as it is and only real
-    // changes start a run.
-    SetRightToLeft(Properties.RightToLeft);
-    SetBackgroundColor(Properties.BackgroundColor);
-    SetHighlightColor(Properties.HighlightColor);
-    SetFontColor(Properties.FontColor);
-    SetFontSize(Properties.FontSize);
-    SetFontStyle(Properties.FontStyle);
-    SetFontName(Properties.FontName);
+    // Each property changes as its setter would change it: a gated property stays as it is, and only
+    // real changes start a run. The options are read once, not once per property, and the run starts
+    // once for the properties before the character set, as the setters in turn would leave it.
+    const TFontConversionOptions Options = FOptions.GetFontConversionOptions();
+    const auto Replace = [](auto& Field, const auto& Value) {
+        if (Field == Value) return false;
+        Field = Value;
+        return true;
+    };
+    TCharacterProperties& Current = FCharacterProperties;
+    bool Changed = Replace(Current.RightToLeft, Properties.RightToLeft);
+    if (Options.Contains(opFontBGColor))
+        Changed |= Replace(Current.BackgroundColor, Properties.BackgroundColor);
+    if (Options.Contains(opFontHLColor))
+        Changed |= Replace(Current.HighlightColor, Properties.HighlightColor);
+    if (Options.Contains(opFontColor)) Changed |= Replace(Current.FontColor, Properties.FontColor);
+    if (Options.Contains(opFontSize)) Changed |= Replace(Current.FontSize, Properties.FontSize);
+    if (Options.Contains(opFontStyle)) Changed |= Replace(Current.FontStyle, Properties.FontStyle);
+    if (Options.Contains(opFontName)) Changed |= Replace(Current.FontName, Properties.FontName);
+    if (Changed) StartTextRun();
     SetFontCharset(Properties.Charset);
     SetLanguage(Properties.Language);
     switch (Properties.VerticalPosition) {

@@ -129,6 +129,24 @@ TEST(WriterTree, PlainResetsOnlyWhatTheOptionsLetThrough) {
     EXPECT_FALSE(gated.Props(0, 0).IsBold());
 }
 
+// A group's end restores, through the options, what its words changed, and starts a run only for a change.
+TEST(WriterTree, GroupEndsRestoreOnlyWhatTheOptionsLetThrough) {
+    const std::string rtf = "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}a{\\cf1\\b\\fs40\\sub b}c{\\b d}e}";
+    const struct {
+        std::initializer_list<TFontOption> Excluded;
+        const char* Runs;
+    } Cases[] = {
+        {{}, "a|b|c|d|e"},
+        {{opFontColor, opFontStyle, opFontSize}, "a|b|cde"}, // the subscript still changes
+        {{opFontStyle}, "a|b|cde"},
+    };
+    for (const auto& Case : Cases) {
+        const TTree tree = Read(rtf, [&](TRkCorvaneXHTML& Owner) { Exclude(Owner, Case.Excluded); });
+        EXPECT_EQ(tree.Runs(0), Case.Runs);
+        EXPECT_EQ(tree.Props(0, 0), tree.Props(0, 2)) << Case.Runs;
+    }
+}
+
 TEST(WriterTree, LanguageCodesAgainstTheDocumentLanguage) {
     EXPECT_EQ(Read("{\\rtf1\\lang1031 a}").Props(0, 0).Language, "") << "ConvertLanguage is off";
     const TTree tree = Read("{\\rtf1 x\\lang1033 a\\lang1031 b\\lang99999 c}", [](TRkCorvaneXHTML& Owner) {
