@@ -77,4 +77,9 @@ const TCharacterProperties& ReadCharacterProperties(ISimpleDomTextNode& Run) {
     return Run.GetCharacterProperties();
 }
 
+const std::shared_ptr<const TCharacterProperties>* ReadSharedCharacterProperties(ISimpleDomTextNode& Run) {
+    if (typeid(Run) == typeid(TTextNode)) return static_cast<TTextNode&>(Run).SharedCharacterProperties();
+    return nullptr;
+}
+
 } // namespace corvane

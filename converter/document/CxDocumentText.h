@@ -29,6 +29,11 @@ public:
 
     // The properties in force, without taking a copy.
     const TCharacterProperties& CharacterProperties() const { return *FProperties; }
+    // The set the run shares with others, which no one changes while it lives; null once the run has
+    // its own copy.
+    const std::shared_ptr<const TCharacterProperties>* SharedCharacterProperties() const {
+        return FOwned ? nullptr : &FProperties;
+    }
     // Gives the run a set other runs may share; any private copy is dropped.
     void ShareCharacterProperties(std::shared_ptr<const TCharacterProperties> Properties);
 
@@ -51,5 +56,8 @@ private:
 
 // The run's properties for reading: a run of the tree gives them without taking a private copy.
 const TCharacterProperties& ReadCharacterProperties(ISimpleDomTextNode& Run);
+// The set a run of the tree shares with others (TTextNode::SharedCharacterProperties); null for a run
+// with its own copy, and for runs of other classes.
+const std::shared_ptr<const TCharacterProperties>* ReadSharedCharacterProperties(ISimpleDomTextNode& Run);
 
 } // namespace corvane

@@ -186,7 +186,11 @@ void TCxBase::AppendTextRun(ISimpleDomTextNode& Run, std::string& Output) {
     }
     if (FConvertSpaces && Run.GetText().find("  ") != std::string::npos)
         Run.SetText(ReplaceBlankPairs(Run.GetText()));
-    if (FOnAfterEncode) FOnAfterEncode(*this, Run);
+    if (FOnAfterEncode) {
+        FOnAfterEncode(*this, Run);
+        // What the event changed is what the run is written with.
+        Props = &ReadCharacterProperties(Run);
+    }
 
     if (FConvertAnchors && !Run.GetAnchor().empty()) {
         // The bookmark name comes from the document: escaped so that it cannot leave the attribute.
@@ -194,7 +198,11 @@ void TCxBase::AppendTextRun(ISimpleDomTextNode& Run, std::string& Output) {
         Output += FTranslator->Encode(Run.GetAnchor());
         Output += "\"></span>";
     }
-    FTranslator->AppendFormattedText(Output, Run.GetText(), *Props);
+    const std::shared_ptr<const TCharacterProperties>* const Shared = ReadSharedCharacterProperties(Run);
+    if (FOwnTranslator != nullptr && Shared != nullptr && Shared->get() == Props)
+        FOwnTranslator->AppendSharedFormattedText(Output, Run.GetText(), *Shared);
+    else
+        FTranslator->AppendFormattedText(Output, Run.GetText(), *Props);
 }
 
 bool TCxBase::IsHyperlink(ISimpleDomTextNode& Run) const {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cassert>
 #include <charconv>
+#include <cstdint>
 #include <utility>
 
 namespace corvane {
@@ -379,6 +380,7 @@ const TCustomTranslator::TTextFrame& TCustomTranslator::TextFrame(const TCharact
 void TCustomTranslator::ForgetFrames() const {
     FFrames.clear();
     FRecentFrames.fill(nullptr);
+    FSharedFrames.fill({});
 }
 
 std::string TCustomTranslator::FormatText(const std::string& Text, const TCharacterProperties& Props) const {
@@ -390,6 +392,29 @@ std::string TCustomTranslator::FormatText(const std::string& Text, const TCharac
 void TCustomTranslator::AppendFormattedText(std::string& Output, const std::string& Text,
                                             const TCharacterProperties& Props) const {
     const TTextFrame& Frame = TextFrame(Props);
+    Output += Frame.Before;
+    Output += Text;
+    Output += Frame.After;
+}
+
+void TCustomTranslator::AppendSharedFormattedText(
+    std::string& Output, const std::string& Text,
+    const std::shared_ptr<const TCharacterProperties>& SharedSet) const {
+    // A document's runs share a handful of sets: the entries are searched in full, most recent first,
+    // and the least recent one makes room for a new set.
+    if (FSharedFrames.front().Set != SharedSet) {
+        auto Entry =
+            std::find_if(FSharedFrames.begin() + 1, FSharedFrames.end(),
+                         [&SharedSet](const TSharedFrame& Shared) { return Shared.Set == SharedSet; });
+        if (Entry == FSharedFrames.end()) {
+            // TextFrame may forget every frame, and the entries with them, before it returns the new one.
+            const TTextFrame& Frame = TextFrame(*SharedSet);
+            Entry = FSharedFrames.end() - 1;
+            *Entry = {SharedSet, &Frame};
+        }
+        std::rotate(FSharedFrames.begin(), Entry, Entry + 1);
+    }
+    const TTextFrame& Frame = *FSharedFrames.front().Frame;
     Output += Frame.Before;
     Output += Text;
     Output += Frame.After;

@@ -38,6 +38,10 @@ public:
     std::string FormatText(const std::string& Text, const TCharacterProperties& Props) const final;
     void AppendFormattedText(std::string& Output, const std::string& Text,
                              const TCharacterProperties& Props) const final;
+    // The same for the properties of a set runs share, which no one changes while it lives: its frame
+    // is found by the set's address, without comparing properties.
+    void AppendSharedFormattedText(std::string& Output, const std::string& Text,
+                                   const std::shared_ptr<const TCharacterProperties>& SharedSet) const;
     // Runs share a handful of property sets, so each set's frame is built once and kept; the reference
     // is valid until the next call.
     const TTextFrame& TextFrame(const TCharacterProperties& Props) const;
@@ -96,6 +100,13 @@ private:
     mutable std::unordered_map<TCharacterProperties, TTextFrame, TCharacterPropertiesHash> FFrames;
     // The frames used last, most recent first; they point into FFrames.
     mutable std::array<const std::pair<const TCharacterProperties, TTextFrame>*, 4> FRecentFrames{};
+    // The frames of the shared sets used last, most recent first, found by address. Each entry holds
+    // its set, so that the address cannot come back for another set while the entry stands.
+    struct TSharedFrame {
+        std::shared_ptr<const TCharacterProperties> Set;
+        const TTextFrame* Frame = nullptr;
+    };
+    mutable std::array<TSharedFrame, 8> FSharedFrames{};
     void ForgetFrames() const;
 };
 

@@ -79,5 +79,25 @@ TEST(ConvertTo, TheHeadShowsWhatTheEncodingEventsChanged) {
     EXPECT_EQ(Joined(Converter, Rtf), Expected);
 }
 
+// A run's properties as an encoding event leaves them are what the run is written with, whichever event
+// changed them.
+TEST(ConvertTo, EncodingEventsChangeTheRunsTheyAreGiven) {
+    const auto Embolden = [](TCxBase&, ISimpleDomTextNode& Run) {
+        Run.GetCharacterProperties().FontStyle = fsBold;
+    };
+    for (const bool After : {false, true}) {
+        TRkCorvaneXHTML Converter;
+        Converter.OptionsHead().SetAddOuterHTML(false);
+        if (After)
+            Converter.SetOnAfterEncode(Embolden);
+        else
+            Converter.SetOnBeforeEncode(Embolden);
+        // Not the last paragraph, which converts twice (the first time to learn whether it is blank).
+        EXPECT_NE(Converter.Convert("{\\rtf1 plain\\par tail}").find("font-weight:bold;\">plain<"),
+                  std::string::npos)
+            << After;
+    }
+}
+
 } // namespace
 } // namespace corvane

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace corvane {
 namespace {
@@ -23,6 +24,35 @@ TEST(TextFrames, KeptFramesFollowTheFontSizeUnit) {
     std::string Output = "x";
     Translator.AppendFormattedText(Output, "c", Props);
     EXPECT_EQ(Output, R"(x<span style="font-size:1.5em;">c</span>)");
+}
+
+// Shared sets are found by address: a few sets in turn, more sets than entries, sets let go and new ones
+// made, and a new font size unit must all give what FormatText gives.
+TEST(TextFrames, SharedSetsGiveTheFramesOfTheirProperties) {
+    THTML50Translator Translator(std::make_shared<TMarginBuilder>());
+    std::vector<std::shared_ptr<const TCharacterProperties>> Sets;
+    for (std::int32_t Size = 1; Size <= 12; ++Size) {
+        TCharacterProperties Props;
+        Props.FontSize = Size;
+        Sets.push_back(std::make_shared<const TCharacterProperties>(Props));
+    }
+    const auto Check = [&Translator, &Sets](std::initializer_list<std::size_t> Order) {
+        for (const std::size_t Index : Order) {
+            std::string Output;
+            Translator.AppendSharedFormattedText(Output, "a", Sets[Index]);
+            EXPECT_EQ(Output, Translator.FormatText("a", *Sets[Index])) << Sets[Index]->FontSize;
+        }
+    };
+    Check({0, 1, 0, 2, 1, 0, 0});
+    Check({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0});
+    for (auto& Set : Sets) {
+        TCharacterProperties Bold = *Set;
+        Bold.FontStyle = fsBold;
+        Set = std::make_shared<const TCharacterProperties>(Bold);
+    }
+    Check({11, 10, 9, 0, 1, 11});
+    Translator.SetFontSizeScale(fsEM);
+    Check({0, 1, 11, 0});
 }
 
 TEST(TextFrames, EscapeChangesAgreesWithEscapeMarkup) {
