@@ -606,26 +606,42 @@ void TCxReader::TakeControlWord(const TTokenDef* Row, std::string_view Word, std
             if (TakeTableKeyword(Word, HasParameter, Parameter)) return;
         }
         Dispatch(*Row, HasParameter, Parameter);
-    } else if (!FStructureReaders || NoStructureWord(Key) ||
-               !TakeStructureKeyword(Word, Key, HasParameter, Parameter)) {
+    } else if (!FStructureReaders) {
+        SkipUnknownDestination();
+    } else if (const TStructureWord* Known = KnownStructureWord(Key);
+               Known != nullptr && Known->TableRow != nullptr) {
+        // A table word met before is taken without looking it up again.
+        SaveOpenGroups();
+        if (!TakeTableKeyword(*Known->TableRow, HasParameter, Parameter)) SkipUnknownDestination();
+    } else if (Known != nullptr || !TakeStructureKeyword(Word, Key, HasParameter, Parameter)) {
         SkipUnknownDestination();
     }
 }
 
 // Checked before the call, which costs more than the look-up for the many words word processors repeat.
+const TCxReader::TStructureWord* TCxReader::KnownStructureWord(std::uint64_t Key) const {
+    const TStructureWord& Slot = FStructureWords[TKeywordIndex::SlotOf(Key, StructureWordBits)];
+    return Key != 0 && Slot.Key == Key ? &Slot : nullptr;
+}
+
 bool TCxReader::NoStructureWord(std::uint64_t Key) const {
-    return Key != 0 && FNoStructureWords[TKeywordIndex::SlotOf(Key, NoStructureWordBits)] == Key;
+    const TStructureWord* const Known = KnownStructureWord(Key);
+    return Known != nullptr && Known->TableRow == nullptr;
 }
 
 bool TCxReader::TakeStructureKeyword(std::string_view Keyword, std::uint64_t Key, bool HasParameter,
                                      std::int64_t Parameter) {
     SaveOpenGroups();
-    if ((FTables && TakeTableKeyword(Keyword, HasParameter, Parameter)) ||
-        (FLists && TakeListKeyword(Keyword, Parameter)) ||
+    TStructureWord& Slot = FStructureWords[TKeywordIndex::SlotOf(Key, StructureWordBits)];
+    // A table word is a word of no other reader.
+    if (const TTableKeyword* TableRow = FindTableKeyword(Keyword)) {
+        if (Key != 0) Slot = {Key, TableRow};
+        return TakeTableKeyword(*TableRow, HasParameter, Parameter);
+    }
+    if ((FLists && TakeListKeyword(Keyword, Parameter)) ||
         ((FNotes || FHeadersFooters) && TakePartKeyword(Keyword, Parameter)))
         return true;
-    if (Key != 0 && !IsStructureKeyword(Keyword))
-        FNoStructureWords[TKeywordIndex::SlotOf(Key, NoStructureWordBits)] = Key;
+    if (Key != 0 && !IsStructureKeyword(Keyword)) Slot = {Key, nullptr};
     return false;
 }
 
@@ -638,10 +654,14 @@ void TCxReader::SkipDestination() {
 bool TCxReader::TakeTableKeyword(std::string_view Keyword, bool HasParameter, std::int64_t Parameter) {
     if (!FTables || !InTextDestination()) return false;
     const TTableKeyword* Row = FindTableKeyword(Keyword);
-    if (Row == nullptr) return false;
+    return Row != nullptr && TakeTableKeyword(*Row, HasParameter, Parameter);
+}
+
+bool TCxReader::TakeTableKeyword(const TTableKeyword& Row, bool HasParameter, std::int64_t Parameter) {
+    if (!FTables || !InTextDestination()) return false;
     // Known: \*\nesttableprops is read, not skipped.
     FSkipDestinationIfUnknown = false;
-    switch (Row->Kind) {
+    switch (Row.Kind) {
     case tkNoNestedTables:
         ChangeDestination(dsSkip);
         return true;
@@ -655,7 +675,7 @@ bool TCxReader::TakeTableKeyword(std::string_view Keyword, bool HasParameter, st
     default:
         break;
     }
-    FTables->Apply(*Row, HasParameter, Parameter);
+    FTables->Apply(Row, HasParameter, Parameter);
     return true;
 }
 

@@ -60,6 +60,11 @@ private:
         bool Discarding = false;
         bool HtmlRtf = false;
     };
+    // What the optional readers make of a word with a short key (FStructureWords).
+    struct TStructureWord {
+        std::uint64_t Key = 0;
+        const TTableKeyword* TableRow = nullptr;
+    };
 
     // Tokenizer.
     // The control word or symbol after the backslash at Backslash, the current position.
@@ -142,10 +147,13 @@ private:
     // them takes it. Key is the word's short key, 0 for a long word.
     bool TakeStructureKeyword(std::string_view Keyword, std::uint64_t Key, bool HasParameter,
                               std::int64_t Parameter);
+    // What TakeStructureKeyword has found of the word with this short key; null when it has not met it.
+    const TStructureWord* KnownStructureWord(std::uint64_t Key) const;
     // A word, by its short key, that TakeStructureKeyword has found none of the readers knows.
     bool NoStructureWord(std::uint64_t Key) const;
     // With tables on, a table control word in text: true when it was one and has been acted on.
     bool TakeTableKeyword(std::string_view Keyword, bool HasParameter, std::int64_t Parameter);
+    bool TakeTableKeyword(const TTableKeyword& Row, bool HasParameter, std::int64_t Parameter);
     // The numbering control words that only nested lists read: \ilvl, \levelstartat, \pnstart and
     // the old-style formats. False when Keyword is none of them, or lists are off.
     bool TakeListKeyword(std::string_view Keyword, std::int64_t Parameter);
@@ -244,10 +252,12 @@ private:
     bool FNotes = false;
     bool FHeadersFooters = false;
     bool FStructureReaders = false; // any of the four above
-    // Short keys of words no optional reader knows: word processors repeat a few dozen unknown words
-    // throughout a document, and each would be looked up in every optional reader's table again.
-    static constexpr unsigned NoStructureWordBits = 8;
-    std::array<std::uint64_t, std::size_t{1} << NoStructureWordBits> FNoStructureWords{};
+    // What the optional readers make of a word, by its short key: word processors repeat a few dozen
+    // words throughout a document, and each would be looked up in every optional reader's table again.
+    // A slot that holds the key says that no reader knows the word or, with a row, that the word is
+    // that table word.
+    static constexpr unsigned StructureWordBits = 8;
+    std::array<TStructureWord, std::size_t{1} << StructureWordBits> FStructureWords{};
     std::int32_t FPartDepth = 0;
     std::unique_ptr<TCxTableReader> FBodyTables;
     std::uint8_t FHeaderRank = 3;

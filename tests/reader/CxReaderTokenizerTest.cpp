@@ -213,6 +213,10 @@ TEST(ReaderProperties, GroupsRestoreWhatTheirWordsMayHaveChanged) {
          "SetParagraphProperties Text(y)"},
         {true, "{\\rtf1{\\trowd\\cellx100 x}y}",
          "Text(x) SetCharacterProperties SetParagraphProperties Text(y)"},
+        // The second \\intbl is known from the first.
+        {true, "{\\rtf1{\\intbl a}{\\intbl b}c}",
+         "SetInTable(1) Text(a) SetCharacterProperties SetParagraphProperties SetInTable(1) Text(b) "
+         "SetCharacterProperties SetParagraphProperties Text(c)"},
         {true, "{\\rtf1\\intbl{a\\cell}b\\row}",
          "SetInTable(1) Text(a) EndCell() SetCharacterProperties SetParagraphProperties Text(b) EndRow()"},
     };
