@@ -8,6 +8,17 @@
 
 namespace corvane {
 
+namespace {
+
+// Stores Value in Field; true when that changed the field.
+template <typename T> bool Replace(T& Field, const T& Value) {
+    if (Field == Value) return false;
+    Field = Value;
+    return true;
+}
+
+} // namespace
+
 TCxWriter::TCxWriter(const ICxWriterOptions& Options, std::unique_ptr<IUnicodeConverter> Converter)
     : FOptions(Options), FUnicodeConverter(std::move(Converter)),
       FDocument(std::make_shared<TSimpleDomDocument>()), FBody(FDocument) {
@@ -37,11 +48,6 @@ void TCxWriter::SetCharacterProperties(const TCharacterProperties& Properties) {
     // real changes start a run. The options are read once, not once per property, and the run starts
     // once for the properties before the character set, as the setters in turn would leave it.
     const TFontConversionOptions Options = FOptions.GetFontConversionOptions();
-    const auto Replace = [](auto& Field, const auto& Value) {
-        if (Field == Value) return false;
-        Field = Value;
-        return true;
-    };
     TCharacterProperties& Current = FCharacterProperties;
     bool Changed = Replace(Current.RightToLeft, Properties.RightToLeft);
     if (Options.Contains(opFontBGColor))
@@ -101,16 +107,23 @@ void TCxWriter::SetParagraphProperties(const TParagraphProperties& Properties) {
 }
 
 void TCxWriter::ResetCharacterProperties() {
+    // As the setters in turn would reset them: a gated property stays as it is, and the run starts
+    // once for the changes before the character set and once for those after it.
     const TCxOptionsOptimize& optimize = FOptions.GetOptionsOptimize();
-    SetBackgroundColor({});
-    SetHighlightColor({});
+    const TFontConversionOptions Options = FOptions.GetFontConversionOptions();
+    TCharacterProperties& Current = FCharacterProperties;
+    bool Changed = false;
+    if (Options.Contains(opFontBGColor)) Changed |= Replace(Current.BackgroundColor, std::string());
+    if (Options.Contains(opFontHLColor)) Changed |= Replace(Current.HighlightColor, std::string());
+    if (Changed) StartTextRun();
     SetFontCharset(FDefaultCharset);
-    SetFontColor(optimize.DefaultFontColor());
-    SetFontName(optimize.DefaultFontName());
-    SetFontSize(optimize.DefaultFontSize());
-    SetFontStyle(0);
-    SetSubscript(false);
-    SetSuperscript(false);
+    Changed = false;
+    if (Options.Contains(opFontColor)) Changed |= Replace(Current.FontColor, optimize.DefaultFontColor());
+    if (Options.Contains(opFontName)) Changed |= Replace(Current.FontName, optimize.DefaultFontName());
+    if (Options.Contains(opFontSize)) Changed |= Replace(Current.FontSize, optimize.DefaultFontSize());
+    if (Options.Contains(opFontStyle)) Changed |= Replace(Current.FontStyle, TFontStyles{0});
+    Changed |= Replace(Current.VerticalPosition, std::uint8_t{0});
+    if (Changed) StartTextRun();
     SetHidden(false);
 }
 
@@ -289,23 +302,26 @@ void TCxWriter::SetListNumbering(TListField Field, std::int32_t Value) {
 }
 
 void TCxWriter::ResetParagraphProperties() {
-    ChangeParagraph(FParagraphProperties.Alignment, std::uint8_t{0});
-    ChangeParagraph(FParagraphProperties.ListItem, false);
-    ChangeParagraph(FParagraphProperties.ListStyle, std::uint8_t{0});
-    ChangeParagraph(FParagraphProperties.ListLevel, 0);
-    ChangeParagraph(FParagraphProperties.ListOverride, 0);
-    ChangeParagraph(FParagraphProperties.ListFormat, -1);
-    ChangeParagraph(FParagraphProperties.ListStart, 0);
-    ChangeParagraph(FParagraphProperties.LeftIndent, 0);
-    ChangeParagraph(FParagraphProperties.RightIndent, 0);
-    ChangeParagraph(FParagraphProperties.FirstIndent, 0);
+    // The paragraph gets the properties once, after all of them changed.
+    TParagraphProperties& Current = FParagraphProperties;
+    bool Changed = Replace(Current.Alignment, std::uint8_t{0});
+    Changed |= Replace(Current.ListItem, false);
+    Changed |= Replace(Current.ListStyle, std::uint8_t{0});
+    Changed |= Replace(Current.ListLevel, 0);
+    Changed |= Replace(Current.ListOverride, 0);
+    Changed |= Replace(Current.ListFormat, -1);
+    Changed |= Replace(Current.ListStart, 0);
+    Changed |= Replace(Current.LeftIndent, 0);
+    Changed |= Replace(Current.RightIndent, 0);
+    Changed |= Replace(Current.FirstIndent, 0);
     FNumbering = false;
-    ChangeParagraph(FParagraphProperties.SpaceBefore, 0);
-    ChangeParagraph(FParagraphProperties.SpaceAfter, 0);
-    ChangeParagraph(FParagraphProperties.ShadingColor, std::string());
-    ChangeParagraph(FParagraphProperties.Border, false);
-    ChangeParagraph(FParagraphProperties.InTable, false);
-    ChangeParagraph(FParagraphProperties.NestingLevel, 0);
+    Changed |= Replace(Current.SpaceBefore, 0);
+    Changed |= Replace(Current.SpaceAfter, 0);
+    Changed |= Replace(Current.ShadingColor, std::string());
+    Changed |= Replace(Current.Border, false);
+    Changed |= Replace(Current.InTable, false);
+    Changed |= Replace(Current.NestingLevel, 0);
+    if (Changed) UpdateParagraph();
 }
 
 void TCxWriter::EndCell(std::shared_ptr<const TTableRowDefinition> Row) {
