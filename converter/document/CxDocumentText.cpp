@@ -1,7 +1,5 @@
 #include "CxDocumentText.h"
 
-#include <typeinfo>
-
 namespace corvane {
 
 namespace {
@@ -69,17 +67,6 @@ void TTextNode::SetNote(std::int32_t Note) {
 TTextNode::TLinkTargets& TTextNode::LinkTargets() {
     if (!FLinkTargets) FLinkTargets = std::make_unique<TLinkTargets>();
     return *FLinkTargets;
-}
-
-const TCharacterProperties& ReadCharacterProperties(ISimpleDomTextNode& Run) {
-    // By exact type: a cast through the class hierarchy would cost more than the copy it avoids.
-    if (typeid(Run) == typeid(TTextNode)) return static_cast<TTextNode&>(Run).CharacterProperties();
-    return Run.GetCharacterProperties();
-}
-
-const std::shared_ptr<const TCharacterProperties>* ReadSharedCharacterProperties(ISimpleDomTextNode& Run) {
-    if (typeid(Run) == typeid(TTextNode)) return static_cast<TTextNode&>(Run).SharedCharacterProperties();
-    return nullptr;
 }
 
 } // namespace corvane

@@ -4,6 +4,7 @@
 #include "CxDocumentNode.h"
 
 #include <memory>
+#include <typeinfo>
 
 namespace corvane {
 
@@ -54,10 +55,19 @@ private:
     bool FOwned = false;
 };
 
-// The run's properties for reading: a run of the tree gives them without taking a private copy.
-const TCharacterProperties& ReadCharacterProperties(ISimpleDomTextNode& Run);
+// The run's properties for reading: a run of the tree gives them without taking a private copy. Inline:
+// every run that is written asks.
+inline const TCharacterProperties& ReadCharacterProperties(ISimpleDomTextNode& Run) {
+    // By exact type: a cast through the class hierarchy would cost more than the copy it avoids.
+    if (typeid(Run) == typeid(TTextNode)) return static_cast<TTextNode&>(Run).CharacterProperties();
+    return Run.GetCharacterProperties();
+}
 // The set a run of the tree shares with others (TTextNode::SharedCharacterProperties); null for a run
 // with its own copy, and for runs of other classes.
-const std::shared_ptr<const TCharacterProperties>* ReadSharedCharacterProperties(ISimpleDomTextNode& Run);
+inline const std::shared_ptr<const TCharacterProperties>*
+ReadSharedCharacterProperties(ISimpleDomTextNode& Run) {
+    if (typeid(Run) == typeid(TTextNode)) return static_cast<TTextNode&>(Run).SharedCharacterProperties();
+    return nullptr;
+}
 
 } // namespace corvane
