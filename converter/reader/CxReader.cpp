@@ -652,7 +652,6 @@ void TCxReader::SkipDestination() {
 }
 
 bool TCxReader::TakeTableKeyword(std::string_view Keyword, bool HasParameter, std::int64_t Parameter) {
-    if (!FTables || !InTextDestination()) return false;
     const TTableKeyword* Row = FindTableKeyword(Keyword);
     return Row != nullptr && TakeTableKeyword(*Row, HasParameter, Parameter);
 }

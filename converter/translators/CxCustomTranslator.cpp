@@ -391,7 +391,10 @@ std::string TCustomTranslator::FormatText(const std::string& Text, const TCharac
 
 void TCustomTranslator::AppendFormattedText(std::string& Output, const std::string& Text,
                                             const TCharacterProperties& Props) const {
-    const TTextFrame& Frame = TextFrame(Props);
+    AppendFramed(Output, Text, TextFrame(Props));
+}
+
+void TCustomTranslator::AppendFramed(std::string& Output, const std::string& Text, const TTextFrame& Frame) {
     Output += Frame.Before;
     Output += Text;
     Output += Frame.After;
@@ -414,10 +417,7 @@ void TCustomTranslator::AppendSharedFormattedText(
         }
         std::rotate(FSharedFrames.begin(), Entry, Entry + 1);
     }
-    const TTextFrame& Frame = *FSharedFrames.front().Frame;
-    Output += Frame.Before;
-    Output += Text;
-    Output += Frame.After;
+    AppendFramed(Output, Text, *FSharedFrames.front().Frame);
 }
 
 } // namespace corvane

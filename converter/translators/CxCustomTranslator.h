@@ -108,6 +108,7 @@ private:
     };
     mutable std::array<TSharedFrame, 8> FSharedFrames{};
     void ForgetFrames() const;
+    static void AppendFramed(std::string& Output, const std::string& Text, const TTextFrame& Frame);
 };
 
 } // namespace corvane
