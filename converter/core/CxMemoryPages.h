@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -25,6 +26,41 @@ inline void AdviseHugePages([[maybe_unused]] void* Memory, [[maybe_unused]] std:
     const std::uintptr_t Start = (Begin + Huge - 1) & ~(Huge - 1);
     const std::uintptr_t End = (Begin + Size) & ~(Huge - 1);
     if (End > Start) madvise(reinterpret_cast<void*>(Start), End - Start, MADV_HUGEPAGE);
+#endif
+}
+
+// Memory for a large block, taken from the system instead of the heap, whole pages and aligned to a
+// huge page when it spans one. Giving a large block back to the heap makes it merge every small block
+// freed before, which for a document tree's hundreds of thousands of texts is a sizeable part of its
+// teardown; a mapping goes back without touching the heap. Throws std::bad_alloc when there is no memory.
+inline void* MapBlock(std::size_t Size) {
+#if defined(__linux__)
+    const std::size_t Alignment = Size >= HugePageSize ? HugePageSize : 1;
+    void* const Mapped =
+        mmap(nullptr, Size + Alignment - 1, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (Mapped == MAP_FAILED) throw std::bad_alloc();
+    if (Alignment == 1) return Mapped;
+    // Over-mapped by less than a huge page: the pages before the aligned start and after the end go back.
+    const auto Begin = reinterpret_cast<std::uintptr_t>(Mapped);
+    const std::uintptr_t Start = (Begin + Alignment - 1) & ~(Alignment - 1);
+    const auto Page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t End = (Start + Size + Page - 1) & ~(Page - 1);
+    if (Start > Begin) munmap(Mapped, Start - Begin);
+    if (Begin + Size + Alignment - 1 > End)
+        munmap(reinterpret_cast<void*>(End), Begin + Size + Alignment - 1 - End);
+    return reinterpret_cast<void*>(Start);
+#else
+    return ::operator new (Size,
+                           std::align_val_t{Size >= HugePageSize ? HugePageSize : alignof(std::max_align_t)});
+#endif
+}
+
+inline void UnmapBlock(void* Memory, [[maybe_unused]] std::size_t Size) {
+#if defined(__linux__)
+    munmap(Memory, Size);
+#else
+    ::operator delete (Memory,
+                       std::align_val_t{Size >= HugePageSize ? HugePageSize : alignof(std::max_align_t)});
 #endif
 }
 

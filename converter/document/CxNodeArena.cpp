@@ -36,9 +36,12 @@ void* TNodeArena::Allocate(std::size_t Size, std::size_t Alignment) {
 }
 
 TNodeArena::TBlock TNodeArena::NewBlock(std::size_t Size) {
-    const std::size_t Alignment = Size >= HugePageSize ? HugePageSize : alignof(std::max_align_t);
-    auto* const Memory = static_cast<std::byte*>(::operator new (Size, std::align_val_t{Alignment}));
-    return {std::unique_ptr<std::byte, TBlockDeleter>(Memory, TBlockDeleter{Alignment}), Size};
+    auto* const Memory = static_cast<std::byte*>(MapBlock(Size));
+    return {std::unique_ptr<std::byte, TBlockDeleter>(Memory, TBlockDeleter{Size}), Size};
+}
+
+void TNodeArena::TBlockDeleter::operator()(std::byte* Memory) const {
+    UnmapBlock(Memory, Size);
 }
 
 void TNodeArena::ReleaseBlocksBefore(const void* Object) {

@@ -24,10 +24,10 @@ public:
     void ReleaseBlocksBefore(const void* Object);
 
 private:
-    // Large blocks start on a huge page, so that the whole of them can take huge pages.
+    // Blocks come from the system, not the heap (MapBlock), and large ones start on a huge page.
     struct TBlockDeleter {
-        std::size_t Alignment;
-        void operator()(std::byte* Memory) const { ::operator delete (Memory, std::align_val_t{Alignment}); }
+        std::size_t Size;
+        void operator()(std::byte* Memory) const;
     };
     struct TBlock {
         std::unique_ptr<std::byte, TBlockDeleter> Memory;
