@@ -142,6 +142,8 @@ for document in "${documents[@]}"; do
       if [ "$converter" = corvane-xhtml ] || [ "$converter" = baseline ]; then
         "${cmd[@]}" </dev/null >/dev/null 2>&1 || true
       fi
+      # Each converter writes a new file: freeing the last one's output is no part of a conversion.
+      rm -f "$work/out.html"
       start=$(date +%s%N)
       status=0
       timeout "$limit" /usr/bin/time -f %M -o "$work/rss" "${cmd[@]}" </dev/null >"$work/out.html" \

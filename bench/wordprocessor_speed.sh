@@ -43,6 +43,9 @@ for ((run = 1; run <= runs; run++)); do
       [ "$tool" = baseline ] && binary=$baseline
       target=(-o "$work/out.html")
       [ "$output" = stdout ] && target=()
+      # Every run writes a new file: replacing the last run's output would add the time the file system
+      # takes to free it, which is no part of the conversion.
+      rm -f "$work/out.html"
       start=$(date +%s%N)
       # shellcheck disable=SC2086 # options are words
       "${pin[@]}" /usr/bin/time -f %M -o "$work/rss" "$binary" --doctype html5 $options "${target[@]}" \
