@@ -620,8 +620,30 @@ void TCxReader::TakeControlWord(const TTokenDef* Row, std::string_view Word, std
 
 // Checked before the call, which costs more than the look-up for the many words word processors repeat.
 const TCxReader::TStructureWord* TCxReader::KnownStructureWord(std::uint64_t Key) const {
-    const TStructureWord& Slot = FStructureWords[TKeywordIndex::SlotOf(Key, StructureWordBits)];
-    return Key != 0 && Slot.Key == Key ? &Slot : nullptr;
+    if (Key == 0) return nullptr;
+    // Slots are only ever filled, so a word's search ends at the first free one.
+    std::size_t Slot = TKeywordIndex::SlotOf(Key, StructureWordBits);
+    for (std::size_t Probe = 0; Probe < StructureWordProbes;
+         ++Probe, Slot = (Slot + 1) % FStructureWords.size()) {
+        if (FStructureWords[Slot].Key == Key) return &FStructureWords[Slot];
+        if (FStructureWords[Slot].Key == 0) return nullptr;
+    }
+    return nullptr;
+}
+
+void TCxReader::RememberStructureWord(std::uint64_t Key, const TTableKeyword* TableRow) {
+    if (Key == 0) return;
+    const std::size_t Home = TKeywordIndex::SlotOf(Key, StructureWordBits);
+    std::size_t Slot = Home;
+    for (std::size_t Probe = 0; Probe < StructureWordProbes;
+         ++Probe, Slot = (Slot + 1) % FStructureWords.size()) {
+        if (FStructureWords[Slot].Key == 0 || FStructureWords[Slot].Key == Key) {
+            FStructureWords[Slot] = {Key, TableRow};
+            return;
+        }
+    }
+    // All taken: the word replaces the one in its own slot.
+    FStructureWords[Home] = {Key, TableRow};
 }
 
 bool TCxReader::NoStructureWord(std::uint64_t Key) const {
@@ -632,16 +654,15 @@ bool TCxReader::NoStructureWord(std::uint64_t Key) const {
 bool TCxReader::TakeStructureKeyword(std::string_view Keyword, std::uint64_t Key, bool HasParameter,
                                      std::int64_t Parameter) {
     SaveOpenGroups();
-    TStructureWord& Slot = FStructureWords[TKeywordIndex::SlotOf(Key, StructureWordBits)];
     // A table word is a word of no other reader.
     if (const TTableKeyword* TableRow = FindTableKeyword(Keyword)) {
-        if (Key != 0) Slot = {Key, TableRow};
+        RememberStructureWord(Key, TableRow);
         return TakeTableKeyword(*TableRow, HasParameter, Parameter);
     }
     if ((FLists && TakeListKeyword(Keyword, Parameter)) ||
         ((FNotes || FHeadersFooters) && TakePartKeyword(Keyword, Parameter)))
         return true;
-    if (Key != 0 && !IsStructureKeyword(Keyword)) Slot = {Key, nullptr};
+    if (Key != 0 && !IsStructureKeyword(Keyword)) RememberStructureWord(Key, nullptr);
     return false;
 }
 

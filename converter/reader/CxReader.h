@@ -149,6 +149,7 @@ private:
                               std::int64_t Parameter);
     // What TakeStructureKeyword has found of the word with this short key; null when it has not met it.
     const TStructureWord* KnownStructureWord(std::uint64_t Key) const;
+    void RememberStructureWord(std::uint64_t Key, const TTableKeyword* TableRow);
     // A word, by its short key, that TakeStructureKeyword has found none of the readers knows.
     bool NoStructureWord(std::uint64_t Key) const;
     // With tables on, a table control word in text: true when it was one and has been acted on.
@@ -255,8 +256,10 @@ private:
     // What the optional readers make of a word, by its short key: word processors repeat a few dozen
     // words throughout a document, and each would be looked up in every optional reader's table again.
     // A slot that holds the key says that no reader knows the word or, with a row, that the word is
-    // that table word.
-    static constexpr unsigned StructureWordBits = 8;
+    // that table word. A word takes the first free slot of the few from its own on, so that the words
+    // of one document seldom push each other out.
+    static constexpr unsigned StructureWordBits = 9;
+    static constexpr std::size_t StructureWordProbes = 4;
     std::array<TStructureWord, std::size_t{1} << StructureWordBits> FStructureWords{};
     std::int32_t FPartDepth = 0;
     std::unique_ptr<TCxTableReader> FBodyTables;
