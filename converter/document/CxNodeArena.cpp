@@ -6,12 +6,68 @@
 #include <cassert>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 
 namespace corvane {
 
 namespace {
 
 constexpr std::size_t MaxBlockSize = 2 * HugePageSize;
+
+// Blocks a finished tree gave back, for the process's next tree: a conversion after another writes into
+// memory it already has instead of taking every page from the system again. Only so much is kept, so that
+// a process that once converted a large document does not hold its memory for good.
+class TBlockPool {
+public:
+    TBlockPool() { FBlocks.reserve(MaxPooledBlocks); }
+
+    void* Take(std::size_t Size) {
+        {
+            const std::lock_guard Lock(FMutex);
+            // Trees grow through the same sizes: a kept block of the size asked for is as good as new.
+            const auto Kept = std::find_if(FBlocks.begin(), FBlocks.end(),
+                                           [Size](const TKeptBlock& Block) { return Block.Size == Size; });
+            if (Kept != FBlocks.end()) {
+                void* const Block = Kept->Memory;
+                FKeptBytes -= Size;
+                *Kept = FBlocks.back();
+                FBlocks.pop_back();
+                return Block;
+            }
+        }
+        return MapBlock(Size);
+    }
+
+    void GiveBack(void* Block, std::size_t Size) noexcept {
+        {
+            const std::lock_guard Lock(FMutex);
+            if (FBlocks.size() < MaxPooledBlocks && FKeptBytes + Size <= MaxPooledBytes) {
+                FBlocks.push_back({Block, Size});
+                FKeptBytes += Size;
+                return;
+            }
+        }
+        UnmapBlock(Block, Size);
+    }
+
+private:
+    struct TKeptBlock {
+        void* Memory;
+        std::size_t Size;
+    };
+    static constexpr std::size_t MaxPooledBlocks = 32;
+    static constexpr std::size_t MaxPooledBytes = 32 * 1024 * 1024;
+    std::mutex FMutex;
+    std::vector<TKeptBlock> FBlocks; // never grows beyond its reserve
+    std::size_t FKeptBytes = 0;
+};
+
+// Never destroyed: a tree that outlives the statics, such as one held by a static of a program, still
+// gives its blocks back.
+TBlockPool& BlockPool() {
+    static TBlockPool& Pool = *new TBlockPool;
+    return Pool;
+}
 
 } // namespace
 
@@ -36,12 +92,12 @@ void* TNodeArena::Allocate(std::size_t Size, std::size_t Alignment) {
 }
 
 TNodeArena::TBlock TNodeArena::NewBlock(std::size_t Size) {
-    auto* const Memory = static_cast<std::byte*>(MapBlock(Size));
+    auto* const Memory = static_cast<std::byte*>(BlockPool().Take(Size));
     return {std::unique_ptr<std::byte, TBlockDeleter>(Memory, TBlockDeleter{Size}), Size};
 }
 
 void TNodeArena::TBlockDeleter::operator()(std::byte* Memory) const {
-    UnmapBlock(Memory, Size);
+    BlockPool().GiveBack(Memory, Size);
 }
 
 void TNodeArena::ReleaseBlocksBefore(const void* Object) {
