@@ -1,6 +1,6 @@
-// Hints to the system about large buffers. A buffer filled once from start to end (the input, the blocks
-// of the document tree) costs a page fault per 4 KB page on first touch, which on virtual machines is a
-// sizeable part of a conversion: asking for huge pages turns 512 of those faults into one. And input that
+// Large buffers, and hints to the system about them. A buffer filled once from start to end (the input, the
+// blocks of the document tree) costs a page fault per 4 KB page on first touch, which on virtual machines is
+// a sizeable part of a conversion: asking for huge pages turns 512 of those faults into one. And input that
 // has been read is handed back while the rest is read, so that input and tree are never held whole together.
 #pragma once
 

@@ -24,7 +24,8 @@ public:
     void ReleaseBlocksBefore(const void* Object);
 
 private:
-    // Blocks come from the system, not the heap (MapBlock), and large ones start on a huge page.
+    // Blocks come from a pool of blocks earlier trees gave back, or else from the system (MapBlock), never
+    // from the heap; large ones start on a huge page.
     struct TBlockDeleter {
         std::size_t Size;
         void operator()(std::byte* Memory) const;

@@ -618,32 +618,30 @@ void TCxReader::TakeControlWord(const TTokenDef* Row, std::string_view Word, std
     }
 }
 
+// The slot that holds the word with this short key or, when none does, the first free one of the few it
+// may take; SIZE_MAX when they are all taken by other words. Slots are only ever filled, so a word's
+// search ends at the first free one.
+std::size_t TCxReader::StructureWordSlot(std::uint64_t Key) const {
+    std::size_t Slot = TKeywordIndex::SlotOf(Key, StructureWordBits);
+    for (std::size_t Probe = 0; Probe < StructureWordProbes;
+         ++Probe, Slot = (Slot + 1) % FStructureWords.size())
+        if (FStructureWords[Slot].Key == Key || FStructureWords[Slot].Key == 0) return Slot;
+    return SIZE_MAX;
+}
+
 // Checked before the call, which costs more than the look-up for the many words word processors repeat.
 const TCxReader::TStructureWord* TCxReader::KnownStructureWord(std::uint64_t Key) const {
     if (Key == 0) return nullptr;
-    // Slots are only ever filled, so a word's search ends at the first free one.
-    std::size_t Slot = TKeywordIndex::SlotOf(Key, StructureWordBits);
-    for (std::size_t Probe = 0; Probe < StructureWordProbes;
-         ++Probe, Slot = (Slot + 1) % FStructureWords.size()) {
-        if (FStructureWords[Slot].Key == Key) return &FStructureWords[Slot];
-        if (FStructureWords[Slot].Key == 0) return nullptr;
-    }
-    return nullptr;
+    const std::size_t Slot = StructureWordSlot(Key);
+    return Slot != SIZE_MAX && FStructureWords[Slot].Key == Key ? &FStructureWords[Slot] : nullptr;
 }
 
 void TCxReader::RememberStructureWord(std::uint64_t Key, const TTableKeyword* TableRow) {
     if (Key == 0) return;
-    const std::size_t Home = TKeywordIndex::SlotOf(Key, StructureWordBits);
-    std::size_t Slot = Home;
-    for (std::size_t Probe = 0; Probe < StructureWordProbes;
-         ++Probe, Slot = (Slot + 1) % FStructureWords.size()) {
-        if (FStructureWords[Slot].Key == 0 || FStructureWords[Slot].Key == Key) {
-            FStructureWords[Slot] = {Key, TableRow};
-            return;
-        }
-    }
+    const std::size_t Slot = StructureWordSlot(Key);
     // All taken: the word replaces the one in its own slot.
-    FStructureWords[Home] = {Key, TableRow};
+    FStructureWords[Slot != SIZE_MAX ? Slot : TKeywordIndex::SlotOf(Key, StructureWordBits)] = {Key,
+                                                                                                TableRow};
 }
 
 bool TCxReader::NoStructureWord(std::uint64_t Key) const {

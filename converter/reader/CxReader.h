@@ -150,6 +150,7 @@ private:
     // What TakeStructureKeyword has found of the word with this short key; null when it has not met it.
     const TStructureWord* KnownStructureWord(std::uint64_t Key) const;
     void RememberStructureWord(std::uint64_t Key, const TTableKeyword* TableRow);
+    std::size_t StructureWordSlot(std::uint64_t Key) const;
     // A word, by its short key, that TakeStructureKeyword has found none of the readers knows.
     bool NoStructureWord(std::uint64_t Key) const;
     // With tables on, a table control word in text: true when it was one and has been acted on.
