@@ -289,6 +289,7 @@ struct TCellBorder {
     TCellBorderStyle Style = bdNone;
     std::int32_t Width = 0; // twips; 0 is the thinnest line
     std::string Color;      // colour string; empty: the text colour
+    bool operator==(const TCellBorder&) const = default;
 };
 
 // One cell of a table row as the row definition describes it: the keywords up to its \cellx.
@@ -299,6 +300,7 @@ struct TTableCellDefinition {
     std::uint8_t VerticalAlignment = 0; // 0 top, 1 centre, 2 bottom
     std::string Shading;                // background colour; empty: none
     std::array<TCellBorder, 4> Borders; // by TCellBorderSide
+    bool operator==(const TTableCellDefinition&) const = default;
 };
 
 // A table row's definition, from \trowd on; paragraphs that end cells share it.

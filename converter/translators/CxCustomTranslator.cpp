@@ -230,6 +230,26 @@ void TCustomTranslator::SetParagraphTag(const std::string& Value) {
     if (FParagraphTag != Value) FParagraphTag = Value;
 }
 
+std::string TCustomTranslator::GetTableCellStart(const TTableCellFormat& Cell) const {
+    for (const TCellStart& Known : FCellStarts)
+        if (Known.Holds(Cell)) return Known.Tag;
+    TCellStart& Entry = FCellStarts[FNextCellStart];
+    FNextCellStart = (FNextCellStart + 1) % FCellStarts.size();
+    Entry.Used = true;
+    Entry.Format = Cell;
+    Entry.Format.Definition = nullptr;
+    Entry.Defined = Cell.Definition != nullptr;
+    Entry.Definition = Entry.Defined ? *Cell.Definition : TTableCellDefinition();
+    Entry.Tag = BuildTableCellStart(TableMarkup(), Cell);
+    return Entry.Tag;
+}
+
+bool TCustomTranslator::TCellStart::Holds(const TTableCellFormat& Cell) const {
+    return Used && Format.Width == Cell.Width && Format.ColumnSpan == Cell.ColumnSpan &&
+           Format.RowSpan == Cell.RowSpan && Format.Header == Cell.Header &&
+           Defined == (Cell.Definition != nullptr) && (!Defined || Definition == *Cell.Definition);
+}
+
 std::int32_t TCustomTranslator::TwipsToPixels(std::int32_t Twips) {
     // In 64 bits so that the extremes of the 32-bit range cannot overflow while rounding.
     const std::int64_t Value = Twips;

@@ -47,9 +47,7 @@ public:
     const TTextFrame& TextFrame(const TCharacterProperties& Props) const;
     bool IsDocTypeRequired() const override { return false; }
     std::string GetTableStart(bool Bordered) const final { return BuildTableStart(TableMarkup(), Bordered); }
-    std::string GetTableCellStart(const TTableCellFormat& Cell) const final {
-        return BuildTableCellStart(TableMarkup(), Cell);
-    }
+    std::string GetTableCellStart(const TTableCellFormat& Cell) const final;
     bool SupportsTableHead() const final {
         return TableMarkup() == tmTransitional || TableMarkup() == tmStyle;
     }
@@ -108,6 +106,18 @@ private:
     };
     mutable std::array<TSharedFrame, 8> FSharedFrames{};
     void ForgetFrames() const;
+    // The start tags of the cells written last. A table's cells repeat a few formats column by column,
+    // but each row brings its own definitions, so a cell is known by its format's content.
+    struct TCellStart {
+        bool Used = false;
+        TTableCellFormat Format; // its Definition unused: the definition's content is below
+        bool Defined = false;
+        TTableCellDefinition Definition;
+        std::string Tag;
+        bool Holds(const TTableCellFormat& Cell) const;
+    };
+    mutable std::array<TCellStart, 8> FCellStarts{};
+    mutable std::size_t FNextCellStart = 0;
     static void AppendFramed(std::string& Output, const std::string& Text, const TTextFrame& Frame);
 };
 

@@ -1,5 +1,5 @@
-// A translator keeps the markup it builds around runs, and tells without a copy whether escaping changes
-// a text; neither shortcut may give another answer than the work it saves.
+// A translator keeps the markup it builds around runs and the start tags of cells, and tells without a copy
+// whether escaping changes a text; no shortcut may give another answer than the work it saves.
 #include "CxHtmlTranslator.h"
 #include "CxLinkURIBuilder.h"
 #include "CxMarginBuilder.h"
@@ -53,6 +53,39 @@ TEST(TextFrames, SharedSetsGiveTheFramesOfTheirProperties) {
     Check({11, 10, 9, 0, 1, 11});
     Translator.SetFontSizeScale(fsEM);
     Check({0, 1, 11, 0});
+}
+
+// Every row brings its own definitions: a cell is known by content, and any field of it that reaches the
+// tag must tell cells apart. The expected tags come from translators that have kept nothing yet.
+TEST(TextFrames, CellStartsAreTheTagsOfTheirFormat) {
+    TTableCellDefinition Plain;
+    Plain.Right = 2000;
+    Plain.Borders[bsTop] = {bdSolid, 10, "#000000"};
+    std::vector<TTableCellDefinition> Definitions(12, Plain);
+    Definitions[1].Borders[bsTop].Color = "#ff0000";
+    Definitions[2].Borders[bsLeft].Style = bdDouble;
+    Definitions[3].Shading = "#c0c0c0";
+    Definitions[4].VerticalAlignment = 1;
+    for (std::size_t Index = 5; Index < Definitions.size(); ++Index)
+        Definitions[Index].Borders[bsBottom].Width = static_cast<std::int32_t>(Index * 20);
+    const auto Copy = std::make_unique<TTableCellDefinition>(Plain); // equal content, another address
+    std::vector<TTableCellFormat> Cells = {
+        {&Plain, 2000},       {Copy.get(), 2000},         {&Plain, 3000}, {&Plain, 2000, 2},
+        {&Plain, 2000, 1, 2}, {&Plain, 2000, 1, 1, true}, {nullptr, 2000}};
+    for (const TTableCellDefinition& Definition : Definitions)
+        Cells.push_back({&Definition, 2000});
+    Cells.push_back({&Plain, 2000});
+    Cells.push_back({Copy.get(), 2000});
+
+    THTML50Translator Styled(std::make_shared<TMarginBuilder>());
+    THTML401TransitionalTranslator Attributes(std::make_shared<TMarginBuilder>());
+    for (std::size_t Index = 0; Index < Cells.size(); ++Index) {
+        SCOPED_TRACE(Index);
+        EXPECT_EQ(Styled.GetTableCellStart(Cells[Index]),
+                  THTML50Translator(nullptr).GetTableCellStart(Cells[Index]));
+        EXPECT_EQ(Attributes.GetTableCellStart(Cells[Index]),
+                  THTML401TransitionalTranslator(nullptr).GetTableCellStart(Cells[Index]));
+    }
 }
 
 TEST(TextFrames, EscapeChangesAgreesWithEscapeMarkup) {
