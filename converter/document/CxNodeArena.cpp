@@ -8,6 +8,16 @@
 #include <functional>
 #include <mutex>
 
+#if defined(__has_include)
+#if __has_include(<sanitizer/asan_interface.h>)
+#include <sanitizer/asan_interface.h>
+#endif
+#endif
+#ifndef ASAN_POISON_MEMORY_REGION
+#define ASAN_POISON_MEMORY_REGION(Address, Size) ((void)(Address), (void)(Size))
+#define ASAN_UNPOISON_MEMORY_REGION(Address, Size) ((void)(Address), (void)(Size))
+#endif
+
 namespace corvane {
 
 namespace {
@@ -29,6 +39,7 @@ public:
                                            [Size](const TKeptBlock& Block) { return Block.Size == Size; });
             if (Kept != FBlocks.end()) {
                 void* const Block = Kept->Memory;
+                ASAN_UNPOISON_MEMORY_REGION(Block, Size);
                 FKeptBytes -= Size;
                 *Kept = FBlocks.back();
                 FBlocks.pop_back();
@@ -42,6 +53,8 @@ public:
         {
             const std::lock_guard Lock(FMutex);
             if (FBlocks.size() < MaxPooledBlocks && FKeptBytes + Size <= MaxPooledBytes) {
+                // The sanitizer build still reports a node used after its tree is gone.
+                ASAN_POISON_MEMORY_REGION(Block, Size);
                 FBlocks.push_back({Block, Size});
                 FKeptBytes += Size;
                 return;
