@@ -45,7 +45,7 @@ for ((run = 1; run <= runs; run++)); do
       [ "$output" = stdout ] && target=()
       # Every run writes a new file: replacing the last run's output would add the time the file system
       # takes to free it, which is no part of the conversion.
-      rm -f "$work/out.html"
+      rm -f "$work/out.html" "$work/stdout.html"
       start=$(date +%s%N)
       # shellcheck disable=SC2086 # options are words
       "${pin[@]}" /usr/bin/time -f %M -o "$work/rss" "$binary" --doctype html5 $options "${target[@]}" \
