@@ -530,7 +530,14 @@ void TCxReader::ReadControlWord(std::size_t Backslash) {
             std::int64_t Parameter =
                 HasParameter ? static_cast<std::int64_t>(DigitsValue(Keyword + DigitsAt, DigitCount)) : 0;
             if (Negative) Parameter = -Parameter;
-            TakeControlWord(Row, Word, Key, HasParameter, Parameter);
+            if (Row != nullptr && Row->Kind == kwProperty) {
+                // Most known words set a property: taken here, not two calls down, each saving registers.
+                FSkipDestinationIfUnknown = false;
+                SaveOpenGroups();
+                ApplyProperty(Row->PropertyIndex, PropertyValue(*Row, HasParameter, Parameter));
+            } else {
+                TakeControlWord(Row, Word, Key, HasParameter, Parameter);
+            }
         }
         // The main loop takes over where the word moved the reading (\bin), where other bytes follow, and
         // where read input is due to go back.
@@ -814,7 +821,7 @@ void TCxReader::Dispatch(const TTokenDef& Row, bool HasParameter, std::int64_t P
             ChangeDestination(Row.DestinationIndex);
         break;
     case kwProperty:
-        ApplyProperty(Row.PropertyIndex, Row.PassDefault || !HasParameter ? Row.DefaultValue : Parameter);
+        ApplyProperty(Row.PropertyIndex, PropertyValue(Row, HasParameter, Parameter));
         break;
     case kwSpecial:
         RunSpecial(Row.SpecialIndex, HasParameter, Parameter);

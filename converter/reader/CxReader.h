@@ -112,6 +112,11 @@ private:
     }
     void SkipDestination();
     void ApplyProperty(TPropertyIndex Property, std::int64_t Value);
+    // The value a property word gives: its number, or the row's default without one or when the row
+    // always passes its default.
+    static std::int64_t PropertyValue(const TTokenDef& Row, bool HasParameter, std::int64_t Parameter) {
+        return Row.PassDefault || !HasParameter ? Row.DefaultValue : Parameter;
+    }
     void ApplyTextProperty(TPropertyIndex Property, std::int64_t Value);
     void ApplyListProperty(TPropertyIndex Property, std::int64_t Value);
     void RunSpecial(TSpecialAction Action, bool HasParameter, std::int64_t Parameter);
