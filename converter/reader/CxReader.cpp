@@ -645,10 +645,10 @@ const TCxReader::TStructureWord* TCxReader::KnownStructureWord(std::uint64_t Key
 
 void TCxReader::RememberStructureWord(std::uint64_t Key, const TTableKeyword* TableRow) {
     if (Key == 0) return;
-    const std::size_t Slot = StructureWordSlot(Key);
+    const std::size_t Found = StructureWordSlot(Key);
     // All taken: the word replaces the one in its own slot.
-    FStructureWords[Slot != SIZE_MAX ? Slot : TKeywordIndex::SlotOf(Key, StructureWordBits)] = {Key,
-                                                                                                TableRow};
+    const std::size_t Slot = Found != SIZE_MAX ? Found : TKeywordIndex::SlotOf(Key, StructureWordBits);
+    FStructureWords[Slot] = {Key, TableRow};
 }
 
 bool TCxReader::NoStructureWord(std::uint64_t Key) const {
