@@ -29,6 +29,11 @@ inline void AdviseHugePages([[maybe_unused]] void* Memory, [[maybe_unused]] std:
 #endif
 }
 
+// The alignment of a block of Size bytes taken from the heap, where the system cannot map one.
+constexpr std::size_t BlockAlignment(std::size_t Size) {
+    return Size >= HugePageSize ? HugePageSize : alignof(std::max_align_t);
+}
+
 // Memory for a large block, taken from the system instead of the heap, whole pages and aligned to a
 // huge page when it spans one. Giving a large block back to the heap makes it merge every small block
 // freed before, which for a document tree's hundreds of thousands of texts is a sizeable part of its
@@ -36,8 +41,8 @@ inline void AdviseHugePages([[maybe_unused]] void* Memory, [[maybe_unused]] std:
 inline void* MapBlock(std::size_t Size) {
 #if defined(__linux__)
     const std::size_t Alignment = Size >= HugePageSize ? HugePageSize : 1;
-    void* const Mapped =
-        mmap(nullptr, Size + Alignment - 1, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    const std::size_t Length = Size + Alignment - 1;
+    void* const Mapped = mmap(nullptr, Length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (Mapped == MAP_FAILED) throw std::bad_alloc();
     if (Alignment == 1) return Mapped;
     // Over-mapped by less than a huge page: the pages before the aligned start and after the end go back.
@@ -46,12 +51,10 @@ inline void* MapBlock(std::size_t Size) {
     const auto Page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     const std::uintptr_t End = (Start + Size + Page - 1) & ~(Page - 1);
     if (Start > Begin) munmap(Mapped, Start - Begin);
-    if (Begin + Size + Alignment - 1 > End)
-        munmap(reinterpret_cast<void*>(End), Begin + Size + Alignment - 1 - End);
+    if (Begin + Length > End) munmap(reinterpret_cast<void*>(End), Begin + Length - End);
     return reinterpret_cast<void*>(Start);
 #else
-    return ::operator new (Size,
-                           std::align_val_t{Size >= HugePageSize ? HugePageSize : alignof(std::max_align_t)});
+    return ::operator new (Size, std::align_val_t{BlockAlignment(Size)});
 #endif
 }
 
@@ -59,8 +62,7 @@ inline void UnmapBlock(void* Memory, [[maybe_unused]] std::size_t Size) {
 #if defined(__linux__)
     munmap(Memory, Size);
 #else
-    ::operator delete (Memory,
-                       std::align_val_t{Size >= HugePageSize ? HugePageSize : alignof(std::max_align_t)});
+    ::operator delete (Memory, std::align_val_t{BlockAlignment(Size)});
 #endif
 }
 

@@ -238,8 +238,8 @@ std::string TCustomTranslator::GetTableCellStart(const TTableCellFormat& Cell) c
     Entry.Used = true;
     Entry.Format = Cell;
     Entry.Format.Definition = nullptr;
-    Entry.Defined = Cell.Definition != nullptr;
-    Entry.Definition = Entry.Defined ? *Cell.Definition : TTableCellDefinition();
+    Entry.Definition.reset();
+    if (Cell.Definition != nullptr) Entry.Definition = *Cell.Definition;
     Entry.Tag = BuildTableCellStart(TableMarkup(), Cell);
     return Entry.Tag;
 }
@@ -247,7 +247,8 @@ std::string TCustomTranslator::GetTableCellStart(const TTableCellFormat& Cell) c
 bool TCustomTranslator::TCellStart::Holds(const TTableCellFormat& Cell) const {
     return Used && Format.Width == Cell.Width && Format.ColumnSpan == Cell.ColumnSpan &&
            Format.RowSpan == Cell.RowSpan && Format.Header == Cell.Header &&
-           Defined == (Cell.Definition != nullptr) && (!Defined || Definition == *Cell.Definition);
+           Definition.has_value() == (Cell.Definition != nullptr) &&
+           (!Definition || *Definition == *Cell.Definition);
 }
 
 std::int32_t TCustomTranslator::TwipsToPixels(std::int32_t Twips) {

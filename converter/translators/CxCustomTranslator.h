@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -110,9 +111,8 @@ private:
     // but each row brings its own definitions, so a cell is known by its format's content.
     struct TCellStart {
         bool Used = false;
-        TTableCellFormat Format; // its Definition unused: the definition's content is below
-        bool Defined = false;
-        TTableCellDefinition Definition;
+        TTableCellFormat Format;                        // its Definition unused: the content is below
+        std::optional<TTableCellDefinition> Definition; // none for a cell its row does not define
         std::string Tag;
         bool Holds(const TTableCellFormat& Cell) const;
     };
