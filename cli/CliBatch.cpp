@@ -73,7 +73,17 @@ bool RunJob(const TCliJob& Job, ICliWorker& Worker, const TCliEnvironment& Envir
             for (const auto& [name, data] : Files)
                 WriteFileAtomically(JoinPath(Job.PictureFolder, name), data, Environment.FileMode);
         };
-        if (Job.Output.empty()) {
+        const std::function<void()> cutOutput =
+            Job.Output.empty() && Environment.MarkOutput ? Environment.MarkOutput() : nullptr;
+        if (cutOutput) {
+            // Standard output gets nothing from a failed conversion: a file is cut back to where it was.
+            try {
+                writePictures(convert(Environment.WriteOutput));
+            } catch (...) {
+                cutOutput();
+                throw;
+            }
+        } else if (Job.Output.empty()) {
             // Standard output gets nothing from a failed conversion, so the result is complete first; a
             // large one waits in a temporary file rather than in memory beside the document tree.
             TSpooledOutput text;

@@ -45,6 +45,10 @@ using TCliWorkerFactory = std::function<std::unique_ptr<ICliWorker>()>;
 struct TCliEnvironment {
     std::function<std::string()> ReadStandardInput;
     std::function<void(std::string_view)> WriteOutput; // standard output
+    // Set where standard output can be cut back (a regular file written at its end): returns what cuts it
+    // back to where it is now, or an empty function when it cannot. A result then goes there as it is made
+    // instead of waiting until it is complete.
+    std::function<std::function<void()>()> MarkOutput;
     std::function<void(std::string_view)> WriteError;  // standard error
     bool ProgressBar = false;                          // standard error is a terminal
     std::size_t TerminalWidth = 80;

@@ -6,7 +6,10 @@
 #include "WmfPlayer.h"
 
 #include <cstdio>
+#include <fcntl.h>
+#include <functional>
 #include <stdexcept>
+#include <stdio_ext.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -17,6 +20,26 @@ namespace {
 bool WriteTo(std::FILE* Stream, std::string_view Text) {
     bool written = std::fwrite(Text.data(), 1, Text.size(), Stream) == Text.size();
     return std::fflush(Stream) == 0 && written;
+}
+
+// A result may go straight into standard output only where a failure can take it back: a regular file,
+// not opened for appending (which another writer may share), written at its end (so that cutting back
+// loses nothing it held before).
+std::function<void()> MarkStandardOutput() {
+    const int flags = ::fcntl(STDOUT_FILENO, F_GETFL);
+    struct stat status {};
+    if (flags == -1 || (flags & O_APPEND) != 0 || std::fflush(stdout) != 0 ||
+        ::fstat(STDOUT_FILENO, &status) != 0 || !S_ISREG(status.st_mode))
+        return nullptr;
+    const off_t start = ::lseek(STDOUT_FILENO, 0, SEEK_CUR);
+    if (start != status.st_size) return nullptr;
+    return [start] {
+        // What a failed write left in the stream's buffer must not follow at exit.
+        ::__fpurge(stdout);
+        std::clearerr(stdout);
+        if (::ftruncate(STDOUT_FILENO, start) != 0 || ::lseek(STDOUT_FILENO, start, SEEK_SET) != start)
+            WriteTo(stderr, "corvane-xhtml: cannot take the failed result back out of standard output\n");
+    };
 }
 
 std::size_t TerminalWidth() {
@@ -49,6 +72,7 @@ int main(int argc, char** argv) {
         environment.WriteOutput = [](std::string_view Text) {
             if (!WriteTo(stdout, Text)) throw std::runtime_error("cannot write standard output");
         };
+        environment.MarkOutput = MarkStandardOutput;
         environment.WriteError = [](std::string_view Text) { WriteTo(stderr, Text); };
         environment.ProgressBar = ::isatty(STDERR_FILENO) == 1;
         environment.TerminalWidth = TerminalWidth();

@@ -19,6 +19,7 @@ using test::TTestFolder;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
+using ::testing::StartsWith;
 
 const std::string Corpus = CORVANE_CORPUS_DIR "/rtfpipe/";
 const std::string Hello = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Hello\\tab world\\par}";
@@ -275,6 +276,34 @@ TEST(CliExecutable, PicturesAreEmbeddedOrWrittenBesideTheOutput) {
     EXPECT_THAT(ReadFile(folder / "many/second.html"), HasSubstr("src=\"second-image1.png\""));
     EXPECT_EQ(ReadFile(folder / "many/pic-image1.png").size(), 16u);
     EXPECT_EQ(ReadFile(folder / "many/second-image1.png").size(), 16u);
+}
+
+// A job that fails after its result went out leaves standard output as it was: a file is cut back to where
+// the tool began to write, and a pipe gets nothing.
+TEST(CliExecutable, AFailureAfterTheResultLeavesStandardOutputAsItWas) {
+    TTestFolder folder;
+    const std::string input = folder.Write("pic.rtf", PictureDocument);
+    const struct {
+        const char* Shell;
+        const char* Before;
+    } outputs[] = {{"printf before; exec \"$0\" \"$@\"", "before"},
+                   {"(\"$0\" \"$@\"; echo $? >status) | cat; exit $(cat status)", ""}};
+    for (const auto& output : outputs) {
+        // The picture, written after the text, cannot take the place of a folder of its name.
+        std::filesystem::create_directory(folder / "image1.png");
+        TProcessResult run =
+            RunCli({"--pictures", "--max-data-uri", "0", input}, "", folder.Path(), output.Shell);
+        EXPECT_EQ(run.Status, 1) << output.Shell;
+        EXPECT_EQ(run.Out, output.Before) << output.Shell;
+        EXPECT_THAT(run.Err, HasSubstr(input + ": ")) << output.Shell;
+
+        std::filesystem::remove(folder / "image1.png");
+        run = RunCli({"--pictures", "--max-data-uri", "0", input}, "", folder.Path(), output.Shell);
+        EXPECT_EQ(run.Status, 0) << output.Shell;
+        EXPECT_THAT(run.Out, StartsWith(std::string(output.Before) + "<!DOCTYPE html>")) << output.Shell;
+        EXPECT_THAT(run.Out, HasSubstr("src=\"image1.png\"")) << output.Shell;
+        std::filesystem::remove(folder / "image1.png");
+    }
 }
 
 // Enhanced metafiles become PNG files like Windows metafiles, those drawn in EMF+ records too: none is

@@ -16,9 +16,11 @@ struct TProcessResult {
     std::string Out, Err;
 };
 
-// Replaces the calling (child) process by the tool.
-[[noreturn]] inline void ExecuteCli(std::vector<std::string> Arguments) {
+// Replaces the calling (child) process by the tool, or by a shell running Shell with the tool as $0 and the
+// arguments as $@ when Shell is given.
+[[noreturn]] inline void ExecuteCli(std::vector<std::string> Arguments, const std::string& Shell = "") {
     Arguments.insert(Arguments.begin(), CORVANE_CLI_EXECUTABLE);
+    if (!Shell.empty()) Arguments.insert(Arguments.begin(), {"/bin/sh", "-c", Shell});
     std::vector<char*> argv;
     for (std::string& argument : Arguments)
         argv.push_back(argument.data());
@@ -46,7 +48,7 @@ inline std::string ReadBack(std::FILE* File) {
 
 // Standard input comes from a file and the output streams go to files, so that no pipe can fill up.
 inline TProcessResult RunCli(std::vector<std::string> Arguments, const std::string& Input = "",
-                             const std::string& Folder = "") {
+                             const std::string& Folder = "", const std::string& Shell = "") {
     std::FILE* in = std::tmpfile();
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
@@ -59,7 +61,7 @@ inline TProcessResult RunCli(std::vector<std::string> Arguments, const std::stri
         ::dup2(fileno(out), 1);
         ::dup2(fileno(err), 2);
         if (!Folder.empty() && ::chdir(Folder.c_str()) != 0) ::_exit(127);
-        ExecuteCli(std::move(Arguments));
+        ExecuteCli(std::move(Arguments), Shell);
     }
     std::fclose(in);
     TProcessResult result;
