@@ -76,7 +76,8 @@ bool RunJob(const TCliJob& Job, ICliWorker& Worker, const TCliEnvironment& Envir
         const std::function<void()> cutOutput =
             Job.Output.empty() && Environment.MarkOutput ? Environment.MarkOutput() : nullptr;
         if (cutOutput) {
-            // Standard output gets nothing from a failed conversion: a file is cut back to where it was.
+            // Standard output gets nothing from a failed conversion: a file is cut back to where it was,
+            // also when a picture, written after the text here, fails.
             try {
                 writePictures(convert(Environment.WriteOutput));
             } catch (...) {
