@@ -283,25 +283,23 @@ TEST(CliExecutable, PicturesAreEmbeddedOrWrittenBesideTheOutput) {
 TEST(CliExecutable, AFailureAfterTheResultLeavesStandardOutputAsItWas) {
     TTestFolder folder;
     const std::string input = folder.Write("pic.rtf", PictureDocument);
-    const struct {
-        const char* Shell;
-        const char* Before;
-    } outputs[] = {{"printf before; exec \"$0\" \"$@\"", "before"},
-                   {"(\"$0\" \"$@\"; echo $? >status) | cat; exit $(cat status)", ""}};
-    for (const auto& output : outputs) {
+    const std::vector<std::string> arguments = {"--pictures", "--max-data-uri", "0", input};
+    for (const auto& [shell, before] :
+         {std::pair{"printf before; exec \"$0\" \"$@\"", "before"},
+          std::pair{"(\"$0\" \"$@\"; echo $? >status) | cat; exit $(cat status)", ""}}) {
+        SCOPED_TRACE(shell);
         // The picture, written after the text, cannot take the place of a folder of its name.
         std::filesystem::create_directory(folder / "image1.png");
-        TProcessResult run =
-            RunCli({"--pictures", "--max-data-uri", "0", input}, "", folder.Path(), output.Shell);
-        EXPECT_EQ(run.Status, 1) << output.Shell;
-        EXPECT_EQ(run.Out, output.Before) << output.Shell;
-        EXPECT_THAT(run.Err, HasSubstr(input + ": ")) << output.Shell;
+        TProcessResult run = RunCli(arguments, "", folder.Path(), shell);
+        EXPECT_EQ(run.Status, 1);
+        EXPECT_EQ(run.Out, before);
+        EXPECT_THAT(run.Err, HasSubstr(input + ": "));
 
         std::filesystem::remove(folder / "image1.png");
-        run = RunCli({"--pictures", "--max-data-uri", "0", input}, "", folder.Path(), output.Shell);
-        EXPECT_EQ(run.Status, 0) << output.Shell;
-        EXPECT_THAT(run.Out, StartsWith(std::string(output.Before) + "<!DOCTYPE html>")) << output.Shell;
-        EXPECT_THAT(run.Out, HasSubstr("src=\"image1.png\"")) << output.Shell;
+        run = RunCli(arguments, "", folder.Path(), shell);
+        EXPECT_EQ(run.Status, 0);
+        EXPECT_THAT(run.Out, StartsWith(std::string(before) + "<!DOCTYPE html>"));
+        EXPECT_THAT(run.Out, HasSubstr("src=\"image1.png\""));
         std::filesystem::remove(folder / "image1.png");
     }
 }
