@@ -22,14 +22,14 @@ bool WriteTo(std::FILE* Stream, std::string_view Text) {
     return std::fflush(Stream) == 0 && written;
 }
 
-// A result may go straight into standard output only where a failure can take it back: a regular file,
-// not opened for appending (which another writer may share), written at its end (so that cutting back
-// loses nothing it held before).
+// A result may go straight into standard output only where a failure can take it back: a regular file
+// open for writing but not for appending (which another writer may share), written at its end (so that
+// cutting back loses nothing it held before).
 std::function<void()> MarkStandardOutput() {
     const int flags = ::fcntl(STDOUT_FILENO, F_GETFL);
     struct stat status {};
-    if (flags == -1 || (flags & O_APPEND) != 0 || std::fflush(stdout) != 0 ||
-        ::fstat(STDOUT_FILENO, &status) != 0 || !S_ISREG(status.st_mode))
+    if (flags == -1 || (flags & O_APPEND) != 0 || (flags & O_ACCMODE) == O_RDONLY ||
+        std::fflush(stdout) != 0 || ::fstat(STDOUT_FILENO, &status) != 0 || !S_ISREG(status.st_mode))
         return nullptr;
     const off_t start = ::lseek(STDOUT_FILENO, 0, SEEK_CUR);
     if (start != status.st_size) return nullptr;
