@@ -299,7 +299,6 @@ TEST(CliExecutable, AFailureAfterTheResultLeavesStandardOutputAsItWas) {
         run = RunCli(arguments, "", folder.Path(), shell);
         EXPECT_EQ(run.Status, 0);
         EXPECT_THAT(run.Out, StartsWith(std::string(before) + "<!DOCTYPE html>"));
-        EXPECT_THAT(run.Out, HasSubstr("src=\"image1.png\""));
         std::filesystem::remove(folder / "image1.png");
     }
 }
