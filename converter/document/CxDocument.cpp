@@ -18,6 +18,12 @@ void TSimpleDomDocument::AddParagraph() {
     AppendNewChild<TParagraphNode>(&FArena, this, &FArena);
 }
 
+void TSimpleDomDocument::RemoveFirstParagraphs(int Count) {
+    RemoveFirstChildren(Count);
+    // As in the destructor: whatever was made before the first paragraph left belonged to those gone.
+    if (!Children().empty()) FArena.ReleaseBlocksBefore(Children().front().get());
+}
+
 void TSimpleDomDocument::AppendMarkup(const std::string& Markup) {
     // Empty markup would leave an empty raw run behind, and the text written next would join it
     // unescaped.

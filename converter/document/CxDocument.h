@@ -17,6 +17,9 @@ public:
     void AppendText(const std::string& Text) override { LastTextRun().MutableText() += Text; }
     void AppendMarkup(const std::string& Markup) override;
     void AddParagraph() override;
+    // Destroys the first Count paragraphs, which have been written, and gives their memory back for
+    // the paragraphs still to come.
+    void RemoveFirstParagraphs(int Count);
 
     // Both throw std::out_of_range once every paragraph (or every run of the last) has been removed.
     TParagraphNode& LastParagraph() {

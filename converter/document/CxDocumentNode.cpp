@@ -53,6 +53,13 @@ void TSimpleDomParent::RemoveChild(ISimpleDomNode* Node) {
         FChildren[i]->FIndex = static_cast<int>(i);
 }
 
+void TSimpleDomParent::RemoveFirstChildren(int Count) {
+    assert(Count >= 0 && static_cast<std::size_t>(Count) <= FChildren.size());
+    FChildren.erase(FChildren.begin(), FChildren.begin() + Count);
+    for (std::size_t i = 0; i < FChildren.size(); ++i)
+        FChildren[i]->FIndex = static_cast<int>(i);
+}
+
 void TSimpleDomParent::AppendChildNode(TNodePtr Child) {
     assert(Child && Child->FParent == this);
     Child->FIndex = static_cast<int>(FChildren.size());

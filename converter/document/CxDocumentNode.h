@@ -100,6 +100,8 @@ protected:
         }
         FChildren.clear();
     }
+    // Destroys the first Count children; the others move up.
+    void RemoveFirstChildren(int Count);
 
 private:
     friend class TSimpleDomNode;

@@ -95,7 +95,10 @@ void* TNodeArena::Allocate(std::size_t Size, std::size_t Alignment) {
         AdviseHugePages(FBlocks.back().Memory.get(), BlockSize);
         FNext = FBlocks.back().Memory.get();
         FLeft = BlockSize;
-        FNextBlockSize = std::min(FNextBlockSize * 2, MaxBlockSize);
+        // A tree given back as it grows (written while it is read) needs no larger blocks: those it gave
+        // back come round again from the pool, which keeps blocks by size.
+        if (FReleased == FReleasedAtLastBlock) FNextBlockSize = std::min(FNextBlockSize * 2, MaxBlockSize);
+        FReleasedAtLastBlock = FReleased;
     }
     const std::size_t Skip = Padding();
     void* const Result = FNext + Skip;

@@ -10,7 +10,7 @@ namespace corvane {
 
 // A tree is built node after node in document order and mostly lives as long as its document: its nodes
 // sit together in large blocks, in the order they are walked, and cost no allocator call each. Memory of
-// a node destroyed early stays in the block until the arena goes.
+// a node destroyed early stays in the block until the arena goes or gives its block back.
 class TNodeArena {
 public:
     TNodeArena() = default;
@@ -37,6 +37,7 @@ private:
     static TBlock NewBlock(std::size_t Size);
     std::vector<TBlock> FBlocks;
     std::size_t FReleased = 0; // blocks before this one are given back
+    std::size_t FReleasedAtLastBlock = 0;
     std::byte* FNext = nullptr;
     std::size_t FLeft = 0;
     std::size_t FNextBlockSize = 16 * 1024; // blocks grow with the document, up to MaxBlockSize

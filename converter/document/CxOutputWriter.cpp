@@ -44,14 +44,71 @@ std::string NoteId(std::int32_t Note) {
 } // namespace
 
 void TCxOutputWriter::Execute() {
-    FOutput.clear();
     assert(FDocument && "Execute without a document");
     if (!FDocument) return;
+    if (!FBegun) Begin();
     if (FPlainText)
         ExecutePlainText();
     else
         ExecuteMarkup();
     Deliver(true);
+    FBegun = false;
+    FBodyWritten = false;
+}
+
+void TCxOutputWriter::WriteFirstParagraphs(int Count) {
+    assert(FDocument && Count >= 0 && Count <= FDocument->GetChildCount());
+    if (!FBegun) Begin();
+    if (FPlainText)
+        WritePlainRange(*FDocument, 0, Count);
+    else
+        WriteBlockRange(*FDocument, 0, Count);
+    FBodyWritten = FBodyWritten || Count > 0;
+}
+
+bool TCxOutputWriter::EndsSettledOutput(ISimpleDomParagraphNode& Paragraph) {
+    const TParagraphProperties& properties = Paragraph.GetParagraphProperties();
+    if (properties.TableDepth() != 0 || properties.ListItem) return false;
+    // A visible ASCII character in a run not yet converted stays visible whatever the conversion makes
+    // of the run (an entity, a symbol, a link); a raw run may be markup of blanks.
+    for (int r = 0, runs = Paragraph.GetChildCount(); r < runs; ++r) {
+        ISimpleDomTextNode& run = AsTextRun(Paragraph.GetChild(r));
+        if (run.GetRaw()) continue;
+        for (const char c : run.GetText())
+            if (c > ' ' && c < '\x7F') return true;
+    }
+    return false;
+}
+
+void TCxOutputWriter::Begin() {
+    FOutput.clear();
+    FBegun = true;
+    ReserveOutput();
+    if (FPlainText) {
+        FLineHasText = false;
+        FLastLineBlank = true;
+        if (FParts) {
+            ISimpleDomDocument& header = *FParts->Header();
+            if (const int end = TrimmedEnd(header, 0, header.GetChildCount()); end > 0) {
+                WritePlainParagraphs(header, 0, end);
+                FOutput += CRLF;
+                FLastLineBlank = true;
+            }
+        }
+    } else {
+        const IMarginBuilding& margins = FConverter.GetMarginBuilder();
+        FMargin1 = margins.GetMargin(1);
+        FMargin2 = margins.GetMargin(2);
+        FMargin3 = margins.GetMargin(3);
+        if (FParts) WritePart(dpHeader, *FParts->Header());
+    }
+    ResetLists();
+}
+
+void TCxOutputWriter::ResetLists() {
+    FListOpen = false;
+    FOpenLists.clear();
+    FListCounter = {};
 }
 
 std::size_t TCxOutputWriter::EstimateOutputSize() const {
@@ -86,18 +143,7 @@ void TCxOutputWriter::Deliver(bool Final) {
 }
 
 void TCxOutputWriter::ExecutePlainText() {
-    ReserveOutput();
-    FLineHasText = false;
-    FLastLineBlank = true;
-    if (FParts) {
-        ISimpleDomDocument& header = *FParts->Header();
-        if (const int end = TrimmedEnd(header, 0, header.GetChildCount()); end > 0) {
-            WritePlainParagraphs(header, 0, end);
-            FOutput += CRLF;
-            FLastLineBlank = true;
-        }
-    }
-    WritePlainParagraphs(*FDocument, 0, FDocument->GetChildCount());
+    WritePlainRange(*FDocument, 0, FDocument->GetChildCount());
     if (!FParts) return;
     WritePlainNotes();
     ISimpleDomDocument& footer = *FParts->Footer();
@@ -135,6 +181,11 @@ void TCxOutputWriter::WritePlainNotes() {
 }
 
 void TCxOutputWriter::WritePlainParagraphs(ISimpleDomDocument& Document, int First, int Last) {
+    ResetLists();
+    WritePlainRange(Document, First, Last);
+}
+
+void TCxOutputWriter::WritePlainRange(ISimpleDomDocument& Document, int First, int Last) {
     // Only the depth a paragraph is written at matters here, not the tables around it.
     struct : ITableEvents {
         void OpenTable() override {}
@@ -145,8 +196,6 @@ void TCxOutputWriter::WritePlainParagraphs(ISimpleDomDocument& Document, int Fir
         void CloseTable() override {}
     } ignored;
     TTableWalker walker;
-    FListCounter = {};
-    FListOpen = false;
     const auto appendRun = [this](std::string& Output, ISimpleDomNode* Run) {
         if (FParts != nullptr && AsTextRun(Run).GetNote() != 0) {
             Output += '[';
@@ -219,11 +268,6 @@ void TCxOutputWriter::ConvertContent(ISimpleDomParagraphNode& Paragraph) {
 }
 
 void TCxOutputWriter::ExecuteMarkup() {
-    const IMarginBuilding& margins = FConverter.GetMarginBuilder();
-    FMargin1 = margins.GetMargin(1);
-    FMargin2 = margins.GetMargin(2);
-    FMargin3 = margins.GetMargin(3);
-
     // Trailing empty paragraphs go. A paragraph converts to the empty-paragraph markup exactly when its
     // converted content is blank, so that is the test; the runs are converted either way.
     while (FDocument->GetChildCount() > 0) {
@@ -235,17 +279,20 @@ void TCxOutputWriter::ExecuteMarkup() {
         FDocument->RemoveChild(&last);
     }
 
-    ReserveOutput();
-    if (FParts) WritePart(dpHeader, *FParts->Header());
     const int count = FDocument->GetChildCount();
-    WriteBlocks(*FDocument, 0, count);
-    if (count == 0 && FBodyNeedsBlock) AppendLines(FEmptyParagraph);
+    WriteBlockRange(*FDocument, 0, count);
+    if (count == 0 && !FBodyWritten && FBodyNeedsBlock) AppendLines(FEmptyParagraph);
     if (!FParts) return;
     WriteNotes();
     WritePart(dpFooter, *FParts->Footer());
 }
 
 void TCxOutputWriter::WriteBlocks(ISimpleDomDocument& Document, int First, int Last) {
+    ResetLists();
+    WriteBlockRange(Document, First, Last);
+}
+
+void TCxOutputWriter::WriteBlockRange(ISimpleDomDocument& Document, int First, int Last) {
     // Tables are laid out whole before the first is written; a document without any costs a look at
     // each paragraph.
     const std::int32_t deepest = GetTranslator().SupportsNestedTables() ? MaxTableDepth : 1;
@@ -256,9 +303,6 @@ void TCxOutputWriter::WriteBlocks(ISimpleDomDocument& Document, int First, int L
     // Lists are flat: a list is a run of consecutive list paragraphs in one cell (or outside tables).
     // It opens at its first item with content, so a list that starts with an empty item still has its
     // start tag, and it closes after its last paragraph whatever that holds.
-    FListOpen = false;
-    FOpenLists.clear();
-    FListCounter = {};
     for (int i = First; i < Last; ++i) {
         ISimpleDomParagraphNode& paragraph = ParagraphAt(Document, i);
         const TParagraphProperties& properties = paragraph.GetParagraphProperties();

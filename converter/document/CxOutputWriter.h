@@ -42,6 +42,13 @@ public:
     void Execute();
     const std::string& GetOutput() const { return FOutput; }
 
+    // Writing the body while it is read: the document's first Count paragraphs, the last of which
+    // EndsSettledOutput; the caller then removes them, and Execute writes the rest.
+    void WriteFirstParagraphs(int Count);
+    // Whether the output up to and including Paragraph no longer depends on what follows: the paragraph
+    // stands outside tables and lists, and its text keeps it from being trimmed as a blank one at the end.
+    static bool EndsSettledOutput(ISimpleDomParagraphNode& Paragraph);
+
     // With a sink, Execute hands the output over in pieces as it goes, so that the whole of it never
     // needs to be held; GetOutput then keeps nothing after Execute.
     using TSink = std::function<void(std::string_view Piece)>;
@@ -54,16 +61,23 @@ public:
     bool FBodyNeedsBlock = false; // the body may not be empty: an empty document gives one empty paragraph
 
 private:
+    // What goes before the body, once per Execute: the header, and the body's lists reset.
+    void Begin();
     void ExecuteMarkup();
     void ExecutePlainText();
-    // The paragraphs First..Last-1 of Document as blocks, with their lists and tables, FPartLevel deeper.
+    void ResetLists();
+    // The paragraphs First..Last-1 of Document as blocks, with their lists and tables, FPartLevel deeper;
+    // WriteBlockRange goes on with the lists of the range before.
     void WriteBlocks(ISimpleDomDocument& Document, int First, int Last);
+    void WriteBlockRange(ISimpleDomDocument& Document, int First, int Last);
     // The header or the footer in its element, when it holds text.
     void WritePart(TDocumentPart Part, ISimpleDomDocument& Document);
     // The notes, footnotes before endnotes, each linking back to its reference.
     void WriteNotes();
-    // Plain text: the paragraphs First..Last-1 of Document, a line each (a table row is one line).
+    // Plain text: the paragraphs First..Last-1 of Document, a line each (a table row is one line);
+    // WritePlainRange goes on with the lists of the range before.
     void WritePlainParagraphs(ISimpleDomDocument& Document, int First, int Last);
+    void WritePlainRange(ISimpleDomDocument& Document, int First, int Last);
     // Plain text: a part after the text before it and an empty line.
     void WritePlainPart(ISimpleDomDocument& Document, int First, int Last);
     void WritePlainNotes();
@@ -118,6 +132,8 @@ private:
     std::shared_ptr<ISimpleDomDocument> FDocument;
     TSink FSink;
     bool FPlainText = false;
+    bool FBegun = false;
+    bool FBodyWritten = false; // paragraphs of the body went out before Execute
     std::string FOutput;
     std::string FContent;
     // The start tag of the last paragraph written, and the formatting it was built for.

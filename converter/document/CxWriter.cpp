@@ -282,6 +282,7 @@ void TCxWriter::WriteParagraphMark() {
     FDocument->AddParagraph();
     FDocument->LastParagraph().SetParagraphProperties(FParagraphProperties);
     StartTextRun();
+    if (FOnBodyParagraphEnded && FDocument == FBody) FOnBodyParagraphEnded(*FDocument);
 }
 
 void TCxWriter::SetListNumbering(TListField Field, std::int32_t Value) {

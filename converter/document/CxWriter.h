@@ -9,6 +9,7 @@
 #include "CxPropertiesHash.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -129,6 +130,12 @@ public:
         FParts.SetNumbering(Field, Value);
     }
 
+    // Told after each paragraph of the body the reader ends, with the body: who writes the body as it
+    // is read takes the paragraphs it may from there. The last one is being read, and a row's end may
+    // still mark the cell that ended before it.
+    using TBodyParagraphEnded = std::function<void(TSimpleDomDocument& Body)>;
+    void SetOnBodyParagraphEnded(TBodyParagraphEnded Event) { FOnBodyParagraphEnded = std::move(Event); }
+
     // The tree being written (the body's, or a part's while one is open) as its concrete class, for
     // callers inside the document subsystem.
     const std::shared_ptr<TSimpleDomDocument>& Document() const {
@@ -182,6 +189,7 @@ private:
     // The hidden state at each open group start (see the class comment).
     mutable std::vector<bool> FSavedHidden;
     TListHeaderInfo FListHeaderInfo;
+    TBodyParagraphEnded FOnBodyParagraphEnded;
 
     // Parts: the body's tree while a part is written, and what the body had in force when it began.
     TDocumentParts FParts;

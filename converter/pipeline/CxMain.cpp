@@ -20,6 +20,9 @@ namespace {
 
 constexpr std::string_view CRLF = "\r\n";
 constexpr std::string_view RtfHeader = "{\\rtf";
+// Settled paragraphs written at once while the body is read: enough to make the writing's own start
+// and end cost nothing, few enough that the tree they free is still in the cache.
+constexpr int SettledParagraphsPerPiece = 64;
 
 std::string LowerAscii(std::string_view Text) {
     std::string Result(Text);
@@ -108,8 +111,59 @@ std::string TCxMain::Run(std::string_view Rtf, const TInputRelease* Release, con
         if (ConvertPictures()) PictureAdapter();
         auto Reader = std::make_shared<TCxReader>(*this, Writer, std::make_unique<TUnicodeConverter>());
         // Plain text is what the document's RTF shows; only markup output takes the mail's own HTML.
-        Reader->SetExtractEncapsulatedHtml(ExtractEncapsulatedHtml() && !ConvertToPlainText());
+        const bool MayBeEncapsulated = ExtractEncapsulatedHtml() && !ConvertToPlainText();
+        Reader->SetExtractEncapsulatedHtml(MayBeEncapsulated);
         if (Release) Reader->SetInputRelease(*Release);
+
+        TCxOutputWriter Output(*this);
+        Output.SetDocument(Writer->GetDocument());
+        Output.FBreakEmptyParagraphs = ConvertEmptyParagraphs() && Translator()->SupportsElement("br");
+        Output.FEmptyParagraph = GetEmptyParagraph();
+        Output.FLineBreak = GetLineBreak();
+        Output.SetPlainText(ConvertToPlainText());
+        if (OptionsStructure().Lists()) Output.SetNestedLists(&Writer->ListHeaderInfo());
+        if (OptionsStructure().Notes() || OptionsStructure().HeadersFooters())
+            Output.SetParts(&Writer->Parts());
+        const bool OuterHTML = OptionsHead().AddOuterHTML() && !ConvertToPlainText();
+        // HTML 4.01 Strict is the one dialect whose body must hold at least one block.
+        Output.FBodyNeedsBlock = OuterHTML && DocumentType() == dtHTML_401_Strict;
+
+        // The output is UTF-8 already. The head reflects the settings as the body leaves them, and only
+        // the encoding events can change them on the way: without those, the head goes first and the body
+        // follows it piece by piece, never held whole twice.
+        const bool Encoded = OnBeforeEncode() || OnAfterEncode();
+        const bool HeadFirst = !OuterHTML || !Encoded;
+        bool Begun = false;
+        const auto Begin = [&] {
+            const std::string Head = OuterHTML ? GetHead() : std::string();
+            // The result seldom outgrows the input by much; reserved space never written to costs
+            // address space only.
+            if (!Sink) Result.reserve(Head.size() + InputSize + InputSize / 4 + GetClosing().size());
+            Append(Head);
+            Output.SetSink(Append);
+            Begun = true;
+        };
+        // The body is written while it is read when nothing needs it whole: no listener walks the tree,
+        // no header goes before it, and it cannot turn out to be a mail's own HTML. Every few settled
+        // paragraphs go out, and the paragraphs read next reuse their memory, so the tree stays small
+        // however long the document.
+        if (!Encoded && PostProcessEventListeners().empty() && !OptionsStructure().HeadersFooters() &&
+            !MayBeEncapsulated) {
+            Writer->SetOnBodyParagraphEnded([&, Settled = 0](TSimpleDomDocument& Body) mutable {
+                // The paragraph just ended. A row's end may still mark the one before the last, but only
+                // when it ends a cell, and a settled paragraph stands outside tables.
+                const int Ended = Body.GetChildCount() - 2;
+                if (Ended >= 0 &&
+                    TCxOutputWriter::EndsSettledOutput(
+                        FastNodeCast<TParagraphNode, ISimpleDomParagraphNode>(Body.GetChild(Ended))))
+                    Settled = Ended + 1;
+                if (Settled < SettledParagraphsPerPiece) return;
+                if (!Begun) Begin();
+                Guarded(*this, [&] { Output.WriteFirstParagraphs(Settled); });
+                Body.RemoveFirstParagraphs(Settled);
+                Settled = 0;
+            });
+        }
 
         Guarded(*this, [&] {
             Reader->Parse(Rtf);
@@ -118,39 +172,18 @@ std::string TCxMain::Run(std::string_view Rtf, const TInputRelease* Release, con
                 Append(WithoutForbiddenCharacters(*Html));
                 return;
             }
-            // A header or footer left out may be all there is to read: say which switch shows it.
-            if (!OptionsStructure().HeadersFooters() && Reader->SkippedHeaderFooterText() &&
+            // A header or footer left out may be all there is to read: say which switch shows it. Only a
+            // paragraph with text is written before the end.
+            if (!OptionsStructure().HeadersFooters() && Reader->SkippedHeaderFooterText() && !Begun &&
                 !HoldsText(*Writer->Document()))
                 Log(logWarning, "The document's body is empty but its header or footer holds text; "
                                 "OptionsStructure.HeadersFooters (--headers-footers) converts them");
             PostProcess(Writer->GetDocument());
 
-            TCxOutputWriter Output(*this);
-            Output.SetDocument(Writer->GetDocument());
-            Output.FBreakEmptyParagraphs = ConvertEmptyParagraphs() && Translator()->SupportsElement("br");
-            Output.FEmptyParagraph = GetEmptyParagraph();
-            Output.FLineBreak = GetLineBreak();
-            Output.SetPlainText(ConvertToPlainText());
-            if (OptionsStructure().Lists()) Output.SetNestedLists(&Writer->ListHeaderInfo());
-            if (OptionsStructure().Notes() || OptionsStructure().HeadersFooters())
-                Output.SetParts(&Writer->Parts());
-
-            // The output is UTF-8 already. The head reflects the settings as the body leaves them, and
-            // only the encoding events can change them on the way: without those, the head goes first
-            // and the body follows it piece by piece, never held whole twice.
-            const bool OuterHTML = OptionsHead().AddOuterHTML() && !ConvertToPlainText();
-            // HTML 4.01 Strict is the one dialect whose body must hold at least one block.
-            Output.FBodyNeedsBlock = OuterHTML && DocumentType() == dtHTML_401_Strict;
-            if (!OuterHTML || (!OnBeforeEncode() && !OnAfterEncode())) {
-                const std::string Head = OuterHTML ? GetHead() : std::string();
-                const std::string Closing = OuterHTML ? GetClosing() : std::string();
-                // The result seldom outgrows the input by much; reserved space never written to costs
-                // address space only.
-                if (!Sink) Result.reserve(Head.size() + InputSize + InputSize / 4 + Closing.size());
-                Append(Head);
-                Output.SetSink(Append);
+            if (HeadFirst) {
+                if (!Begun) Begin();
                 Guarded(*this, [&] { Output.Execute(); });
-                Append(Closing);
+                if (OuterHTML) Append(GetClosing());
             } else {
                 Guarded(*this, [&] { Output.Execute(); });
                 const std::string Head = GetHead();

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace corvane {
 namespace {
@@ -49,6 +52,74 @@ TEST(ConvertTo, PiecesJoinedAreTheResultOfConvert) {
 
     EXPECT_EQ(Joined(Converter, "no header", &Pieces), "");
     EXPECT_EQ(Pieces, 0);
+}
+
+// A listener of the finished tree makes the converter read the whole body before it writes any of it;
+// without one, the body goes out while it is read, a few settled paragraphs at a time. Both must give the
+// same result wherever those pieces end: in tables, lists and notes, and before blank paragraphs at the end.
+TEST(ConvertTo, TheBodyWrittenWhileReadIsTheBodyWrittenWhole) {
+    struct TWholeTree : IPostProcessEventListener {
+        void HandleEvent(TCxBase&, TPostProcessEventObject&) override {}
+    };
+    const std::string Start =
+        "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
+        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat3}{"
+        "\\listlevel\\levelnfc23}"
+        "\\listid7}}{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}";
+    const std::string Pieces[] = {
+        "\\pard text {\\b bold}\\par \\par {\\cf1 red}\\tab\\par ",
+        "\\trowd\\cellx2000\\cellx4000\\pard\\intbl a\\cell \\cell\\row \\pard after\\par ",
+        "\\pard\\ls1 one\\par\\pard\\ls1\\ilvl1 two\\par\\pard\\ls1 \\par\\pard plain\\par ",
+        "\\pard note{\\super\\chftn}{\\footnote\\pard{\\super\\chftn} said\\par more}\\par ",
+        "{\\field{\\*\\fldinst HYPERLINK \"http://example.com\"}{\\fldrslt link}}\\par \\pard\\tab\\par ",
+    };
+    // Blank paragraphs at the end are dropped. These hold a blank, so that only its being blank keeps
+    // one from being written early.
+    std::string Blanks;
+    for (int i = 0; i < 100; ++i)
+        Blanks += "\\pard  \\par ";
+    std::vector<std::string> Documents;
+    std::string Mixed = Start;
+    for (const std::string& Piece : Pieces) {
+        std::string Repeated = Start;
+        for (int i = 0; i < 150; ++i) {
+            Repeated += Piece;
+            if (i % 5 == 0) Mixed += Piece;
+        }
+        Documents.push_back(Repeated + Blanks + "}");
+    }
+    Documents.push_back(Mixed + "}");
+    // Every length up to well past a piece, so that one ends just before the blanks; without fonts, so
+    // that the blanks are not formatted text.
+    std::string Plain = "{\\rtf1\\ansi ";
+    for (int i = 0; i < 130; ++i)
+        Documents.push_back((Plain += "\\pard text\\par ") + Blanks + "}");
+
+    const std::function<void(TRkCorvaneXHTML&)> Settings[] = {
+        [](TRkCorvaneXHTML&) {},
+        [](TRkCorvaneXHTML& Converter) {
+            Converter.OptionsStructure().SetTables(true);
+            Converter.OptionsStructure().SetLists(true);
+            Converter.OptionsStructure().SetNotes(true);
+            Converter.SetConvertHyperlinks(true);
+            Converter.SetDocumentType(dtHTML_401_Strict);
+        },
+        [](TRkCorvaneXHTML& Converter) {
+            Converter.OptionsStructure().SetTables(true);
+            Converter.OptionsStructure().SetLists(true);
+            Converter.OptionsStructure().SetNotes(true);
+            Converter.SetConvertToPlainText(true);
+        },
+    };
+    for (std::size_t s = 0; s < std::size(Settings); ++s) {
+        TRkCorvaneXHTML Streamed, Whole;
+        Settings[s](Streamed);
+        Settings[s](Whole);
+        Whole.PostProcessEventListeners().push_back(std::make_shared<TWholeTree>());
+        for (std::size_t d = 0; d < Documents.size(); ++d)
+            EXPECT_EQ(Streamed.Convert(Documents[d]), Whole.Convert(Documents[d]))
+                << "settings " << s << ", document " << d;
+    }
 }
 
 // The input ConvertTo takes is given back in steps while it is read; reading must never look back into
