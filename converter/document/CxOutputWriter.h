@@ -1,6 +1,7 @@
-// Serialises the finished document tree: paragraphs, lists (flat, or nested by level) and tables laid out
-// on indented CR LF lines, or plain text, with the header, the notes and the footer around the body when
-// they are converted. Every run is converted by the component's text-run conversion.
+// Serialises the document tree, finished, or the body's settled paragraphs while the rest is still read:
+// paragraphs, lists (flat, or nested by level) and tables laid out on indented CR LF lines, or plain text,
+// with the header, the notes and the footer around the body when they are converted. Every run is
+// converted by the component's text-run conversion.
 #pragma once
 
 #include "CxDocumentParts.h"

@@ -1,5 +1,6 @@
 // The conversion driver: checks the RTF header, runs reader, post-processing and output writer in their
-// fixed order, and wraps the body in a complete document when asked to.
+// fixed order (the output writer takes settled paragraphs while the reader goes on when nothing needs the
+// whole tree), and wraps the body in a complete document when asked to.
 #pragma once
 
 #include "CxBase.h"
