@@ -1,5 +1,6 @@
 #include "CxMain.h"
 
+#include "CxControlWordSearch.h"
 #include "CxDocumentParts.h"
 #include "CxMemoryPages.h"
 #include "CxOutputWriter.h"
@@ -13,6 +14,7 @@
 #include <string>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace corvane {
 
@@ -144,11 +146,15 @@ std::string TCxMain::Run(std::string_view Rtf, const TInputRelease* Release, con
             Begun = true;
         };
         // The body is written while it is read when nothing needs it whole: no listener walks the tree,
-        // no header goes before it, and it cannot turn out to be a mail's own HTML. Every few settled
-        // paragraphs go out, and the paragraphs read next reuse their memory, so the tree stays small
-        // however long the document.
-        if (!Encoded && PostProcessEventListeners().empty() && !OptionsStructure().HeadersFooters() &&
-            !MayBeEncapsulated) {
+        // no header goes before it, and it cannot turn out to be a mail's own HTML. A header may come
+        // anywhere in the first section and the HTML's mark anywhere at all, so only a document that names
+        // neither word is sure of that; most name neither. Every few settled paragraphs go out, and the
+        // paragraphs read next reuse their memory, so the tree stays small however long the document.
+        std::vector<TControlWordForms> LateWords;
+        if (OptionsStructure().HeadersFooters()) LateWords.push_back({"header", "flr"});
+        if (MayBeEncapsulated) LateWords.push_back({"fromhtml", ""});
+        if (!Encoded && PostProcessEventListeners().empty() &&
+            (LateWords.empty() || !HoldsControlWord(Rtf, LateWords))) {
             Writer->SetOnBodyParagraphEnded([&, Settled = 0](TSimpleDomDocument& Body) mutable {
                 // The paragraph just ended. A row's end may still mark the one before the last, but only
                 // when it ends a cell, and a settled paragraph stands outside tables.

@@ -89,6 +89,11 @@ TEST(ConvertTo, TheBodyWrittenWhileReadIsTheBodyWrittenWhole) {
         Documents.push_back(Repeated + Blanks + "}");
     }
     Documents.push_back(Mixed + "}");
+    // A header and a mail's own HTML, named late, must still come out as when the tree is read whole; a
+    // word that only begins like a header's does not hold the body back, nor does a footer.
+    for (const char* Late : {"{\\headerr late header\\par}", "\\fromhtml1{\\*\\htmltag0 <p>mail</p>}",
+                             "\\headery720{\\footer foot\\par}"})
+        Documents.push_back(Mixed + Late + "}");
     // Every length up to well past a piece, so that one ends just before the blanks; without fonts, so
     // that the blanks are not formatted text.
     std::string Plain = "{\\rtf1\\ansi ";
@@ -101,6 +106,8 @@ TEST(ConvertTo, TheBodyWrittenWhileReadIsTheBodyWrittenWhole) {
             Converter->OptionsStructure().SetTables(Structure);
             Converter->OptionsStructure().SetLists(Structure);
             Converter->OptionsStructure().SetNotes(Structure);
+            Converter->OptionsStructure().SetHeadersFooters(Structure);
+            Converter->SetExtractEncapsulatedHtml(Structure);
             Converter->SetConvertHyperlinks(Structure);
             Converter->SetConvertToPlainText(PlainText);
             // The one dialect whose body may not be empty.

@@ -1,3 +1,4 @@
+#include "CxControlWordSearch.h"
 #include "ReaderHarness.h"
 
 #include <gmock/gmock.h>
@@ -145,6 +146,26 @@ TEST(ReaderTokens, ControlWordsReadAlikeAmidTheInputAndAtItsEnd) {
         EXPECT_EQ(TReaderHarness(Rtf).Calls(), Case.Calls);
         EXPECT_EQ(TReaderHarness(Rtf + std::string(32, ' ')).Calls(), Case.Calls);
     }
+}
+
+// The search for words that make the converter hold the body back must find every whole word wherever it
+// stands, in the sixteen-byte steps, across them and in the bytes after the last; a false "no" loses text.
+TEST(ControlWordSearch, FindsWholeWordsWhereverTheyStand) {
+    const TControlWordForms Words[] = {{"header", "flr"}, {"fromhtml", ""}};
+    const struct {
+        const char* Text;
+        bool Holds;
+    } Cases[] = {
+        {"\\header", true},      {"\\headerr", true},        {"\\headerf x", true},  {"\\fromhtml1", true},
+        {"\\headery720", false}, {"\\headerrx", false},      {"\\fromhtmlx", false}, {"\\fromtext", false},
+        {"\\hea", false},        {"header fromhtml", false},
+    };
+    for (const auto& Case : Cases)
+        for (std::size_t Before = 0; Before < 40; ++Before)
+            for (const std::string& After : {std::string(), std::string("}"), "}" + std::string(20, ' ')}) {
+                const std::string Rtf = std::string(Before, '{') + Case.Text + After;
+                EXPECT_EQ(HoldsControlWord(Rtf, Words), Case.Holds) << Rtf;
+            }
 }
 
 // \* before a known keyword does not skip: that group is bold text; the flag is cleared by the next

@@ -1,0 +1,21 @@
+// Whether a document names a control word at all, found in its bytes before it is read: what the converter
+// must hold back for (a late header, a mail's own HTML) can then be ruled out at once for most documents.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace corvane {
+
+// \Stem, or \Stem and one of LastLetters, as a whole control word: no letter follows. A stem has two
+// letters at least.
+struct TControlWordForms {
+    std::string_view Stem;
+    std::string_view LastLetters;
+};
+
+// Whether Rtf holds any of Words. Bytes that only spell one, in text or binary data, count too, so a false
+// answer is certain and a true one only likely.
+bool HoldsControlWord(std::string_view Rtf, std::span<const TControlWordForms> Words);
+
+} // namespace corvane
