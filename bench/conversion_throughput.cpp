@@ -52,6 +52,8 @@ void BM_ConvertWordProcessorFile(benchmark::State& State) {
         Converter.SetExtractEncapsulatedHtml(true);
         Converter.OptionsStructure().SetTables(true);
         Converter.OptionsStructure().SetLists(true);
+        Converter.OptionsStructure().SetNotes(true);
+        Converter.OptionsStructure().SetHeadersFooters(true);
     }
     for (auto _ : State) {
         std::string Html = Converter.Convert(Rtf);
