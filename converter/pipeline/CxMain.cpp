@@ -145,16 +145,20 @@ std::string TCxMain::Run(std::string_view Rtf, const TInputRelease* Release, con
             Output.SetSink(Append);
             Begun = true;
         };
-        // The body is written while it is read when nothing needs it whole: no listener walks the tree,
-        // no header goes before it, and it cannot turn out to be a mail's own HTML. A header may come
-        // anywhere in the first section and the HTML's mark anywhere at all, so only a document that names
-        // neither word is sure of that; most name neither. Every few settled paragraphs go out, and the
-        // paragraphs read next reuse their memory, so the tree stays small however long the document.
+        // The body is written while it is read when nothing needs it whole: no listener walks the tree, and
+        // the document cannot turn out to be a mail's own HTML. A header goes before the body, so the body
+        // waits until no later header can replace the one read so far. The HTML's mark may come anywhere,
+        // and a header anywhere in the first section: a document that names neither word is sure of both,
+        // and most name neither. Every few settled paragraphs go out, and the paragraphs read next reuse
+        // their memory, so the tree stays small however long the document.
+        const bool HeadersFooters = OptionsStructure().HeadersFooters();
         std::vector<TControlWordForms> LateWords;
-        if (OptionsStructure().HeadersFooters()) LateWords.push_back({"header", "flr"});
+        if (HeadersFooters) LateWords.push_back({"header", "flr"});
         if (MayBeEncapsulated) LateWords.push_back({"fromhtml", ""});
-        if (!Encoded && PostProcessEventListeners().empty() &&
-            (LateWords.empty() || !HoldsControlWord(Rtf, LateWords))) {
+        const std::uint32_t Held = LateWords.empty() ? 0 : ControlWordsHeld(Rtf, LateWords);
+        const bool MayHoldHeader = HeadersFooters && (Held & 1) != 0;
+        const bool MayHoldHtml = MayBeEncapsulated && ((Held >> (LateWords.size() - 1)) & 1) != 0;
+        if (!Encoded && PostProcessEventListeners().empty() && !MayHoldHtml) {
             Writer->SetOnBodyParagraphEnded([&, Settled = 0](TSimpleDomDocument& Body) mutable {
                 // The paragraph just ended. A row's end may still mark the one before the last, but only
                 // when it ends a cell, and a settled paragraph stands outside tables.
@@ -163,7 +167,8 @@ std::string TCxMain::Run(std::string_view Rtf, const TInputRelease* Release, con
                     TCxOutputWriter::EndsSettledOutput(
                         FastNodeCast<TParagraphNode, ISimpleDomParagraphNode>(Body.GetChild(Ended))))
                     Settled = Ended + 1;
-                if (Settled < SettledParagraphsPerPiece) return;
+                if (Settled < SettledParagraphsPerPiece || (MayHoldHeader && !Reader->HeaderIsFinal()))
+                    return;
                 if (!Begun) Begin();
                 Guarded(*this, [&] { Output.WriteFirstParagraphs(Settled); });
                 Body.RemoveFirstParagraphs(Settled);

@@ -2,6 +2,7 @@
 // must hold back for (a late header, a mail's own HTML) can then be ruled out at once for most documents.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string_view>
 
@@ -14,8 +15,8 @@ struct TControlWordForms {
     std::string_view LastLetters;
 };
 
-// Whether Rtf holds any of Words. Bytes that only spell one, in text or binary data, count too, so a false
-// answer is certain and a true one only likely.
-bool HoldsControlWord(std::string_view Rtf, std::span<const TControlWordForms> Words);
+// Which of Words (31 at most) Rtf holds: bit i stands for Words[i]. Bytes that only spell a word, in text or
+// binary data, count too, so a word not found is certainly absent and one found only likely present.
+std::uint32_t ControlWordsHeld(std::string_view Rtf, std::span<const TControlWordForms> Words);
 
 } // namespace corvane

@@ -50,6 +50,9 @@ public:
     const std::string* EncapsulatedHtml() const { return FFromHtml && FHtmlTagSeen ? &FHtml : nullptr; }
     // After Parse: a header or footer that was left out (headers and footers are not converted) holds text.
     bool SkippedHeaderFooterText() const { return FSkippedPartText; }
+    // While reading the body: no header read later can replace the one taken so far (if any), as the first
+    // section has ended or its header of every page came already.
+    bool HeaderIsFinal() const { return FSectionEnded || FHeaderRank == 0; }
 
 private:
     // One open group: what "{" saved, plus whether the group lies inside a destination whose whole

@@ -89,11 +89,16 @@ TEST(ConvertTo, TheBodyWrittenWhileReadIsTheBodyWrittenWhole) {
         Documents.push_back(Repeated + Blanks + "}");
     }
     Documents.push_back(Mixed + "}");
-    // A header and a mail's own HTML, named late, must still come out as when the tree is read whole; a
-    // word that only begins like a header's does not hold the body back, nor does a footer.
-    for (const char* Late : {"{\\headerr late header\\par}", "\\fromhtml1{\\*\\htmltag0 <p>mail</p>}",
-                             "\\headery720{\\footer foot\\par}"})
-        Documents.push_back(Mixed + Late + "}");
+    // Headers early and late, and a mail's own HTML named late, come out as when the tree is read whole: the
+    // body waits while a later header may still replace the one read. A word that only begins like a
+    // header's holds nothing back, nor does a footer.
+    for (const auto& [Early, Late] : {std::pair{"", "{\\headerr late\\par}"},
+                                      {"{\\headerl left\\par}", "{\\headerr every page\\par}"},
+                                      {"{\\headerr every page\\par}", "{\\headerl left\\par}"},
+                                      {"{\\headerf first\\par}", "\\sect{\\header next section\\par}"},
+                                      {"", "\\fromhtml1{\\*\\htmltag0 <p>mail</p>}"},
+                                      {"\\headery720", "{\\footer foot\\par}"}})
+        Documents.push_back(Start + Early + Mixed.substr(Start.size()) + Late + "}");
     // Every length up to well past a piece, so that one ends just before the blanks; without fonts, so
     // that the blanks are not formatted text.
     std::string Plain = "{\\rtf1\\ansi ";

@@ -149,22 +149,22 @@ TEST(ReaderTokens, ControlWordsReadAlikeAmidTheInputAndAtItsEnd) {
 }
 
 // The search for words that make the converter hold the body back must find every whole word wherever it
-// stands, in the sixteen-byte steps, across them and in the bytes after the last; a false "no" loses text.
+// stands, in the sixteen-byte steps, across them and in the bytes after the last; a word missed loses text.
 TEST(ControlWordSearch, FindsWholeWordsWhereverTheyStand) {
     const TControlWordForms Words[] = {{"header", "flr"}, {"fromhtml", ""}};
     const struct {
         const char* Text;
-        bool Holds;
+        std::uint32_t Held;
     } Cases[] = {
-        {"\\header", true},      {"\\headerr", true},        {"\\headerf x", true},  {"\\fromhtml1", true},
-        {"\\headery720", false}, {"\\headerrx", false},      {"\\fromhtmlx", false}, {"\\fromtext", false},
-        {"\\hea", false},        {"header fromhtml", false},
+        {"\\header", 1},     {"\\headerr", 1},       {"\\headerf x", 1},         {"\\fromhtml1", 2},
+        {"\\headery720", 0}, {"\\headerrx", 0},      {"\\fromhtmlx", 0},         {"\\fromtext", 0},
+        {"\\hea", 0},        {"header fromhtml", 0}, {"\\headerl\\fromhtml", 3},
     };
     for (const auto& Case : Cases)
         for (std::size_t Before = 0; Before < 40; ++Before)
             for (const std::string& After : {std::string(), std::string("}"), "}" + std::string(20, ' ')}) {
                 const std::string Rtf = std::string(Before, '{') + Case.Text + After;
-                EXPECT_EQ(HoldsControlWord(Rtf, Words), Case.Holds) << Rtf;
+                EXPECT_EQ(ControlWordsHeld(Rtf, Words), Case.Held) << Rtf;
             }
 }
 
