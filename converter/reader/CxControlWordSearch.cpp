@@ -2,7 +2,6 @@
 
 #include <cassert>
 #include <cstdint>
-#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -32,33 +31,29 @@ std::uint32_t WordStartedAt(std::string_view Rtf, std::size_t At, std::span<cons
 } // namespace
 
 std::uint32_t ControlWordsHeld(std::string_view Rtf, std::span<const TControlWordForms> Words) {
-    assert(Words.size() < 32);
+    assert(!Words.empty() && Words.size() <= 2);
     const std::uint32_t All = (std::uint32_t{1} << Words.size()) - 1;
     std::uint32_t Held = 0;
     std::size_t At = 0;
 #if defined(__SSE2__)
     // RTF is full of backslashes: sixteen places at a time are tested for a backslash and a word's first
-    // two letters, and only those that have them are looked at further.
-    struct TFirstLetters {
-        __m128i First, Second;
-    };
-    std::vector<TFirstLetters> Firsts;
-    for (const TControlWordForms& Word : Words) {
-        assert(Word.Stem.size() >= 2);
-        Firsts.push_back({_mm_set1_epi8(Word.Stem[0]), _mm_set1_epi8(Word.Stem[1])});
-    }
+    // two letters, and only those that have them are looked at further. One word stands in twice.
+    const TControlWordForms& Other = Words.back();
+    assert(Words[0].Stem.size() >= 2 && Other.Stem.size() >= 2);
+    const __m128i FirstA = _mm_set1_epi8(Words[0].Stem[0]), SecondA = _mm_set1_epi8(Words[0].Stem[1]);
+    const __m128i FirstB = _mm_set1_epi8(Other.Stem[0]), SecondB = _mm_set1_epi8(Other.Stem[1]);
     const char* const Data = Rtf.data();
+    const auto Load = [Data](std::size_t Offset) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(Data + Offset));
+    };
     for (; At + 16 + 2 <= Rtf.size(); At += 16) {
-        const __m128i Second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Data + At + 1));
-        const __m128i Third = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Data + At + 2));
-        __m128i Hits = _mm_setzero_si128();
-        for (const TFirstLetters& First : Firsts)
-            Hits = _mm_or_si128(Hits, _mm_and_si128(_mm_cmpeq_epi8(Second, First.First),
-                                                    _mm_cmpeq_epi8(Third, First.Second)));
-        const __m128i Backslashes =
-            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(Data + At)), _mm_set1_epi8('\\'));
-        for (auto Mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(Hits, Backslashes)));
-             Mask != 0; Mask &= Mask - 1)
+        const __m128i First = Load(At + 1);
+        const __m128i Second = Load(At + 2);
+        const __m128i Letters =
+            _mm_or_si128(_mm_and_si128(_mm_cmpeq_epi8(First, FirstA), _mm_cmpeq_epi8(Second, SecondA)),
+                         _mm_and_si128(_mm_cmpeq_epi8(First, FirstB), _mm_cmpeq_epi8(Second, SecondB)));
+        const __m128i Hits = _mm_and_si128(Letters, _mm_cmpeq_epi8(Load(At), _mm_set1_epi8('\\')));
+        for (auto Mask = static_cast<unsigned>(_mm_movemask_epi8(Hits)); Mask != 0; Mask &= Mask - 1)
             if ((Held |= WordStartedAt(Rtf, At + static_cast<unsigned>(__builtin_ctz(Mask)), Words)) == All)
                 return Held;
     }

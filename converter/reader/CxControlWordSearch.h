@@ -15,7 +15,7 @@ struct TControlWordForms {
     std::string_view LastLetters;
 };
 
-// Which of Words (31 at most) Rtf holds: bit i stands for Words[i]. Bytes that only spell a word, in text or
+// Which of Words (one or two) Rtf holds: bit i stands for Words[i]. Bytes that only spell a word, in text or
 // binary data, count too, so a word not found is certainly absent and one found only likely present.
 std::uint32_t ControlWordsHeld(std::string_view Rtf, std::span<const TControlWordForms> Words);
 

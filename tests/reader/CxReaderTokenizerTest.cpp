@@ -165,6 +165,8 @@ TEST(ControlWordSearch, FindsWholeWordsWhereverTheyStand) {
             for (const std::string& After : {std::string(), std::string("}"), "}" + std::string(20, ' ')}) {
                 const std::string Rtf = std::string(Before, '{') + Case.Text + After;
                 EXPECT_EQ(ControlWordsHeld(Rtf, Words), Case.Held) << Rtf;
+                EXPECT_EQ(ControlWordsHeld(Rtf, std::span(Words, 1)), Case.Held & 1) << Rtf;
+                EXPECT_EQ(ControlWordsHeld(Rtf, std::span(Words + 1, 1)), Case.Held >> 1) << Rtf;
             }
 }
 
