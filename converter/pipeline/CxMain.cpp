@@ -157,7 +157,7 @@ std::string TCxMain::Run(std::string_view Rtf, const TInputRelease* Release, con
         if (MayBeEncapsulated) LateWords.push_back({"fromhtml", ""});
         const std::uint32_t Held = LateWords.empty() ? 0 : ControlWordsHeld(Rtf, LateWords);
         const bool MayHoldHeader = HeadersFooters && (Held & 1) != 0;
-        const bool MayHoldHtml = MayBeEncapsulated && ((Held >> (LateWords.size() - 1)) & 1) != 0;
+        const bool MayHoldHtml = MayBeEncapsulated && (Held & (HeadersFooters ? 2u : 1u)) != 0;
         if (!Encoded && PostProcessEventListeners().empty() && !MayHoldHtml) {
             Writer->SetOnBodyParagraphEnded([&, Settled = 0](TSimpleDomDocument& Body) mutable {
                 // The paragraph just ended. A row's end may still mark the one before the last, but only
