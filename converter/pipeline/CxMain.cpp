@@ -146,11 +146,11 @@ std::string TCxMain::Run(std::string_view Rtf, const TInputRelease* Release, con
             Begun = true;
         };
         // The body is written while it is read when nothing needs it whole: no listener walks the tree, and
-        // the document cannot turn out to be a mail's own HTML. A header goes before the body, so the body
-        // waits until no later header can replace the one read so far. The HTML's mark may come anywhere,
-        // and a header anywhere in the first section: a document that names neither word is sure of both,
-        // and most name neither. Every few settled paragraphs go out, and the paragraphs read next reuse
-        // their memory, so the tree stays small however long the document.
+        // the document cannot turn out to be a mail's own HTML. The header goes before the body, so the body
+        // waits until no later header can replace the one read so far. The HTML's mark may come anywhere and
+        // a header anywhere in the first section, so the input's bytes are searched for those words first;
+        // most documents name neither. Every few settled paragraphs go out, and the paragraphs read next
+        // reuse their memory, so the tree stays small however long the document.
         const bool HeadersFooters = OptionsStructure().HeadersFooters();
         std::vector<TControlWordForms> LateWords;
         if (HeadersFooters) LateWords.push_back({"header", "flr"});
