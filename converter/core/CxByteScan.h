@@ -43,6 +43,12 @@ inline const char* FindStop(const char* Next, const char* const End) {
     return End;
 }
 
+// A letter of a control word: an ASCII letter of either case. The reader and the search for words before
+// reading must agree on it.
+constexpr bool IsControlWordLetter(std::uint8_t Byte) {
+    return static_cast<std::uint8_t>((Byte | 0x20) - 'a') < 26;
+}
+
 // Which of the sixteen bytes at Block are ASCII letters, decimal digits, minus signs and blanks: bit i
 // for byte i. Everything a control word's reading needs, from one load and without a dependent read.
 struct TControlWordMasks {
@@ -68,7 +74,7 @@ inline TControlWordMasks ControlWordMasks16(const char* Block) {
     TControlWordMasks Masks;
     for (unsigned Index = 0; Index < 16; ++Index) {
         const auto Byte = static_cast<std::uint8_t>(Block[Index]);
-        if (static_cast<std::uint8_t>((Byte | 0x20) - 'a') < 26) Masks.Letters |= 1u << Index;
+        if (IsControlWordLetter(Byte)) Masks.Letters |= 1u << Index;
         if (static_cast<std::uint8_t>(Byte - '0') < 10) Masks.Digits |= 1u << Index;
         if (Byte == '-') Masks.Minus |= 1u << Index;
         if (Byte == ' ') Masks.Blanks |= 1u << Index;

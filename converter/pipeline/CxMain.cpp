@@ -151,14 +151,15 @@ std::string TCxMain::Run(std::string_view Rtf, const TInputRelease* Release, con
         // a header anywhere in the first section, so the input's bytes are searched for those words first;
         // most documents name neither. Every few settled paragraphs go out, and the paragraphs read next
         // reuse their memory, so the tree stays small however long the document.
+        const bool MayStream = !Encoded && PostProcessEventListeners().empty();
         const bool HeadersFooters = OptionsStructure().HeadersFooters();
         std::vector<TControlWordForms> LateWords;
         if (HeadersFooters) LateWords.push_back({"header", "flr"});
         if (MayBeEncapsulated) LateWords.push_back({"fromhtml", ""});
-        const std::uint32_t Held = LateWords.empty() ? 0 : ControlWordsHeld(Rtf, LateWords);
+        const std::uint32_t Held = MayStream && !LateWords.empty() ? ControlWordsHeld(Rtf, LateWords) : 0;
         const bool MayHoldHeader = HeadersFooters && (Held & 1) != 0;
         const bool MayHoldHtml = MayBeEncapsulated && (Held & (HeadersFooters ? 2u : 1u)) != 0;
-        if (!Encoded && PostProcessEventListeners().empty() && !MayHoldHtml) {
+        if (MayStream && !MayHoldHtml) {
             Writer->SetOnBodyParagraphEnded([&, Settled = 0](TSimpleDomDocument& Body) mutable {
                 // The paragraph just ended. A row's end may still mark the one before the last, but only
                 // when it ends a cell, and a settled paragraph stands outside tables.

@@ -1,5 +1,7 @@
 #include "CxControlWordSearch.h"
 
+#include "CxByteScan.h"
+
 #include <cassert>
 #include <cstdint>
 
@@ -11,10 +13,6 @@ namespace corvane {
 
 namespace {
 
-bool IsLetter(char Byte) {
-    return static_cast<std::uint8_t>((static_cast<std::uint8_t>(Byte) | 0x20) - 'a') < 26;
-}
-
 // The bit of the word among Words that the backslash at Rtf[At] starts, or 0.
 std::uint32_t WordStartedAt(std::string_view Rtf, std::size_t At, std::span<const TControlWordForms> Words) {
     const std::string_view Rest = Rtf.substr(At + 1);
@@ -23,7 +21,8 @@ std::uint32_t WordStartedAt(std::string_view Rtf, std::size_t At, std::span<cons
         if (!Rest.starts_with(Word.Stem)) continue;
         std::size_t End = Word.Stem.size();
         if (End < Rest.size() && Word.LastLetters.find(Rest[End]) != std::string_view::npos) ++End;
-        if (End == Rest.size() || !IsLetter(Rest[End])) return std::uint32_t{1} << w;
+        if (End == Rest.size() || !IsControlWordLetter(static_cast<std::uint8_t>(Rest[End])))
+            return std::uint32_t{1} << w;
     }
     return 0;
 }

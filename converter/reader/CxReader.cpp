@@ -169,9 +169,6 @@ constexpr std::array<std::uint8_t, 256> MakeByteClasses() {
 }
 constexpr std::array<std::uint8_t, 256> ByteClasses = MakeByteClasses();
 
-constexpr bool IsLetter(std::uint8_t Byte) {
-    return static_cast<std::uint8_t>((Byte | 0x20) - 'a') < 26;
-}
 constexpr bool IsDigit(std::uint8_t Byte) {
     return static_cast<std::uint8_t>(Byte - '0') < 10;
 }
@@ -551,7 +548,7 @@ void TCxReader::ReadControlWordByBytes() {
     // Local pointers: the position is stored once at the end instead of after every byte.
     const std::uint8_t* const End = FInput + FInputLength;
     const std::uint8_t* Next = FInput + FPosition + 1;
-    if (Next == End || !IsLetter(*Next)) {
+    if (Next == End || !IsControlWordLetter(*Next)) {
         FPosition = std::min(static_cast<std::size_t>(Next - FInput) + 1, FInputLength);
         const char Symbol = Next == End ? '\0' : static_cast<char>(*Next);
         if (const TTokenDef* Row = KeywordIndex().Find(&Symbol, 1)) {
@@ -566,7 +563,7 @@ void TCxReader::ReadControlWordByBytes() {
     const std::uint8_t* const Keyword = Next;
     do
         ++Next;
-    while (Next != End && IsLetter(*Next));
+    while (Next != End && IsControlWordLetter(*Next));
     const auto KeywordLength = static_cast<std::size_t>(Next - Keyword);
 
     bool Negative = false;
