@@ -131,6 +131,7 @@ public:
     void BeginPart(TDocumentPart) override { ++Calls; }
     void EndPart() override { ++Calls; }
     void WriteNoteMark() override { ++Calls; }
+    void EndSection() override { ++Calls; }
     void SetEndnote() override { ++Calls; }
     void SetNoteNumbering(TNoteNumbering, std::int32_t) override { ++Calls; }
     void SetLevelNumberFormat(std::int32_t) override { ++Calls; }

@@ -120,6 +120,9 @@ public:
     // \ftnalt: the note being written is an endnote.
     virtual void SetEndnote() = 0;                                                    // 67
     virtual void SetNoteNumbering(TNoteNumbering Field, std::int32_t Value) = 0;      // 68
+    // \sect in the body: the section break is also the mark of the paragraph it stands in, unless that
+    // paragraph is still empty (a paragraph mark came just before).
+    virtual void EndSection() = 0;                                                    // 69
     // The same as WriteChar for each byte in turn; lets a writer take plain text a span at a time.
     virtual void WriteChars(std::string_view Characters) {
         for (const char Character : Characters)

@@ -144,6 +144,7 @@ const std::array<TTokenDef, KeywordCount> KeywordTable = {{
     {"fromhtml", 1, false, kwProperty, ipFromHtml, 0, dsSkip, spBinary, ffNil}, // 136
     {"htmlrtf", 1, false, kwProperty, ipHtmlRtf, 0, dsSkip, spBinary, ffNil}, // 137
     {"htmltag", 0, false, kwDestination, ipAnsi, 0, dsHtmlTag, spBinary, ffNil}, // 138
+    {"sect", 0, false, kwSpecial, ipAnsi, 0, dsSkip, spSectionBreak, ffNil}, // 139
 }};
 
 } // namespace corvane

@@ -115,6 +115,7 @@ enum TSpecialAction : std::uint8_t {
     spLineBreak = 5,
     spBullet = 6,
     spNonShapePicture = 7,
+    spSectionBreak = 8,
 };
 
 enum TFontFamily : std::uint8_t {
@@ -206,7 +207,7 @@ struct TTokenDef {
 };
 
 // The fixed vocabulary of control words, in table order; keyword look-up is exact and case-sensitive.
-inline constexpr std::size_t KeywordCount = 139;
+inline constexpr std::size_t KeywordCount = 140;
 extern const std::array<TTokenDef, KeywordCount> KeywordTable;
 
 // The character formatting in force; copied into every text run.

@@ -285,6 +285,16 @@ void TCxWriter::WriteParagraphMark() {
     if (FOnBodyParagraphEnded && FDocument == FBody) FOnBodyParagraphEnded(*FDocument);
 }
 
+void TCxWriter::EndSection() {
+    // Word processors end a section's last paragraph with the break alone: without a mark of its own,
+    // its words would run into the next section's.
+    if (FHidden) return;
+    TParagraphNode& Paragraph = FDocument->LastParagraph();
+    for (int r = 0, Runs = Paragraph.GetChildCount(); r < Runs; ++r)
+        if (!FastNodeCast<TTextNode, ISimpleDomTextNode>(Paragraph.GetChild(r)).GetText().empty())
+            return WriteParagraphMark();
+}
+
 void TCxWriter::SetListNumbering(TListField Field, std::int32_t Value) {
     switch (Field) {
     case lfLevel:

@@ -125,6 +125,7 @@ public:
     void BeginPart(TDocumentPart Part) override;
     void EndPart() override;
     void WriteNoteMark() override;
+    void EndSection() override;
     void SetEndnote() override { FParts.SetEndnote(); }
     void SetNoteNumbering(TNoteNumbering Field, std::int32_t Value) override {
         FParts.SetNumbering(Field, Value);

@@ -280,8 +280,8 @@ void AppendColorComponent(std::int32_t Value, std::string& Output) {
         Output += Buffer[--Count];
 }
 
-// The control words of notes and sections.
-enum TPartWordKind : std::uint8_t { pwMark, pwEndnote, pwAtEnd, pwTypes, pwNumbering, pwSection };
+// The control words of notes.
+enum TPartWordKind : std::uint8_t { pwMark, pwEndnote, pwAtEnd, pwTypes, pwNumbering };
 struct TPartWord {
     std::string_view Keyword;
     TPartWordKind Kind;
@@ -307,12 +307,11 @@ constexpr TPartWord PartWords[] = {
     {"ftnnrlc", pwNumbering, nnFootnoteFormat, 2},
     {"ftnnruc", pwNumbering, nnFootnoteFormat, 1},
     {"ftnstart", pwNumbering, nnFootnoteStart},
-    {"sect", pwSection},
 };
 
 const TPartWord* FindPartWord(std::string_view Keyword) {
     // Every word above begins with one of these letters: most other words go without a search.
-    if (Keyword.empty() || std::string_view("acefs").find(Keyword.front()) == std::string_view::npos)
+    if (Keyword.empty() || std::string_view("acef").find(Keyword.front()) == std::string_view::npos)
         return nullptr;
     const auto* Found =
         std::lower_bound(std::begin(PartWords), std::end(PartWords), Keyword,
@@ -661,8 +660,7 @@ bool TCxReader::TakeStructureKeyword(std::string_view Keyword, std::uint64_t Key
         RememberStructureWord(Key, TableRow);
         return TakeTableKeyword(*TableRow, HasParameter, Parameter);
     }
-    if ((FLists && TakeListKeyword(Keyword, Parameter)) ||
-        ((FNotes || FHeadersFooters) && TakePartKeyword(Keyword, Parameter)))
+    if ((FLists && TakeListKeyword(Keyword, Parameter)) || (FNotes && TakePartKeyword(Keyword, Parameter)))
         return true;
     if (Key != 0 && !IsStructureKeyword(Keyword)) RememberStructureWord(Key, nullptr);
     return false;
@@ -744,13 +742,17 @@ bool TCxReader::TakePartKeyword(std::string_view Keyword, std::int64_t Parameter
         if (FNotes) FWriter->SetNoteNumbering(Found->Field, Found->Format >= 0 ? Found->Format : Start);
         break;
     }
-    case pwSection:
-        // Headers and footers after the first section break belong to later sections.
-        if (FPartDepth == 0 && InTextDestination()) FSectionEnded = true;
-        break;
     }
     FSkipDestinationIfUnknown = false;
     return true;
+}
+
+void TCxReader::TakeSectionBreak() {
+    if (FDiscarding || FPartDepth != 0 || !InTextDestination()) return;
+    // Headers and footers after the first section break belong to later sections.
+    FSectionEnded = true;
+    FlushPendingSurrogate();
+    FWriter->EndSection();
 }
 
 void TCxReader::EnterPart(TDestination Part, std::string_view Keyword) {
@@ -1273,6 +1275,9 @@ void TCxReader::RunSpecial(TSpecialAction Action, bool HasParameter, std::int64_
         break;
     case spNonShapePicture:
         FNonShapePicture = true;
+        break;
+    case spSectionBreak:
+        TakeSectionBreak();
         break;
     default:
         throw ECxError("Bad table (1)");

@@ -172,9 +172,10 @@ private:
     void EnterPart(TDestination Part, std::string_view Keyword);
     void BeginPart(TDocumentPart Part);
     void EndPart();
-    // The control words of notes and sections, while notes or headers and footers are converted; false
-    // when Keyword is none of them.
+    // The control words of notes, while notes are converted; false when Keyword is none of them.
     bool TakePartKeyword(std::string_view Keyword, std::int64_t Parameter);
+    // \sect: ends the body's paragraph, and the first section for headers and footers.
+    void TakeSectionBreak();
     // Inside a header or footer that is left out, the group being entered shows no text.
     void HideSkippedPartText();
 

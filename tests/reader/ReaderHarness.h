@@ -143,6 +143,7 @@ public:
     void BeginPart(TDocumentPart Part) override { Record("BeginPart", Part); }
     void EndPart() override { Record("EndPart"); }
     void WriteNoteMark() override { Record("WriteNoteMark"); }
+    void EndSection() override { Record("EndSection"); }
     void SetEndnote() override { Record("SetEndnote"); }
     void SetNoteNumbering(TNoteNumbering Field, std::int32_t Value) override {
         Record("SetNoteNumbering(" + std::to_string(Field) + "," + std::to_string(Value) + ")");
